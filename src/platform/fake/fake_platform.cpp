@@ -1,0 +1,406 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+namespace platform::fake {
+namespace {
+
+void AppendArg(std::ostringstream& out, const char* text) {
+    out << (text ? text : "null");
+}
+void AppendArg(std::ostringstream& out, const std::string& text) {
+    out << text;
+}
+template <typename T>
+void AppendArg(std::ostringstream& out, T value) {
+    if constexpr (std::is_signed_v<T>) {
+        out << static_cast<long long>(value);
+    } else {
+        out << static_cast<unsigned long long>(value);
+    }
+}
+
+// Formats "Name(a, b, c)"; a call without arguments is just its name.
+template <typename... Args>
+std::string Format(const char* name, const Args&... args) {
+    std::ostringstream out;
+    out << name;
+    if constexpr (sizeof...(Args) > 0) {
+        out << '(';
+        const char* separator = "";
+        ((out << separator, AppendArg(out, args), separator = ", "), ...);
+        out << ')';
+    }
+    return out.str();
+}
+
+}  // namespace
+
+// ---- Timer ----
+
+bool FakeTimer::SetInterval(std::int64_t milliseconds) {
+    if (milliseconds < 0 || milliseconds > 65535) return false;
+    interval = static_cast<std::int32_t>(milliseconds);
+    return true;
+}
+
+void FakeTimer::SetEnabled(bool value) {
+    enabled = value;
+}
+
+void FakeTimer::Fire() {
+    if (enabled && interval > 0 && onTick) onTick();
+}
+
+// ---- Picture panel ----
+
+FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle border)
+    : border(border), host_(host) {
+    state.handle = handle;
+    dc = host.NewHandle();
+    image = host.NewHandle();
+}
+
+void FakePicturePanel::Move(std::int32_t left, std::int32_t top, std::int32_t width,
+                            std::int32_t height) {
+    state.bounds = {left, top, left + width, top + height};
+}
+
+void FakePicturePanel::SetVisible(bool visible) {
+    state.visible = visible;
+}
+
+void FakePicturePanel::Clear() {
+    ++clears;
+}
+
+void FakePicturePanel::Refresh() {
+    ++refreshes;
+}
+
+void FakePicturePanel::SetPicture(Handle bitmap) {
+    picture = bitmap;
+    if (bitmap == 0) {
+        ++clears;
+        return;
+    }
+    // Like the real panel, take the picture's size.
+    const BitmapRecord& record = host_.bitmapRecord;
+    state.bounds.right = state.bounds.left + record.bmWidth;
+    state.bounds.bottom = state.bounds.top + record.bmHeight;
+}
+
+void FakePicturePanel::SetFocus() {
+    if (onGotFocus) onGotFocus();
+}
+
+// ---- Scroll bar ----
+
+bool FakeScrollBar::SetValue(std::int64_t newValue) {
+    if (newValue < minimum || newValue > maximum) return false;
+    const bool changed = newValue != value;
+    value = static_cast<std::int32_t>(newValue);
+    if (changed && onChange) onChange();
+    return true;
+}
+
+// ---- Window ----
+
+void FakeWindow::Show() {
+    shown = true;
+}
+
+void FakeWindow::ShowModal() {
+    shown = true;
+    modal = true;
+    host_.calls.push_back("ShowModal");
+}
+
+void FakeWindow::Close() {
+    if (closed) return;
+    if (onUnload) onUnload();
+    closed = true;
+    shown = false;
+    host_.calls.push_back(Format("Close", title));
+}
+
+std::unique_ptr<PicturePanel> FakeWindow::CreatePicturePanel(PicturePanel*, BorderStyle border) {
+    auto panel = std::make_unique<FakePicturePanel>(host_, host_.NewHandle(), border);
+    panels.push_back(panel.get());
+    return panel;
+}
+
+std::unique_ptr<Label> FakeWindow::CreateLabel(PicturePanel*) {
+    auto label = std::make_unique<FakeLabel>();
+    labels.push_back(label.get());
+    return label;
+}
+
+std::unique_ptr<ImageControl> FakeWindow::CreateImageControl(PicturePanel*) {
+    auto image = std::make_unique<FakeImageControl>(host_.NewHandle());
+    images.push_back(image.get());
+    return image;
+}
+
+std::unique_ptr<ScrollBar> FakeWindow::CreateScrollBar(PicturePanel*) {
+    auto bar = std::make_unique<FakeScrollBar>(host_.NewHandle());
+    scrollBars.push_back(bar.get());
+    return bar;
+}
+
+// ---- Host ----
+
+std::vector<std::string> FakeHost::CallsNamed(const std::string& name) const {
+    std::vector<std::string> result;
+    for (const std::string& call : calls) {
+        if (call == name || call.rfind(name + "(", 0) == 0) result.push_back(call);
+    }
+    return result;
+}
+
+int FakeHost::CountOf(const std::string& name) const {
+    return static_cast<int>(CallsNamed(name).size());
+}
+
+void FakeHost::EndProgram() {
+    calls.push_back("EndProgram");
+    throw ProgramEnded();
+}
+
+void FakeHost::DoEvents() {
+    ++doEventsCount;
+    if (onDoEvents) onDoEvents();
+}
+
+std::unique_ptr<Window> FakeHost::CreateTopLevelWindow(WindowKind kind) {
+    auto window = std::make_unique<FakeWindow>(*this, NewHandle(), kind);
+    windows.push_back(window.get());
+    return window;
+}
+
+std::unique_ptr<Timer> FakeHost::CreateTimer() {
+    auto timer = std::make_unique<FakeTimer>(*this);
+    timers.push_back(timer.get());
+    return timer;
+}
+
+Handle FakeHost::LoadBitmapResource(int resourceId) {
+    calls.push_back(Format("LoadBitmapResource", resourceId));
+    return 0x100000 + static_cast<Handle>(resourceId);
+}
+
+void FakeHost::SetMousePointer(MousePointer value) {
+    pointer = value;
+    pointerHistory.push_back(value);
+}
+
+Handle FakeHost::FindWindowA(const char* className, const char* windowName) {
+    calls.push_back(Format("FindWindowA", className, windowName));
+    const auto found = windowsByTitle.find(windowName ? windowName : "");
+    return found == windowsByTitle.end() ? 0 : found->second;
+}
+
+std::int32_t FakeHost::GetWindowRect(Handle window, Rect* rect) {
+    calls.push_back(Format("GetWindowRect", window));
+    const auto found = windowRects.find(window);
+    if (found == windowRects.end()) return 0;
+    *rect = found->second;
+    return 1;
+}
+
+std::int32_t FakeHost::GetWindowLongA(Handle window, std::int32_t index) {
+    calls.push_back(Format("GetWindowLongA", window, index));
+    return windowLong;
+}
+
+std::int32_t FakeHost::SetWindowLongA(Handle window, std::int32_t index, std::int32_t value) {
+    calls.push_back(Format("SetWindowLongA", window, index, static_cast<std::uint32_t>(value)));
+    const std::int32_t previous = windowLong;
+    windowLong = value;
+    return previous;
+}
+
+Handle FakeHost::SetParent(Handle child, Handle newParent) {
+    calls.push_back(Format("SetParent", child, newParent));
+    return 1;
+}
+
+std::int32_t FakeHost::SetWindowPos(Handle window, Handle insertAfter, std::int32_t x,
+                                    std::int32_t y, std::int32_t cx, std::int32_t cy,
+                                    std::uint32_t flags) {
+    calls.push_back(Format("SetWindowPos", window, static_cast<std::intptr_t>(insertAfter), x, y,
+                           cx, cy, flags));
+    return 1;
+}
+
+Handle FakeHost::GetWindow(Handle window, std::uint32_t command) {
+    calls.push_back(Format("GetWindow", window, command));
+    return 0;
+}
+
+std::int32_t FakeHost::PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam) {
+    calls.push_back(Format("PostMessageA", window, message, wParam, lParam));
+    return 1;
+}
+
+std::int32_t FakeHost::IsWindow(Handle window) {
+    calls.push_back(Format("IsWindow", window));
+    return windowRects.count(window) ? 1 : 0;
+}
+
+Handle FakeHost::GetDesktopWindow() {
+    calls.push_back("GetDesktopWindow");
+    return 0x10010;
+}
+
+Handle FakeHost::GetDC(Handle window) {
+    calls.push_back(Format("GetDC", window));
+    return 0x20020;
+}
+
+std::int32_t FakeHost::ReleaseDC(Handle window, Handle dc) {
+    calls.push_back(Format("ReleaseDC", window, dc));
+    return 1;
+}
+
+std::int32_t FakeHost::ShowCursor(std::int32_t show) {
+    calls.push_back(Format("ShowCursor", show));
+    return 0;
+}
+
+std::int32_t FakeHost::GetCursorPos(Point* point) {
+    calls.push_back("GetCursorPos");
+    if (getCursorPosResult != 0) *point = cursor;
+    return getCursorPosResult;
+}
+
+Handle FakeHost::WindowFromPoint(Point point) {
+    calls.push_back(Format("WindowFromPoint", point.x, point.y));
+    return windowFromPoint;
+}
+
+std::int32_t FakeHost::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void*,
+                                             std::uint32_t winIni) {
+    calls.push_back(Format("SystemParametersInfoA", action, uiParam, winIni));
+    return 1;
+}
+
+std::int32_t FakeHost::DrawAnimatedRects(Handle window, std::int32_t animation, const Rect* from,
+                                         const Rect* to) {
+    calls.push_back(Format("DrawAnimatedRects", window, animation, from->left, from->top,
+                           from->right, from->bottom, to->left, to->top, to->right, to->bottom));
+    return 1;
+}
+
+std::int32_t FakeHost::MessageBoxA(Handle, const char* text, const char* caption,
+                                   std::uint32_t type) {
+    calls.push_back(Format("MessageBoxA", text, caption, type));
+    return 1;
+}
+
+std::int32_t FakeHost::BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,
+                              std::int32_t cy, Handle sourceDc, std::int32_t x1, std::int32_t y1,
+                              std::uint32_t rop) {
+    calls.push_back(Format("BitBlt", dc, x, y, cx, cy, sourceDc, x1, y1, rop));
+    return 1;
+}
+
+std::int32_t FakeHost::StretchBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,
+                                  std::int32_t cy, Handle sourceDc, std::int32_t x1,
+                                  std::int32_t y1, std::int32_t cx1, std::int32_t cy1,
+                                  std::uint32_t rop) {
+    calls.push_back(Format("StretchBlt", dc, x, y, cx, cy, sourceDc, x1, y1, cx1, cy1, rop));
+    return 1;
+}
+
+Handle FakeHost::CreateCompatibleDC(Handle dc) {
+    calls.push_back(Format("CreateCompatibleDC", dc));
+    return 0x30030;
+}
+
+Handle FakeHost::SelectObject(Handle dc, Handle object) {
+    calls.push_back(Format("SelectObject", dc, object));
+    return 0x40040;
+}
+
+std::int32_t FakeHost::DeleteDC(Handle dc) {
+    calls.push_back(Format("DeleteDC", dc));
+    return 1;
+}
+
+std::int32_t FakeHost::GetObjectA(Handle bitmap, BitmapRecord* record) {
+    calls.push_back(Format("GetObjectA", bitmap));
+    *record = bitmapRecord;
+    return 1;
+}
+
+std::int32_t FakeHost::GetDIBits(Handle dc, Handle bitmap, std::uint32_t start, std::uint32_t lines,
+                                 void* bits, BitmapInfo* info, std::uint32_t usage) {
+    calls.push_back(Format("GetDIBits", dc, bitmap, start, lines, usage));
+    lastDibInfo = *info;
+    lastDibBits = bits;
+    if (bits && !dibBits.empty()) {
+        const std::size_t rowBytes = static_cast<std::size_t>(std::abs(info->biWidth)) * 4;
+        const std::size_t bytes = std::min(dibBits.size(), rowBytes * lines);
+        std::memcpy(bits, dibBits.data(), bytes);
+    }
+    return getDIBitsResult;
+}
+
+std::int32_t FakeHost::SetDIBits(Handle dc, Handle bitmap, std::uint32_t start, std::uint32_t lines,
+                                 const void* bits, const BitmapInfo* info, std::uint32_t usage) {
+    calls.push_back(Format("SetDIBits", dc, bitmap, start, lines, usage));
+    lastDibInfo = *info;
+    lastDibBits = bits;
+    return static_cast<std::int32_t>(lines);
+}
+
+std::int32_t FakeHost::StretchDIBits(Handle dc, std::int32_t x, std::int32_t y, std::int32_t width,
+                                     std::int32_t height, std::int32_t sourceX,
+                                     std::int32_t sourceY, std::int32_t sourceWidth,
+                                     std::int32_t sourceHeight, const void* bits,
+                                     const BitmapInfo* info, std::uint32_t usage,
+                                     std::uint32_t rop) {
+    calls.push_back(Format("StretchDIBits", dc, x, y, width, height, sourceX, sourceY, sourceWidth,
+                           sourceHeight, usage, rop));
+    lastDibInfo = *info;
+    lastDibBits = bits;
+    return stretchDIBitsResult;
+}
+
+std::int32_t FakeHost::GradientFill(Handle dc, const TriVertex* vertices, std::uint32_t vertexCount,
+                                    const GradientRect* rects, std::uint32_t rectCount,
+                                    std::uint32_t mode) {
+    calls.push_back(Format("GradientFill", dc, vertexCount, rectCount, mode));
+    lastVertices.assign(vertices, vertices + vertexCount);
+    lastGradientRects.assign(rects, rects + rectCount);
+    return 1;
+}
+
+std::int32_t FakeHost::GetVersionExA(OsVersionInfo* info) {
+    calls.push_back(Format("GetVersionExA", info->dwOSVersionInfoSize));
+    if (versionResult == 1) info->dwPlatformId = platformId;
+    return versionResult;
+}
+
+std::int32_t FakeHost::VerifyScreenSavePwd(Handle window) {
+    calls.push_back(Format("VerifyScreenSavePwd", window));
+    if (onVerifyScreenSavePwd) onVerifyScreenSavePwd();
+    return verifyResult;
+}
+
+void FakeHost::PwdChangePasswordA(const char* provider, Handle window, std::uint32_t reserved1,
+                                  std::uint32_t reserved2) {
+    calls.push_back(Format("PwdChangePasswordA", provider, window, reserved1, reserved2));
+}
+
+Handle FakeHost::ShellExecuteA(Handle window, const char* operation, const char* file,
+                               const char* parameters, const char* directory, std::int32_t show) {
+    calls.push_back(Format("ShellExecuteA", window, operation, file, parameters, directory, show));
+    return 42;
+}
+
+}  // namespace platform::fake

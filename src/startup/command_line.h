@@ -1,0 +1,33 @@
+// Reading the command line the system starts the screen saver with.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace Veltrane_B {
+
+// The mode letter: the second character of the upper-cased command line ("/s", "-S" and "xs"
+// all give "S"); empty for a line shorter than two characters.
+std::string ModeLetterOf(const std::string& commandLine);
+
+// The window-handle text: the command line from its fourth character on ("/p 1234" and
+// "/p:1234" both give "1234").
+std::string HandleTextOf(const std::string& commandLine);
+
+// The longest leading decimal number of a text (leading blanks skipped, optional sign, fraction
+// and exponent); nothing when the text starts with no number.
+std::optional<double> LeadingNumber(const std::string& text);
+
+// A window handle from its text: the leading number rounded to the nearest integer (ties to
+// even). A text without a number, or a number outside the signed 32-bit range, gives 0.
+std::int32_t HandleFromText(const std::string& text);
+
+// The display interval in milliseconds from the settings text: "" gives the default 100;
+// otherwise the number rounded down. A text without a number, or a value a timer cannot take
+// (below 1, above 65535, not finite), also gives 100.
+float IntervalFromText(const std::string& text);
+
+inline constexpr float kDefaultInterval = 100.0f;
+
+}  // namespace Veltrane_B

@@ -1,0 +1,46 @@
+#include "startup/preview_window.h"
+
+#include "resource_ids.h"
+#include "startup/process_values.h"
+
+namespace Veltrane_B {
+
+namespace {
+// How often the preview checks that its host window still exists.
+constexpr std::int32_t kHostWatchMilliseconds = 500;
+}  // namespace
+
+Veltrane_R::Veltrane_R(platform::Host& host) : host_(host) {
+    window_ = host.CreateTopLevelWindow(platform::WindowKind::Borderless);
+    window_->SetTitle("Preview Window");
+    window_->SetBackColour(0x00FFFFFF);
+    window_->EndProgramWhenDestroyed();
+    window_->onUnload = [this] { Form_Unload(); };
+    image_ = window_->CreateImageControl(nullptr);
+    image_->SetPicture(host.LoadBitmapResource(IDB_PREVIEW));
+    hostWatch_ = host.CreateTimer();
+    hostWatch_->onTick = [this] { HostWatch_Timer(); };
+}
+
+void Veltrane_R::Embed(platform::Handle hostWindow, std::int32_t width, std::int32_t height) {
+    hostWindow_ = hostWindow;
+    const std::int32_t style = host_.GetWindowLongA(hWnd(), platform::kGwlStyle);
+    LastApiResult = host_.SetWindowLongA(
+        hWnd(), platform::kGwlStyle,
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(style) | platform::kWsChild));
+    LastApiResult = static_cast<std::int32_t>(host_.SetParent(hWnd(), hostWindow) != 0);
+    window_->Move(0, 0, width, height);
+    image_->Move(0, 0, width, height);
+    hostWatch_->SetInterval(kHostWatchMilliseconds);
+    hostWatch_->SetEnabled(true);
+}
+
+void Veltrane_R::Form_Unload() {
+    LastApiResult = host_.PostMessageA(hWnd(), platform::kWmClose, 0, 0);
+}
+
+void Veltrane_R::HostWatch_Timer() {
+    if (host_.IsWindow(hostWindow_) == 0) host_.EndProgram();
+}
+
+}  // namespace Veltrane_B

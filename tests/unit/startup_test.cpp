@@ -1,0 +1,203 @@
+// Start-up: the mode table, the single-instance test and the preview embedding, run against the
+// recording fake.
+#include "startup/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/fake/fake_platform.h"
+#include "startup/command_line.h"
+#include "startup/process_values.h"
+
+namespace {
+
+using platform::fake::FakeHost;
+using platform::fake::ProgramEnded;
+
+struct Outcome {
+    bool ended = false;
+    bool dialogShown = false;
+    bool sessionLoaded = false;
+};
+
+Outcome RunMain(FakeHost& host, Veltrane_B::Program* keep = nullptr) {
+    Outcome outcome;
+    Veltrane_B::Program program{host, {}, nullptr};
+    program.modes.showSettingsDialog = [&] { outcome.dialogShown = true; };
+    program.modes.loadSession = [&] { outcome.sessionLoaded = true; };
+    try {
+        Veltrane_B::Main(program);
+    } catch (const ProgramEnded&) {
+        outcome.ended = true;
+    }
+    if (keep) keep->preview = std::move(program.preview);
+    return outcome;
+}
+
+TEST(ModeLetter, SecondCharacterUpperCased) {
+    const struct {
+        const char* line;
+        const char* letter;
+    } cases[] = {{"/s", "S"},      {"-S", "S"}, {"xs", "S"}, {"/S extra words", "S"},
+                 {"/p 1234", "P"}, {"S", ""},   {"", ""},    {"/\xe4", "\xe4"},
+                 {"/c:4711", "C"}};
+    for (const auto& c : cases) EXPECT_EQ(Veltrane_B::ModeLetterOf(c.line), c.letter) << c.line;
+}
+
+TEST(CommandLine, HandleText) {
+    const struct {
+        const char* line;
+        std::int32_t handle;
+    } cases[] = {{"/p 1234", 1234},
+                 {"/p:1234", 1234},
+                 {"/p1234", 234},
+                 {"/p", 0},
+                 {"/a ", 0},
+                 {"/a abc", 0},
+                 {"/p  -77", -77},
+                 {"/p 12.5", 12},
+                 {"/p 13.5x", 14},
+                 {"/p 1e3", 1000},
+                 {"/p 99999999999", 0},
+                 {"/p 2147483647", 2147483647},
+                 {"/p -2147483648", -2147483648}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Veltrane_B::HandleFromText(Veltrane_B::HandleTextOf(c.line)), c.handle) << c.line;
+    }
+}
+
+TEST(CommandLine, IntervalText) {
+    const struct {
+        const char* text;
+        float interval;
+    } cases[] = {{"", 100},        {" 250", 250},  {"250.9", 250},     {"3000", 3000}, {"1", 1},
+                 {"65535", 65535}, {"65536", 100}, {"0", 100},         {"-5", 100},    {"abc", 100},
+                 {"1e999", 100},   {"0.5", 100},   {" 1500 ms", 1500}, {".", 100},     {"+7", 7}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Veltrane_B::IntervalFromText(c.text), c.interval) << c.text;
+}
+
+TEST(Main, ModeTable) {
+    const struct {
+        const char* line;
+        bool ended, dialog, session;
+        int showCursorHidden;
+    } cases[] = {
+        {"/s", false, false, true, 1},     {"-S", false, false, true, 1},
+        {"/S /x", false, false, true, 1},  {"", false, false, true, 0},
+        {"S", true, false, false, 0},      {"/x", true, false, false, 0},
+        {"/q", true, false, false, 0},     {"/c", true, true, false, 0},
+        {"/c:4711", true, true, false, 0}, {"/a 4711", true, false, false, 0},
+    };
+    for (const auto& c : cases) {
+        FakeHost host;
+        host.commandLine = c.line;
+        const Outcome outcome = RunMain(host);
+        EXPECT_EQ(outcome.ended, c.ended) << c.line;
+        EXPECT_EQ(outcome.dialogShown, c.dialog) << c.line;
+        EXPECT_EQ(outcome.sessionLoaded, c.session) << c.line;
+        EXPECT_EQ(host.CountOf("ShowCursor(0)"), c.showCursorHidden) << c.line;
+        EXPECT_EQ(host.CountOf("FindWindowA"), 2) << c.line;
+    }
+}
+
+TEST(Main, AnyRunningInstanceEndsEveryCommandLine) {
+    for (const char* title : {"Veltrane_Main", "<Veltrane>"}) {
+        for (const char* line : {"/s", "", "/c", "/p 4711", "/a 1"}) {
+            FakeHost host;
+            host.commandLine = line;
+            host.windowsByTitle[title] = 0x777;
+            host.windowRects[4711] = {0, 0, 152, 112};
+            const Outcome outcome = RunMain(host);
+            EXPECT_TRUE(outcome.ended) << title << " " << line;
+            EXPECT_FALSE(outcome.dialogShown || outcome.sessionLoaded) << title << " " << line;
+            EXPECT_EQ(host.CountOf("FindWindowA"), 2);
+            EXPECT_TRUE(host.windows.empty());
+        }
+    }
+}
+
+TEST(Main, PasswordChangeOnlyOutsideNt) {
+    const struct {
+        const char* line;
+        std::uint32_t platformId;
+        std::int32_t versionResult;
+        const char* expected;  // nullptr: no call
+    } cases[] = {
+        {"/a 4711", 2, 1, nullptr},
+        {"/a 4711", 1, 1, "PwdChangePasswordA(SCRSAVE, 4711, 0, 0)"},
+        {"/a 4711", 2, 0,
+         "PwdChangePasswordA(SCRSAVE, 4711, 0, 0)"},  // a failing version call is not NT
+        {"/a", 1, 1, "PwdChangePasswordA(SCRSAVE, 0, 0, 0)"},
+        {"/a junk", 1, 1, "PwdChangePasswordA(SCRSAVE, 0, 0, 0)"},
+    };
+    for (const auto& c : cases) {
+        FakeHost host;
+        host.commandLine = c.line;
+        host.platformId = c.platformId;
+        host.versionResult = c.versionResult;
+        EXPECT_TRUE(RunMain(host).ended);
+        const auto calls = host.CallsNamed("PwdChangePasswordA");
+        if (c.expected) {
+            ASSERT_EQ(calls.size(), 1u) << c.line;
+            EXPECT_EQ(calls[0], c.expected);
+        } else {
+            EXPECT_TRUE(calls.empty()) << c.line;
+        }
+    }
+}
+
+TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
+    for (const platform::Rect rect :
+         {platform::Rect{10, 20, 162, 132}, platform::Rect{0, 0, 3000, 2500}}) {
+        FakeHost host;
+        host.commandLine = "/p 4711";
+        host.windowRects[4711] = rect;
+        Veltrane_B::Program kept{host, {}, nullptr};
+        const Outcome outcome = RunMain(host, &kept);
+        ASSERT_FALSE(outcome.ended);
+        ASSERT_EQ(host.windows.size(), 1u);
+        const auto* window = host.windows[0];
+        EXPECT_EQ(window->title, "Preview Window");
+        EXPECT_TRUE(window->shown);
+        EXPECT_TRUE(window->endsProgram);
+        const platform::Rect expected{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+        EXPECT_EQ(window->state.bounds, expected);
+        EXPECT_EQ(window->images.at(0)->state.bounds, expected);
+        EXPECT_EQ(host.CountOf("SetParent(" + std::to_string(window->hWnd()) + ", 4711)"), 1);
+        // WS_CHILD added, the other style bits kept.
+        EXPECT_EQ(host.windowLong, 0x16CF0000 | 0x40000000);
+        // The preview never reads the settings file.
+        EXPECT_EQ(Veltrane_B::IntervalText, "");
+    }
+}
+
+TEST(Main, PreviewWithoutHostWindowEndsAtOnce) {
+    for (const char* line : {"/p 0", "/p 99999", "/p", "/p junk"}) {
+        FakeHost host;
+        host.commandLine = line;
+        EXPECT_TRUE(RunMain(host).ended) << line;
+        EXPECT_TRUE(host.windows.empty()) << line;
+    }
+}
+
+TEST(Preview, EndsWhenHostWindowGoesAndClosesItselfOnUnload) {
+    FakeHost host;
+    host.commandLine = "/p 4711";
+    host.windowRects[4711] = {0, 0, 152, 112};
+    Veltrane_B::Program kept{host, {}, nullptr};
+    RunMain(host, &kept);
+    ASSERT_TRUE(kept.preview);
+    platform::fake::FakeTimer& watch = *host.timers.at(0);
+    watch.Fire();  // host still there
+    EXPECT_EQ(host.CountOf("EndProgram"), 0);
+    host.windowRects.clear();
+    EXPECT_THROW(watch.Fire(), ProgramEnded);
+
+    host.windows[0]->Close();
+    EXPECT_EQ(host.CountOf("PostMessageA(" + std::to_string(kept.preview->hWnd()) + ", 16, 0, 0)"),
+              1);
+}
+
+}  // namespace
