@@ -262,6 +262,9 @@ class Host {
     virtual std::unique_ptr<Timer> CreateTimer() = 0;
     virtual Handle LoadBitmapResource(int resourceId) = 0;   // owned by the host; 0 when missing
     virtual void SetMousePointer(MousePointer pointer) = 0;  // application-wide
+    // Work in physical pixels on scaled displays (per-monitor DPI awareness), so that a capture
+    // of the screen is the whole screen at full resolution. Call before creating any window.
+    virtual void UsePhysicalPixels() = 0;
 
     // user32.
     virtual Handle FindWindowA(const char* className, const char* windowName) = 0;

@@ -45,15 +45,25 @@ struct FakeControlState {
     bool visible = true;
 };
 
-class FakePicturePanel : public PicturePanel {
+// The placement every fake control keeps in `state`.
+template <typename Base>
+class FakeControl : public Base {
   public:
-    FakePicturePanel(FakeHost& host, Handle handle, BorderStyle border);
     Handle hWnd() const override { return state.handle; }
     void Move(std::int32_t left, std::int32_t top, std::int32_t width,
-              std::int32_t height) override;
+              std::int32_t height) override {
+        state.bounds = {left, top, left + width, top + height};
+    }
     Rect Bounds() const override { return state.bounds; }
-    void SetVisible(bool visible) override;
+    void SetVisible(bool visible) override { state.visible = visible; }
     bool Visible() const override { return state.visible; }
+
+    FakeControlState state;
+};
+
+class FakePicturePanel : public FakeControl<PicturePanel> {
+  public:
+    FakePicturePanel(FakeHost& host, Handle handle, BorderStyle border);
     Handle hDC() override { return dc; }
     Handle ImageHandle() override { return image; }
     void SetBackColour(std::uint32_t colour) override { backColour = colour; }
@@ -63,7 +73,6 @@ class FakePicturePanel : public PicturePanel {
     void SetMousePointer(MousePointer value) override { pointer = value; }
     void SetFocus() override;
 
-    FakeControlState state;
     BorderStyle border;
     Handle dc = 0;
     Handle image = 0;
@@ -77,17 +86,9 @@ class FakePicturePanel : public PicturePanel {
     FakeHost& host_;
 };
 
-class FakeLabel : public Label {
+class FakeLabel : public FakeControl<Label> {
   public:
     FakeLabel() = default;
-    Handle hWnd() const override { return 0; }
-    void Move(std::int32_t left, std::int32_t top, std::int32_t width,
-              std::int32_t height) override {
-        state.bounds = {left, top, left + width, top + height};
-    }
-    Rect Bounds() const override { return state.bounds; }
-    void SetVisible(bool visible) override { state.visible = visible; }
-    bool Visible() const override { return state.visible; }
     void SetText(const std::string& utf8) override { text = utf8; }
     std::string Text() const override { return text; }
     void SetFont(const Font& value) override { font = value; }
@@ -96,7 +97,6 @@ class FakeLabel : public Label {
     void SetEnabled(bool value) override { enabled = value; }
     void SetMousePointer(MousePointer value) override { pointer = value; }
 
-    FakeControlState state;
     std::string text;
     Font font;
     std::uint32_t textColour = 0;
@@ -105,34 +105,17 @@ class FakeLabel : public Label {
     MousePointer pointer = MousePointer::Default;
 };
 
-class FakeImageControl : public ImageControl {
+class FakeImageControl : public FakeControl<ImageControl> {
   public:
     explicit FakeImageControl(Handle handle) { state.handle = handle; }
-    Handle hWnd() const override { return state.handle; }
-    void Move(std::int32_t left, std::int32_t top, std::int32_t width,
-              std::int32_t height) override {
-        state.bounds = {left, top, left + width, top + height};
-    }
-    Rect Bounds() const override { return state.bounds; }
-    void SetVisible(bool visible) override { state.visible = visible; }
-    bool Visible() const override { return state.visible; }
     void SetPicture(Handle bitmap) override { picture = bitmap; }
 
-    FakeControlState state;
     Handle picture = 0;
 };
 
-class FakeScrollBar : public ScrollBar {
+class FakeScrollBar : public FakeControl<ScrollBar> {
   public:
     explicit FakeScrollBar(Handle handle) { state.handle = handle; }
-    Handle hWnd() const override { return state.handle; }
-    void Move(std::int32_t left, std::int32_t top, std::int32_t width,
-              std::int32_t height) override {
-        state.bounds = {left, top, left + width, top + height};
-    }
-    Rect Bounds() const override { return state.bounds; }
-    void SetVisible(bool visible) override { state.visible = visible; }
-    bool Visible() const override { return state.visible; }
     void SetRange(std::int32_t low, std::int32_t high) override {
         minimum = low;
         maximum = high;
@@ -145,7 +128,6 @@ class FakeScrollBar : public ScrollBar {
     bool SetValue(std::int64_t newValue) override;
     std::int32_t Value() const override { return value; }
 
-    FakeControlState state;
     std::int32_t minimum = 0, maximum = 32767, small = 1, large = 1, value = 0;
 };
 
@@ -254,6 +236,7 @@ class FakeHost : public Host {
     std::unique_ptr<Timer> CreateTimer() override;
     Handle LoadBitmapResource(int resourceId) override;
     void SetMousePointer(MousePointer value) override;
+    void UsePhysicalPixels() override { calls.push_back("UsePhysicalPixels"); }
 
     Handle FindWindowA(const char* className, const char* windowName) override;
     std::int32_t GetWindowRect(Handle window, Rect* rect) override;
