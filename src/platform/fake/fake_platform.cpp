@@ -63,11 +63,6 @@ FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle bo
     image = host.NewHandle();
 }
 
-void FakePicturePanel::Move(std::int32_t left, std::int32_t top, std::int32_t width,
-                            std::int32_t height) {
-    state.bounds = {left, top, left + width, top + height};
-}
-
 void FakePicturePanel::SetVisible(bool visible) {
     state.visible = visible;
 }
