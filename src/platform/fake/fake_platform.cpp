@@ -63,9 +63,6 @@ FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle bo
     image = host.NewHandle();
 }
 
-void FakePicturePanel::SetVisible(bool visible) {
-    state.visible = visible;
-}
 
 void FakePicturePanel::Clear() {
     ++clears;
