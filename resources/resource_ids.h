@@ -2,3 +2,4 @@
 #pragma once
 #define IDI_VELTRANE 1
 #define IDB_PREVIEW 101
+#define IDC_HAND_CURSOR 201

@@ -73,12 +73,12 @@ std::vector<Line> SplitLines(const std::string& contents) {
             end = contents.size();
         } else {
             line.text = contents.substr(start, end - start);
-            line.ending = "\n";
+            line.ending.push_back('\n');
             ++end;
         }
         if (!line.text.empty() && line.text.back() == '\r') {
             line.text.pop_back();
-            line.ending = "\r" + line.ending;
+            line.ending.insert(0, 1, '\r');
         }
         const std::string trimmed = Trim(line.text);
         if (!trimmed.empty() && trimmed.front() == '[') {
