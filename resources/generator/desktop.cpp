@@ -66,30 +66,32 @@ Image DrawDesktop() {
                                 : Mix(Rgb(0x2F6CC8), Rgb(0xA9CDEF), y, 90);
         }
     // Desktop icons with their names.
-    Computer(img, 10, 5);
-    Label(img, 17, 20, "MY PC");
-    Folder(img, 10, 30);
-    Label(img, 17, 44, "PHOTOS");
-    Bin(img, 10, 54);
-    Label(img, 17, 69, "BIN");
-    Document(img, 127, 5);
-    Label(img, 134, 20, "NOTES");
-    // An open window.
-    FillRect(img, 50, 26, 118, 84, Rgb(0xF4F3EE));
-    FillRect(img, 50, 26, 118, 34, Rgb(0x1F5FD6));
-    FrameRect(img, 50, 26, 118, 84, Rgb(0x0F3F9C));
-    DrawText(img, 53, 28, "PHOTOS", Rgb(0xFFFFFF));
-    FillRect(img, 111, 28, 116, 33, Rgb(0xD8502C));
-    DrawText(img, 112, 29, "x", Rgb(0xFFFFFF));
-    // Inside: a thumbnail and a few lines of text.
-    FillRect(img, 54, 38, 77, 55, Rgb(0x88BDF0));
-    FillRect(img, 54, 48, 77, 55, Rgb(0xE8C21C));
-    FillRect(img, 54, 51, 77, 52, Rgb(0xD42A34));
-    FrameRect(img, 54, 38, 77, 55, Rgb(0x5A5A5A));
+    Computer(img, 28, 22);
+    Label(img, 35, 37, "MY PC");
+    Folder(img, 28, 44);
+    Label(img, 35, 58, "PHOTOS");
+    Bin(img, 28, 66);
+    Label(img, 35, 81, "BIN");
+    Document(img, 112, 12);
+    Label(img, 119, 27, "NOTES");
+    // An open window with a thumbnail and a few lines of text.
+    constexpr int wx = 52, wy = 38, wr = 114, wb = 90;
+    FillRect(img, wx, wy, wr, wb, Rgb(0xF4F3EE));
+    FillRect(img, wx, wy, wr, wy + 8, Rgb(0x1F5FD6));
+    FrameRect(img, wx, wy, wr, wb, Rgb(0x0F3F9C));
+    DrawText(img, wx + 3, wy + 2, "PHOTOS", Rgb(0xFFFFFF));
+    FillRect(img, wr - 7, wy + 2, wr - 2, wy + 7, Rgb(0xD8502C));
+    DrawText(img, wr - 6, wy + 3, "x", Rgb(0xFFFFFF));
+    FillRect(img, wx + 4, wy + 12, wx + 25, wy + 28, Rgb(0x88BDF0));
+    FillRect(img, wx + 4, wy + 21, wx + 25, wy + 28, Rgb(0xE8C21C));
+    FillRect(img, wx + 4, wy + 24, wx + 25, wy + 25, Rgb(0xD42A34));
+    FrameRect(img, wx + 4, wy + 12, wx + 25, wy + 28, Rgb(0x5A5A5A));
     for (int line = 0; line < 4; ++line)
-        FillRect(img, 81, 39 + line * 4, 113 - (line % 2) * 8, 40 + line * 4, Rgb(0x9A9A9A));
-    for (int line = 0; line < 5; ++line)
-        FillRect(img, 54, 60 + line * 4, 112 - (line * 7) % 20, 61 + line * 4, Rgb(0xB0B0B0));
+        FillRect(img, wx + 29, wy + 13 + line * 4, wr - 4 - (line % 2) * 8, wy + 14 + line * 4,
+                 Rgb(0x9A9A9A));
+    for (int line = 0; line < 4; ++line)
+        FillRect(img, wx + 4, wy + 33 + line * 4, wr - 6 - (line * 7) % 20, wy + 34 + line * 4,
+                 Rgb(0xB0B0B0));
     // Taskbar with the start button and the clock.
     for (int y = 102; y < kH; ++y)
         FillRect(img, 0, y, kW - 1, y, Mix(Rgb(0x3C82F0), Rgb(0x1F4FBF), y - 102, 9));

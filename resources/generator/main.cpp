@@ -48,7 +48,7 @@ const char kResourceScript[] =
     "IDB_PREVIEW BITMAP \"preview.bmp\"\n";
 
 // Turn of the preview picture, in whole degrees (shown clockwise).
-constexpr int kPreviewAngle = 20;
+constexpr int kPreviewAngle = 25;
 
 }  // namespace
 
