@@ -1,3 +1,5 @@
+cmake_minimum_required(VERSION 3.25)
+
 # Runs the generator into WORK_DIR and fails unless every file it writes is committed under
 # SOURCE_DIR with the same bytes, and no committed image is left that it no longer writes.
 file(REMOVE_RECURSE "${WORK_DIR}")
