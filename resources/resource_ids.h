@@ -4,7 +4,8 @@
 
 #define IDI_VELTRANE 1
 
-#define IDC_HAND 100
+// Not IDC_HAND: <windows.h> defines that name for the system's own hand pointer.
+#define IDC_HAND_CURSOR 100
 
 #define IDB_SKIN_NORMAL 200
 #define IDB_SKIN_HIGHLIGHT 201

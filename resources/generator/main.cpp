@@ -35,7 +35,7 @@ const char kResourceScript[] =
     "#include \"resource_ids.h\"\n"
     "\n"
     "IDI_VELTRANE ICON \"veltrane.ico\"\n"
-    "IDC_HAND CURSOR \"hand.cur\"\n"
+    "IDC_HAND_CURSOR CURSOR \"hand.cur\"\n"
     "\n"
     "IDB_SKIN_NORMAL BITMAP \"skin_normal.bmp\"\n"
     "IDB_SKIN_HIGHLIGHT BITMAP \"skin_highlight.bmp\"\n"
