@@ -1,0 +1,19 @@
+// A 3 x 5 pixel capital-letter font for the small labels on the drawn desktop and the contact
+// sheet.
+#pragma once
+
+#include <string_view>
+
+#include "raster.h"
+
+namespace veltrane_resources {
+
+// Draws text with its top-left corner at (x, y), each font pixel `scale` pixels wide; characters
+// advance by 4 * scale. Characters outside the font draw as blanks. Clipped to the image.
+void DrawText(Image& image, int x, int y, std::string_view text, Colour colour, int scale = 1);
+
+constexpr int TextWidth(std::string_view text, int scale = 1) {
+    return text.empty() ? 0 : static_cast<int>(text.size()) * 4 * scale - scale;
+}
+
+}  // namespace veltrane_resources

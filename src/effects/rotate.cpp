@@ -1,0 +1,144 @@
+// The rotation routine: set-up, instruction-set choice, tiling and threads. The per-pixel work is
+// in the kernels (rotate_sse2.cpp, rotate_avx2.cpp, rotate_avx512.cpp).
+#include "effects/rotate.h"
+
+#include <quadmath.h>
+
+#include <atomic>
+#include <thread>
+
+#include "effects/rotate_kernels.h"
+#include "effects/rotate_pool.h"
+
+namespace Veltrane_B1 {
+namespace rotate_detail {
+namespace {
+
+// Images smaller than this are turned on the calling thread alone.
+constexpr std::int64_t kThreadedPixels = 256 * 256;
+constexpr int kDefaultTile = 128;
+
+struct TileWork {
+    RowJob job;
+    RowKernel kernel;
+    std::int32_t tileWidth;
+    std::int32_t tileHeight;
+    std::int32_t tilesAcross;
+    std::int64_t tileCount;
+    std::atomic<std::int64_t> next{0};
+};
+
+// Takes tiles until none are left. Destination tiles keep the source reads of every angle within
+// a small, cache-resident part of the source.
+void RunTiles(void* context) {
+    TileWork& work = *static_cast<TileWork*>(context);
+    const RowJob& job = work.job;
+    alignas(64) double colC[kMaxTileWidth];
+    alignas(64) double colS[kMaxTileWidth];
+    for (;;) {
+        const std::int64_t tile = work.next.fetch_add(1, std::memory_order_relaxed);
+        if (tile >= work.tileCount) return;
+        const std::int32_t i0 = static_cast<std::int32_t>(tile % work.tilesAcross) * work.tileWidth;
+        const std::int32_t j0 =
+            static_cast<std::int32_t>(tile / work.tilesAcross) * work.tileHeight;
+        const std::int32_t n = job.width - i0 < work.tileWidth ? job.width - i0 : work.tileWidth;
+        const std::int32_t rows =
+            job.height - j0 < work.tileHeight ? job.height - j0 : work.tileHeight;
+        for (std::int32_t k = 0; k < n; ++k) {
+            const double dx = static_cast<double>(i0 + k + 1) - job.cx;
+            colC[k] = dx * job.C;
+            colS[k] = dx * job.S;
+        }
+        for (std::int32_t j = j0; j < j0 + rows; ++j) work.kernel(job, colC, colS, i0, n, j);
+    }
+}
+
+int Clamp(int value, int low, int high) {
+    return value < low ? low : value > high ? high : value;
+}
+
+}  // namespace
+
+void SinCos(std::int32_t angleDegrees, float& S, float& C) {
+    // a = angle * k is one double multiplication; its sine and cosine must be those of that very
+    // double, so no reduction in degrees happens before it.
+    const double k = 0.017453292519943295;
+    const double a = static_cast<double>(angleDegrees) * k;
+    S = static_cast<float>(static_cast<double>(sinq(static_cast<__float128>(a))));
+    C = static_cast<float>(static_cast<double>(cosq(static_cast<__float128>(a))));
+}
+
+bool IsaAvailable(Isa isa) {
+    __builtin_cpu_init();
+    switch (isa) {
+        case Isa::Sse2:
+            return true;
+        case Isa::Avx2:
+            return __builtin_cpu_supports("avx2");
+        case Isa::Avx512:
+            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                   __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    }
+    return false;
+}
+
+Options DefaultOptions(const RotateBlock& block) {
+    static const Isa best = IsaAvailable(Isa::Avx512) ? Isa::Avx512
+                            : IsaAvailable(Isa::Avx2) ? Isa::Avx2
+                                                      : Isa::Sse2;
+    static const int cores =
+        Clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+    const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
+    return {best, pixels < kThreadedPixels ? 1 : cores, kDefaultTile, kDefaultTile};
+}
+
+void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+                const Options& options) {
+    if (block.mode < 0 || block.mode > 3 || block.width < 1 || block.height < 1 ||
+        block.pixelBase == nullptr) {
+        return;
+    }
+    const bool bilinear = (block.mode & 1) != 0;
+    const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
+    const std::int64_t imageBytes = pixels * 4;
+
+    float S = 0.0f;
+    float C = 0.0f;
+    SinCos(angleDegrees, S, C);
+    TileWork work;
+    work.job.src = block.pixelBase + (block.mode < 2 ? 2 * imageBytes : 0);
+    work.job.dst = block.pixelBase + imageBytes;
+    work.job.width = block.width;
+    work.job.height = block.height;
+    work.job.cx = centreX;
+    work.job.cyB = static_cast<float>(static_cast<double>(block.height) - centreY);
+    work.job.S = S;
+    work.job.C = C;
+    const std::uint32_t back = block.backColour;
+    work.job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
+
+    Isa isa = options.isa;
+    // The vector kernels index the source with 32-bit pixel offsets.
+    if (pixels > INT32_MAX || !IsaAvailable(isa)) isa = Isa::Sse2;
+    work.kernel = isa == Isa::Avx512 ? Avx512Kernel(bilinear)
+                  : isa == Isa::Avx2 ? Avx2Kernel(bilinear)
+                                     : Sse2Kernel(bilinear);
+    work.tileWidth = Clamp(options.tileWidth, 1, kMaxTileWidth);
+    work.tileHeight = Clamp(options.tileHeight, 1, INT32_MAX);
+    work.tilesAcross = (block.width - 1) / work.tileWidth + 1;
+    const std::int64_t tilesDown = (block.height - 1) / work.tileHeight + 1;
+    work.tileCount = tilesDown * work.tilesAcross;
+
+    const std::int64_t threads = Clamp(options.threads, 1, kMaxThreads);
+    WorkerPool::Shared().Run(RunTiles, &work,
+                             static_cast<int>(threads < work.tileCount ? threads : work.tileCount));
+}
+
+}  // namespace rotate_detail
+
+void Rotate(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees) {
+    rotate_detail::RotateWith(block, centreX, centreY, angleDegrees,
+                              rotate_detail::DefaultOptions(block));
+}
+
+}  // namespace Veltrane_B1

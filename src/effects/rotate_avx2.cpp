@@ -1,0 +1,164 @@
+// AVX2 kernels: eight destination pixels per step, source pixels fetched with gathers.
+#include <immintrin.h>
+
+#include "effects/rotate_kernels.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace Veltrane_B1::rotate_detail {
+namespace {
+
+struct RowSetup {
+    __m256d rowS, rowC, cx, cyB;
+};
+
+inline RowSetup SetupRow(const RowJob& job, std::int32_t j) {
+    const double dy = static_cast<double>(j + 1) - job.cyB;
+    return {_mm256_set1_pd(dy * job.S), _mm256_set1_pd(dy * job.C), _mm256_set1_pd(job.cx),
+            _mm256_set1_pd(job.cyB)};
+}
+
+inline __m256i Join(__m128i lo, __m128i hi) {
+    return _mm256_inserti128_si256(_mm256_zextsi128_si256(lo), hi, 1);
+}
+
+// u = ((x - cx) * C - (y - cyB) * S) + cx and v = ((y - cyB) * C + (x - cx) * S) + cyB for
+// four columns.
+inline __m256d U4(const RowSetup& r, const double* colC) {
+    return _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(colC), r.rowS), r.cx);
+}
+inline __m256d V4(const RowSetup& r, const double* colS) {
+    return _mm256_add_pd(_mm256_add_pd(r.rowC, _mm256_loadu_pd(colS)), r.cyB);
+}
+
+// Lanes with 1 <= s <= limit (limit >= 0), as all-ones.
+inline __m256i InRange8(__m256i s, __m256i limit) {
+    const __m256i sm1 = _mm256_sub_epi32(s, _mm256_set1_epi32(1));
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_xor_si256(limit, _mm256_set1_epi32(INT32_MIN)),
+                                              _mm256_xor_si256(sm1, _mm256_set1_epi32(INT32_MIN)));
+    return inside;
+}
+
+// Writes bytes 0..2 of eight pixels, keeping byte 3.
+inline void Store8(std::uint8_t* d, __m256i colour) {
+    const __m256i old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d));
+    const __m256i keep = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i out =
+        _mm256_or_si256(_mm256_and_si256(old, keep), _mm256_andnot_si256(keep, colour));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
+}
+
+void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
+                std::int32_t n, std::int32_t j) {
+    const RowSetup r = SetupRow(job, j);
+    const __m256i width = _mm256_set1_epi32(job.width);
+    const __m256i height = _mm256_set1_epi32(job.height);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
+    const int* src = reinterpret_cast<const int*>(job.src);
+    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
+    std::int32_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256i sx =
+            Join(_mm256_cvtpd_epi32(U4(r, colC + k)), _mm256_cvtpd_epi32(U4(r, colC + k + 4)));
+        const __m256i sy =
+            Join(_mm256_cvtpd_epi32(V4(r, colS + k)), _mm256_cvtpd_epi32(V4(r, colS + k + 4)));
+        const __m256i inside = _mm256_and_si256(InRange8(sx, width), InRange8(sy, height));
+        const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
+                                               _mm256_sub_epi32(sx, one));
+        const __m256i colour = _mm256_mask_i32gather_epi32(background, src, index, inside, 4);
+        Store8(d + 4 * k, colour);
+    }
+    ScalarTail(job, colC, colS, i0, k, n, j, false);
+}
+
+// Rounds a double vector to single and back: the model's uf and vf.
+inline __m256d ToSingle(__m256d x) {
+    return _mm256_cvtps_pd(_mm256_cvtpd_ps(x));
+}
+
+// Channel c (0..2) of eight pixels as 32-bit integers.
+inline __m256i Channel(__m256i p, int c) {
+    return _mm256_and_si256(_mm256_srlv_epi32(p, _mm256_set1_epi32(8 * c)),
+                            _mm256_set1_epi32(0xFF));
+}
+
+// round(top + (bottom - top) * fy) for four lanes, scaled as in BlendChannel.
+inline __m128i Blend4(__m128i top, __m128i bottom, __m128i fyi) {
+    const __m256d t = _mm256_mul_pd(_mm256_cvtepi32_pd(top), _mm256_set1_pd(kTwo23));
+    const __m256d p =
+        _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_sub_epi32(bottom, top)), _mm256_cvtepi32_pd(fyi));
+    return _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_add_pd(t, p), _mm256_set1_pd(kTwoMinus46)));
+}
+
+void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
+                 std::int32_t n, std::int32_t j) {
+    const RowSetup r = SetupRow(job, j);
+    const __m256i width = _mm256_set1_epi32(job.width);
+    const __m256i widthM1 = _mm256_set1_epi32(job.width - 1);
+    const __m256i heightM1 = _mm256_set1_epi32(job.height - 1);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d two23 = _mm256_set1_pd(kTwo23);
+    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
+    const int* src = reinterpret_cast<const int*>(job.src);
+    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
+    std::int32_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        __m128i sxh[2], syh[2], fxh[2], fyh[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m256d uf = ToSingle(U4(r, colC + k + 4 * h));
+            const __m256d vf = ToSingle(V4(r, colS + k + 4 * h));
+            sxh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(uf, half));
+            syh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(vf, half));
+            fxh[h] = _mm256_cvtpd_epi32(
+                _mm256_mul_pd(_mm256_sub_pd(uf, _mm256_cvtepi32_pd(sxh[h])), two23));
+            fyh[h] = _mm256_cvtpd_epi32(
+                _mm256_mul_pd(_mm256_sub_pd(vf, _mm256_cvtepi32_pd(syh[h])), two23));
+        }
+        const __m256i sx = Join(sxh[0], sxh[1]);
+        const __m256i sy = Join(syh[0], syh[1]);
+        const __m256i fxi = Join(fxh[0], fxh[1]);
+        const __m256i inside = _mm256_and_si256(InRange8(sx, widthM1), InRange8(sy, heightM1));
+        if (_mm256_testz_si256(inside, inside)) {
+            Store8(d + 4 * k, background);
+            continue;
+        }
+        const __m256i i00 = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
+                                             _mm256_sub_epi32(sx, one));
+        const __m256i i10 = _mm256_add_epi32(i00, width);
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i p00 = _mm256_mask_i32gather_epi32(zero, src, i00, inside, 4);
+        const __m256i p01 = _mm256_mask_i32gather_epi32(zero, src + 1, i00, inside, 4);
+        const __m256i p10 = _mm256_mask_i32gather_epi32(zero, src, i10, inside, 4);
+        const __m256i p11 = _mm256_mask_i32gather_epi32(zero, src + 1, i10, inside, 4);
+        __m256i colour = zero;
+        for (int c = 0; c < 3; ++c) {
+            const __m256i a = Channel(p00, c), b = Channel(p01, c);
+            const __m256i e = Channel(p10, c), f = Channel(p11, c);
+            const __m256i top = _mm256_add_epi32(_mm256_slli_epi32(a, 23),
+                                                 _mm256_mullo_epi32(_mm256_sub_epi32(b, a), fxi));
+            const __m256i bottom = _mm256_add_epi32(
+                _mm256_slli_epi32(e, 23), _mm256_mullo_epi32(_mm256_sub_epi32(f, e), fxi));
+            __m256i value =
+                Join(Blend4(_mm256_castsi256_si128(top), _mm256_castsi256_si128(bottom), fyh[0]),
+                     Blend4(_mm256_extracti128_si256(top, 1), _mm256_extracti128_si256(bottom, 1),
+                            fyh[1]));
+            value = _mm256_max_epi32(_mm256_min_epi32(value, _mm256_set1_epi32(255)), zero);
+            colour = _mm256_or_si256(colour, _mm256_sllv_epi32(value, _mm256_set1_epi32(8 * c)));
+        }
+        Store8(d + 4 * k, _mm256_blendv_epi8(background, colour, inside));
+    }
+    ScalarTail(job, colC, colS, i0, k, n, j, true);
+}
+
+}  // namespace
+
+RowKernel Avx2Kernel(bool bilinear) {
+    return bilinear ? BilinearRow : NearestRow;
+}
+
+}  // namespace Veltrane_B1::rotate_detail
+
+#pragma GCC pop_options

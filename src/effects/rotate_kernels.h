@@ -1,0 +1,148 @@
+// Internal interface of the rotation routine: the per-row kernels for each instruction set, the
+// options the tests and the benchmark use to pick a path, and the exact scalar pixel helpers
+// shared by the kernels.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "effects/rotate.h"
+
+namespace Veltrane_B1::rotate_detail {
+
+// Everything a kernel needs for one call. Coordinates follow the routine's convention: pixel
+// (x, y) with x = 1..width and y = 1..height counted from the first row in memory; kernels take
+// 0-based column i = x - 1 and row j = y - 1.
+struct RowJob {
+    const std::uint8_t* src;
+    std::uint8_t* dst;
+    std::int32_t width;
+    std::int32_t height;
+    double cx;                 // centre x as passed
+    double cyB;                // centre row counted from the first row in memory, rounded to single
+    double S;                  // sin of the angle, rounded to single
+    double C;                  // cos of the angle, rounded to single
+    std::uint32_t background;  // blue, green, red in bytes 0..2, byte 3 zero
+};
+
+// Writes columns [i0, i0 + n) of row j. colC[k] = (x - cx) * C and colS[k] = (x - cx) * S for
+// column i0 + k, each one double operation on the exact x.
+using RowKernel = void (*)(const RowJob& job, const double* colC, const double* colS,
+                           std::int32_t i0, std::int32_t n, std::int32_t j);
+
+enum class Isa { Sse2, Avx2, Avx512 };
+
+struct Options {
+    Isa isa;
+    int threads;  // 1 = the caller's thread only
+    int tileWidth;
+    int tileHeight;
+};
+
+inline constexpr int kMaxTileWidth = 512;
+inline constexpr int kMaxThreads = 16;
+
+bool IsaAvailable(Isa isa);
+Options DefaultOptions(const RotateBlock& block);
+void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+                const Options& options);
+
+// S and C of the angle: sin and cos of (angle * k) in double, k the double nearest pi / 180,
+// evaluated far beyond double precision, rounded to double and then to single.
+void SinCos(std::int32_t angleDegrees, float& S, float& C);
+
+RowKernel Sse2Kernel(bool bilinear);
+RowKernel Avx2Kernel(bool bilinear);
+RowKernel Avx512Kernel(bool bilinear);
+
+// Nearest integer, ties to even; any value outside the signed 32-bit range (and NaN) gives
+// INT32_MIN, which every range test below rejects.
+inline std::int32_t RoundToInt(double t) {
+    return _mm_cvtsd_si32(_mm_set_sd(t));
+}
+
+// 1 <= s <= limit, for limit >= 0.
+inline bool InRange(std::int32_t s, std::int32_t limit) {
+    return static_cast<std::uint32_t>(s) - 1u < static_cast<std::uint32_t>(limit);
+}
+
+inline std::uint32_t LoadPixel(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Writes bytes 0..2 of the pixel at p, keeping byte 3.
+inline void StoreColour(std::uint8_t* p, std::uint32_t colour) {
+    p[0] = static_cast<std::uint8_t>(colour);
+    p[1] = static_cast<std::uint8_t>(colour >> 8);
+    p[2] = static_cast<std::uint8_t>(colour >> 16);
+}
+
+inline const std::uint8_t* SourcePixel(const RowJob& job, std::int32_t sx, std::int32_t sy) {
+    return job.src + (static_cast<std::int64_t>(sy - 1) * job.width + (sx - 1)) * 4;
+}
+
+inline std::uint32_t NearestColour(const RowJob& job, double u, double v) {
+    const std::int32_t sx = RoundToInt(u);
+    if (!InRange(sx, job.width)) return job.background;
+    const std::int32_t sy = RoundToInt(v);
+    if (!InRange(sy, job.height)) return job.background;
+    return LoadPixel(SourcePixel(job, sx, sy)) & 0xFFFFFFu;
+}
+
+inline constexpr double kTwo23 = 8388608.0;
+inline constexpr double kTwoMinus46 = 1.0 / 70368744177664.0;
+
+// One channel of the bilinear blend. With the weights fx, fy in [0, 1] multiples of 2^-23
+// (fxi = fx * 2^23), top and bottom are exact integers scaled by 2^23; the final blend is the
+// model's double arithmetic, scaled by 2^46, which rounds identically.
+inline std::int32_t BlendChannel(std::int32_t p00, std::int32_t p01, std::int32_t p10,
+                                 std::int32_t p11, std::int32_t fxi, std::int32_t fyi) {
+    const std::int32_t top = (p00 << 23) + (p01 - p00) * fxi;
+    const std::int32_t bottom = (p10 << 23) + (p11 - p10) * fxi;
+    const double sum = static_cast<double>(top) * kTwo23 +
+                       static_cast<double>(bottom - top) * static_cast<double>(fyi);
+    std::int32_t value = RoundToInt(sum * kTwoMinus46);
+    if (value > 255) value = 255;
+    if (value < 0) value = 0;
+    return value;
+}
+
+inline std::uint32_t BilinearColour(const RowJob& job, double u, double v) {
+    const double uf = static_cast<float>(u);
+    const double vf = static_cast<float>(v);
+    const std::int32_t sx = RoundToInt(uf - 0.5);
+    const std::int32_t sy = RoundToInt(vf - 0.5);
+    if (!InRange(sx, job.width - 1) || !InRange(sy, job.height - 1)) return job.background;
+    // Inside, uf and vf exceed 1, so uf - sx and vf - sy are exact multiples of 2^-23 in [0, 1].
+    const std::int32_t fxi = static_cast<std::int32_t>((uf - sx) * kTwo23);
+    const std::int32_t fyi = static_cast<std::int32_t>((vf - sy) * kTwo23);
+    const std::uint8_t* p0 = SourcePixel(job, sx, sy);
+    const std::uint8_t* p1 = p0 + static_cast<std::int64_t>(job.width) * 4;
+    std::uint32_t colour = 0;
+    for (int c = 0; c < 3; ++c) {
+        colour |=
+            static_cast<std::uint32_t>(BlendChannel(p0[c], p0[c + 4], p1[c], p1[c + 4], fxi, fyi))
+            << (8 * c);
+    }
+    return colour;
+}
+
+// The kernels' scalar remainder: columns [i0 + k, i0 + n) of row j.
+inline void ScalarTail(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
+                       std::int32_t k, std::int32_t n, std::int32_t j, bool bilinear) {
+    const double dy = static_cast<double>(j + 1) - job.cyB;
+    const double rowS = dy * job.S;
+    const double rowC = dy * job.C;
+    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
+    for (; k < n; ++k) {
+        const double u = (colC[k] - rowS) + job.cx;
+        const double v = (rowC + colS[k]) + job.cyB;
+        StoreColour(d + 4 * k, bilinear ? BilinearColour(job, u, v) : NearestColour(job, u, v));
+    }
+}
+
+}  // namespace Veltrane_B1::rotate_detail

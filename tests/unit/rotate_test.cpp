@@ -1,0 +1,286 @@
+#include "effects/rotate.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "effects/rotate_kernels.h"
+#include "unit/rotate_reference.h"
+#include "unit/rotate_trig_table.h"
+
+namespace {
+
+using Veltrane_B1::RotateBlock;
+namespace rd = Veltrane_B1::rotate_detail;
+
+std::uint32_t Bits(float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+}
+
+TEST(RotateTrig, MatchesCorrectlyRoundedTable) {
+    int failures = 0;
+    for (const RotateTrigEntry& e : kRotateTrigTable) {
+        float s = 0, c = 0;
+        rd::SinCos(e.angle, s, c);
+        if (Bits(s) != e.sinBits || Bits(c) != e.cosBits) {
+            ADD_FAILURE() << "angle " << e.angle;
+            if (++failures > 10) return;
+        }
+    }
+}
+
+// Three images plus guard bytes on both sides, the stack starting at an odd offset.
+struct Stack {
+    std::int32_t w, h;
+    std::vector<std::uint8_t> bytes;
+    std::size_t offset;
+    Stack(std::int32_t width, std::int32_t height, std::mt19937& rng, std::size_t misalign = 3)
+        : w(width),
+          h(height),
+          bytes(std::size_t(width) * height * 12 + 128),
+          offset(64 + misalign) {
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+    }
+    std::uint8_t* base() { return bytes.data() + offset; }
+    std::uint8_t* pixel(int image, int x, int y) {
+        return base() + (std::size_t(image - 1) * w * h + std::size_t(y - 1) * w + (x - 1)) * 4;
+    }
+    RotateBlock block(std::int32_t mode, std::uint32_t back) {
+        return {w, h, base(), nullptr, 1, back, mode};
+    }
+};
+
+constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
+constexpr int kBg = -1;
+
+struct NearestCase {
+    const char* name;
+    std::int32_t w, h;
+    float cx, cy;
+    std::int32_t angle;
+    // Per destination pixel, top line first, left to right: source (x, y) as 10 * x + y, or kBg.
+    std::vector<int> expected;
+};
+
+// Source pixel (x, y) carries x, y and 0x77 in bytes 0..2; every destination pixel must hold
+// the expected source pixel or the background, with byte 3 untouched.
+TEST(RotateNearest, KnownPictures) {
+    const NearestCase cases[] = {
+        {"half turn 4x4",
+         4,
+         4,
+         2,
+         2,
+         540,
+         {kBg, kBg, kBg, kBg, 31, 21, 11, kBg, 32, 22, 12, kBg, 33, 23, 13, kBg}},
+        {"quarter turn 4x4",
+         4,
+         4,
+         2,
+         2,
+         450,
+         {kBg, kBg, kBg, kBg, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}},
+        {"quarter turn 5x3",
+         5,
+         3,
+         2,
+         1,
+         450,
+         {11, 12, 13, kBg, kBg, 21, 22, 23, kBg, kBg, 31, 32, 33, kBg, kBg}},
+        {"45 degrees 4x4",
+         4,
+         4,
+         2,
+         2,
+         405,
+         {kBg, 13, 14, kBg, 12, 13, 23, 34, 11, 22, 33, 33, 21, 31, 32, 43}},
+        {"angle 0 copies", 3, 2, 1, 1, 360, {12, 22, 32, 11, 21, 31}},
+    };
+    std::mt19937 rng(1);
+    for (const NearestCase& c : cases) {
+        for (std::int32_t mode : {0, 2}) {
+            Stack s(c.w, c.h, rng);
+            const int source = mode == 0 ? 3 : 1;
+            for (int y = 1; y <= c.h; ++y)
+                for (int x = 1; x <= c.w; ++x) {
+                    std::uint8_t* p = s.pixel(source, x, y);
+                    p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = 0x77;
+                    s.pixel(2, x, y)[3] = std::uint8_t(0xA0 + x + y);
+                }
+            Veltrane_B1::Rotate(s.block(mode, kBack), c.cx, c.cy, c.angle);
+            for (int line = 0; line < c.h; ++line)
+                for (int x = 1; x <= c.w; ++x) {
+                    const int y = c.h - line;
+                    const int want = c.expected[std::size_t(line * c.w + x - 1)];
+                    const std::uint8_t* p = s.pixel(2, x, y);
+                    const std::vector<int> got{p[0], p[1], p[2], p[3]};
+                    const std::vector<int> exp =
+                        want == kBg ? std::vector<int>{0x33, 0x22, 0x11, 0xA0 + x + y}
+                                    : std::vector<int>{want / 10, want % 10, 0x77, 0xA0 + x + y};
+                    EXPECT_EQ(got, exp) << c.name << " mode " << mode << " at " << x << "," << y;
+                }
+        }
+    }
+}
+
+// Bilinear: blue of source (x, y) is 10 * x + y, green and red 0.
+TEST(RotateBilinear, KnownPictures) {
+    struct Case {
+        const char* name;
+        std::int32_t size;
+        float centre;
+        std::int32_t angle;
+        std::vector<int> expectedBlue;  // top line first; kBg for background
+    };
+    const Case cases[] = {
+        {"angle 0: outer ring background, inner copied",
+         4,
+         2,
+         360,
+         {kBg, kBg, kBg, kBg, kBg, 23, 33, kBg, kBg, 22, 32, kBg, kBg, kBg, kBg, kBg}},
+        {"30 degrees 6x6", 6, 3, 390, {kBg, kBg, 21, kBg, kBg, kBg, kBg, 16,  25, 34, 43, kBg,
+                                       kBg, 20,  29, 38,  47,  56,  15,  24,  33, 42, 51, 60,
+                                       19,  28,  37, 46,  55,  kBg, kBg, kBg, 41, 50, 60, kBg}},
+    };
+    std::mt19937 rng(2);
+    for (const Case& c : cases) {
+        Stack s(c.size, c.size, rng);
+        for (int y = 1; y <= c.size; ++y)
+            for (int x = 1; x <= c.size; ++x) {
+                std::uint8_t* p = s.pixel(1, x, y);
+                p[0] = std::uint8_t(10 * x + y), p[1] = 0, p[2] = 0;
+            }
+        Veltrane_B1::Rotate(s.block(3, 0x00FFFFFF), c.centre, c.centre, c.angle);
+        for (int line = 0; line < c.size; ++line)
+            for (int x = 1; x <= c.size; ++x) {
+                const std::uint8_t* p = s.pixel(2, x, c.size - line);
+                const int want = c.expectedBlue[std::size_t(line * c.size + x - 1)];
+                const std::vector<int> got{p[0], p[1], p[2]};
+                const std::vector<int> exp =
+                    want == kBg ? std::vector<int>{255, 255, 255} : std::vector<int>{want, 0, 0};
+                EXPECT_EQ(got, exp) << c.name << " at line " << line << " x " << x;
+            }
+    }
+}
+
+TEST(RotateBlockChecks, WritesNothingForUnknownModesOrEmptyImages) {
+    struct Case {
+        std::int32_t w, h, mode;
+    };
+    std::mt19937 rng(3);
+    for (const Case c : {Case{4, 4, 4}, Case{4, 4, -1}, Case{4, 4, INT32_MIN}, Case{0, 5, 2},
+                         Case{5, 0, 3}, Case{-3, 4, 2}}) {
+        Stack s(c.w > 0 ? c.w : 2, c.h > 0 ? c.h : 2, rng);
+        const std::vector<std::uint8_t> before = s.bytes;
+        RotateBlock block = s.block(c.mode, kBack);
+        block.width = c.w, block.height = c.h;
+        Veltrane_B1::Rotate(block, 2, 2, 400);
+        EXPECT_EQ(s.bytes, before) << c.w << "x" << c.h << " mode " << c.mode;
+    }
+    RotateBlock null{4, 4, nullptr, nullptr, 0, 0, 2};
+    Veltrane_B1::Rotate(null, 2, 2, 400);  // must not crash
+}
+
+// A random call: sizes around and across tile edges, centres near and far, every angle.
+struct RandomCall {
+    std::int32_t w, h, mode, angle;
+    float cx, cy;
+    std::uint32_t back;
+};
+
+RandomCall MakeCall(std::mt19937& rng) {
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    auto size = [&] {
+        const int k = pick(10);
+        return k < 6 ? pick(41) : k < 8 ? 1 + pick(3) : 60 + pick(240);
+    };
+    RandomCall c;
+    c.w = size(), c.h = size();
+    const std::int32_t odd[] = {-1, 4, 5, INT32_MIN, INT32_MAX};
+    c.mode = pick(10) < 9 ? pick(4) : odd[pick(5)];
+    const int a = pick(10);
+    c.angle = a < 4 ? pick(721) : a < 7 ? pick(3001) - 1000 : std::int32_t(rng());
+    const float extreme[] = {1e10f,
+                             -1e10f,
+                             3e9f,
+                             -3e9f,
+                             1e-40f,
+                             0.0f,
+                             std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN()};
+    auto centre = [&](std::int32_t n) {
+        const int k = pick(10);
+        if (k < 6) return float(n / 2 + pick(7) - 3);
+        if (k < 9) return std::uniform_real_distribution<float>(-2.0f * n, 3.0f * n + 1)(rng);
+        return extreme[pick(8)];
+    };
+    c.cx = centre(c.w), c.cy = centre(c.h);
+    c.back = rng();
+    return c;
+}
+
+// Every fast path, thread count and tiling gives the reference's bytes, and touches nothing else.
+TEST(RotateFastPaths, MatchReferenceByteForByte) {
+    struct Path {
+        rd::Isa isa;
+        const char* name;
+    };
+    int compared = 0;
+    for (const Path path : {Path{rd::Isa::Sse2, "sse2"}, Path{rd::Isa::Avx2, "avx2"},
+                            Path{rd::Isa::Avx512, "avx512"}}) {
+        if (!rd::IsaAvailable(path.isa)) {
+            std::printf("[ skipped  ] %s not available\n", path.name);
+            continue;
+        }
+        for (const int threads : {1, 2, 3}) {
+            std::mt19937 rng(1000u + unsigned(path.isa) * 10u + unsigned(threads));
+            for (int n = 0; n < 1500; ++n) {
+                const RandomCall c = MakeCall(rng);
+                const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
+                const rd::Options options{path.isa, threads, tile, 1 + int(rng() % 150)};
+                Stack s(c.w, c.h, rng, rng() % 8);
+                std::vector<std::uint8_t> expected = s.bytes;
+                const RotateBlock block = s.block(c.mode, c.back);
+                RotateBlock expectedBlock = block;
+                expectedBlock.pixelBase = expected.data() + s.offset;
+                rotate_reference::Rotate(expectedBlock, c.cx, c.cy, c.angle);
+                rd::RotateWith(block, c.cx, c.cy, c.angle, options);
+                ASSERT_TRUE(s.bytes == expected)
+                    << path.name << " threads " << threads << " tile " << options.tileWidth << "x"
+                    << options.tileHeight << ": " << c.w << "x" << c.h << " mode " << c.mode
+                    << " angle " << c.angle << " centre " << c.cx << "," << c.cy;
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GE(compared, 4500);
+}
+
+// The public entry point from two threads at once: both results stay exact.
+TEST(RotateFastPaths, ConcurrentCallersShareThePool) {
+    std::mt19937 rng(7);
+    Stack a(700, 400, rng), b(640, 480, rng);
+    std::vector<std::uint8_t> wantA = a.bytes, wantB = b.bytes;
+    RotateBlock ra = a.block(2, kBack), rb = b.block(3, kBack);
+    RotateBlock ea = ra, eb = rb;
+    ea.pixelBase = wantA.data() + a.offset, eb.pixelBase = wantB.data() + b.offset;
+    rotate_reference::Rotate(ea, 350, 200, 407);
+    rotate_reference::Rotate(eb, 320, 240, 631);
+    std::thread other([&] {
+        for (int i = 0; i < 5; ++i) Veltrane_B1::Rotate(rb, 320, 240, 631);
+    });
+    for (int i = 0; i < 5; ++i) Veltrane_B1::Rotate(ra, 350, 200, 407);
+    other.join();
+    EXPECT_TRUE(a.bytes == wantA);
+    EXPECT_TRUE(b.bytes == wantB);
+}
+
+}  // namespace
