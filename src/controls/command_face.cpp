@@ -1,0 +1,106 @@
+#include "controls/command_face.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace Veltrane::Controls {
+namespace {
+
+constexpr std::int32_t kTwipsLimit = std::int32_t{1} << 24;
+
+std::int32_t FloorDiv(std::int32_t value, std::int32_t divisor) {
+    const std::int32_t q = value / divisor;
+    return (value % divisor != 0 && value < 0) ? q - 1 : q;
+}
+
+// A real to a 32-bit integer, ties to even; NaN gives 0 and the range is clamped.
+std::int32_t ToInt32(double value) {
+    if (std::isnan(value)) return 0;
+    if (value <= -2147483648.0) return INT32_MIN;
+    if (value >= 2147483647.0) return INT32_MAX;
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+GradientVertex Vertex(std::int32_t x, std::int32_t y, const ChannelColour& colour) {
+    return {x, y, colour.red, colour.green, colour.blue, 0};
+}
+
+}  // namespace
+
+Rect ToPixels(const Rect& twips) {
+    return {FloorDiv(twips.x, kTwipsPerPixel), FloorDiv(twips.y, kTwipsPerPixel),
+            FloorDiv(twips.width, kTwipsPerPixel), FloorDiv(twips.height, kTwipsPerPixel)};
+}
+
+std::int32_t WholeTwips(double twips) {
+    if (std::isnan(twips)) return 0;
+    const double clamped = std::fmin(std::fmax(twips, -kTwipsLimit), kTwipsLimit);
+    return static_cast<std::int32_t>(std::nearbyint(clamped));
+}
+
+FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
+                             double captionHeightTwips) {
+    const std::int32_t w = std::min(std::max(widthTwips, -kTwipsLimit), kTwipsLimit);
+    const std::int32_t h = std::min(std::max(heightTwips, -kTwipsLimit), kTwipsLimit);
+    constexpr std::int32_t c = kFrameTwips;
+    const std::int32_t innerWidth = w - 2 * c;
+    const std::int32_t innerHeight = h - 2 * c;
+    constexpr std::int32_t skinInnerWidth = kSkinWidthTwips - 2 * c;    // 840
+    constexpr std::int32_t skinInnerHeight = kSkinHeightTwips - 2 * c;  // 255
+    constexpr std::int32_t skinRight = kSkinWidthTwips - c;             // 900
+    constexpr std::int32_t skinBottom = kSkinHeightTwips - c;           // 315
+
+    // The pieces start 1 twip in (pixel 0) where the skin's own offsets are 0 or 1, exactly as
+    // the face has always been cut; sizes in brackets in the skin are those of the source.
+    FaceLayout layout{
+        {{
+            {FramePieceId::TopLeft, {1, 1, c, c}, {0, 0, c, c}},
+            {FramePieceId::Top, {c, 1, innerWidth, c}, {c, 1, skinInnerWidth, c}},
+            {FramePieceId::TopRight, {w - c, 1, c, c}, {skinRight, 1, c, c}},
+            {FramePieceId::Right, {w - c, c, c, innerHeight}, {skinRight, c, c, skinInnerHeight}},
+            {FramePieceId::BottomRight, {w - c, h - c, c, c}, {skinRight, skinBottom, c, c}},
+            {FramePieceId::Bottom, {c, h - c, innerWidth, c}, {c, skinBottom, skinInnerWidth, c}},
+            {FramePieceId::BottomLeft, {1, h - c, c, c}, {0, skinBottom, c, c}},
+            {FramePieceId::Left, {1, c, c, innerHeight}, {1, c, c, skinInnerHeight}},
+        }},
+        (static_cast<double>(h) - captionHeightTwips - kCaptionAllowanceTwips) / 2.0,
+        0,
+        w,
+    };
+    return layout;
+}
+
+bool GradientReversedFor(std::uint8_t buttonState, bool previous) {
+    switch (buttonState) {
+        case StateNormal:
+        case StateSelected:
+            return false;
+        case StateHighLight:
+            return true;
+        default:
+            return previous;
+    }
+}
+
+GradientRecords PaintGradient(bool gradientReversed, double scaleWidthPixels,
+                              double scaleHeightPixels) {
+    const ChannelColour& top = gradientReversed ? kDarkColour : kLightColour;
+    const ChannelColour& bottom = gradientReversed ? kLightColour : kDarkColour;
+    GradientRecords records;
+    records.vertices[0] = Vertex(0, 0, top);
+    records.vertices[1] =
+        Vertex(ToInt32(scaleWidthPixels - 1.0), ToInt32(scaleHeightPixels - 1.0), bottom);
+    records.rect = {1, 0};
+    return records;
+}
+
+FacePaint DrawState(SkinPicture picture, std::uint8_t buttonState, bool& gradientReversed,
+                    const FaceSize& size) {
+    gradientReversed = GradientReversedFor(buttonState, gradientReversed);
+    return {picture, PaintGradient(gradientReversed, size.scaleWidthPixels, size.scaleHeightPixels),
+            ComputeFaceLayout(WholeTwips(size.widthTwips), WholeTwips(size.heightTwips),
+                              size.captionHeightTwips)};
+}
+
+}  // namespace Veltrane::Controls

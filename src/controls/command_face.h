@@ -1,0 +1,151 @@
+// Face painting of the owner-drawn `Command` button as numbers: the gradient records, the
+// eight frame pieces cut from a 64 x 25 skin picture, and where the caption goes.
+//
+// What this gives the Win32 host: `DrawState` returns a `FacePaint` plan and updates
+// GradientReversed. The host then clears the face, hands `FacePaint::gradient` to GradientFill
+// (vertex count `kGradientVertexCount`, one rectangle, mode `kGradientFillRectV`; the vertex
+// and rectangle records have the layout of TRIVERTEX and GRADIENT_RECT), stretch-copies every
+// frame piece whose `Drawn()` is true from the skin picture (pixel rectangles from `ToPixels`),
+// refreshes the screen, and moves the caption label to `captionTop` / `captionLeft` /
+// `captionWidth` (twips). Layout numbers are twips at 15 twips per pixel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+
+#include "controls/command_tracking.h"
+
+namespace Veltrane::Controls {
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kFrameTwips = 60;        // the frame is 4 pixels wide
+inline constexpr int kSkinWidthTwips = 960;   // 64 pixels
+inline constexpr int kSkinHeightTwips = 375;  // 25 pixels
+inline constexpr int kCaptionAllowanceTwips = 20;
+inline constexpr std::uint32_t kGradientFillRectV = 1;
+inline constexpr std::uint32_t kGradientVertexCount = 3;
+
+struct Rect {
+    std::int32_t x, y, width, height;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Twips to pixels, each number rounded down: a 1-twip offset falls on pixel 0.
+Rect ToPixels(const Rect& twips);
+
+enum class FramePieceId : std::uint8_t {
+    TopLeft,
+    Top,
+    TopRight,
+    Right,
+    BottomRight,
+    Bottom,
+    BottomLeft,
+    Left
+};
+
+struct FramePiece {
+    FramePieceId id;
+    Rect destination;  // on the face, twips
+    Rect source;       // in the skin picture, twips
+    // A piece with no area (a face 120 twips wide has zero-width top and bottom edges), or
+    // with a negative size on a face smaller than the frame, is skipped: stretching to a
+    // negative size would mirror the picture.
+    bool Drawn() const {
+        return destination.width > 0 && destination.height > 0 && source.width > 0 &&
+               source.height > 0;
+    }
+};
+
+struct FaceLayout {
+    std::array<FramePiece, 8> pieces;  // in painting order
+    double captionTop;                 // twips
+    std::int32_t captionLeft;
+    std::int32_t captionWidth;
+};
+
+// The face's size in twips, as a whole number: ties to even, NaN as 0, and clamped to
+// +-2^24 so that no layout sum can overflow.
+std::int32_t WholeTwips(double twips);
+
+// Frame pieces and caption for a face of widthTwips x heightTwips. The numbers are exact for
+// any face size: a face wider or higher than 32767 twips gets its real layout too.
+FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
+                             double captionHeightTwips);
+
+// ---- Gradient -------------------------------------------------------------------------------
+
+struct GradientVertex {  // TRIVERTEX: position in pixels, 16-bit channels (colour in high byte)
+    std::int32_t x, y;
+    std::uint16_t red, green, blue, alpha;
+    friend bool operator==(const GradientVertex&, const GradientVertex&) = default;
+};
+struct GradientRectRecord {  // GRADIENT_RECT: vertex indices
+    std::uint32_t upperLeft, lowerRight;
+    friend bool operator==(const GradientRectRecord&, const GradientRectRecord&) = default;
+};
+static_assert(sizeof(GradientVertex) == 16 && sizeof(GradientRectRecord) == 8);
+
+struct ChannelColour {
+    std::uint16_t red, green, blue;
+    friend constexpr bool operator==(const ChannelColour&, const ChannelColour&) = default;
+};
+
+// A colour literal "&HRRGGBB" as three 16-bit channels: each digit pair, written first red,
+// becomes the high byte of its channel ("C6" -> 0xC600).
+constexpr ChannelColour ColourFromLiteral(std::string_view literal) {
+    if (literal.size() != 8 || literal.substr(0, 2) != "&H") {
+        throw std::invalid_argument("colour literal must be &H and six hex digits");
+    }
+    auto digit = [](char c) -> std::uint16_t {
+        if (c >= '0' && c <= '9') return static_cast<std::uint16_t>(c - '0');
+        if (c >= 'A' && c <= 'F') return static_cast<std::uint16_t>(c - 'A' + 10);
+        if (c >= 'a' && c <= 'f') return static_cast<std::uint16_t>(c - 'a' + 10);
+        throw std::invalid_argument("not a hex digit");
+    };
+    auto channel = [&](std::size_t at) -> std::uint16_t {
+        return static_cast<std::uint16_t>((digit(literal[at]) * 16 + digit(literal[at + 1])) << 8);
+    };
+    return {channel(2), channel(4), channel(6)};
+}
+
+inline constexpr ChannelColour kLightColour = ColourFromLiteral("&HFFFFFF");
+inline constexpr ChannelColour kDarkColour = ColourFromLiteral("&HC6C5D7");
+
+struct GradientRecords {
+    std::array<GradientVertex, 3> vertices{};  // entry 2 stays zero
+    GradientRectRecord rect{};
+    friend bool operator==(const GradientRecords&, const GradientRecords&) = default;
+};
+
+// Gradient direction for a paint in `buttonState`: StateHighLight reverses it (dark on top),
+// StateNormal and StateSelected restore it, any other state keeps `previous`.
+bool GradientReversedFor(std::uint8_t buttonState, bool previous);
+
+// The records for a vertical fill over a face of scaleWidthPixels x scaleHeightPixels: entry 0
+// at the top-left, entry 1 at the bottom-right (positions rounded ties to even; NaN as 0 and
+// out-of-range values clamped), white on top unless reversed.
+GradientRecords PaintGradient(bool gradientReversed, double scaleWidthPixels,
+                              double scaleHeightPixels);
+
+// ---- DrawState ------------------------------------------------------------------------------
+
+struct FaceSize {
+    double widthTwips, heightTwips;              // the face's width and height
+    double scaleWidthPixels, scaleHeightPixels;  // the same in pixels
+    double captionHeightTwips;                   // the caption label's height
+};
+
+struct FacePaint {
+    SkinPicture picture;
+    GradientRecords gradient;
+    FaceLayout layout;
+};
+
+// Everything one paint of the face with `picture` needs; updates gradientReversed first.
+FacePaint DrawState(SkinPicture picture, std::uint8_t buttonState, bool& gradientReversed,
+                    const FaceSize& size);
+
+}  // namespace Veltrane::Controls

@@ -1,0 +1,81 @@
+// Hover, press and focus tracking of the owner-drawn `Command` button, without any window.
+//
+// What this gives the Win32 host: one `CommandStateMachine` per button. The host's window
+// procedure turns WM_MOUSEMOVE / WM_xBUTTONDOWN / WM_xBUTTONUP (also those of the caption,
+// which counts as part of the face), WM_SETFOCUS, WM_KILLFOCUS and the 100 ms hover timer into
+// calls of the matching method, then runs `DrawState` with `TrackingResult::paint` when it is
+// set and raises `Click` to the container when `TrackingResult::raiseClick` is true, in that
+// order. For the timer it passes WindowFromPoint(GetCursorPos()) and the two handles it could
+// read. `Initialize` does not start the timer; the host does, with `kHoverPollMilliseconds`.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace Veltrane::Controls {
+
+// The six skin pictures the face is cut from.
+enum class SkinPicture : std::uint8_t {
+    Normal,
+    HighLight,
+    HighLightSelect,
+    Disable,
+    Selected,
+    Pressed
+};
+
+// Values of ButtonState. 0 means Initialize has not run yet.
+inline constexpr std::uint8_t StateNone = 0;
+inline constexpr std::uint8_t StateNormal = 1;           // no cursor, no focus
+inline constexpr std::uint8_t StateHighLight = 2;        // cursor over it, no focus
+inline constexpr std::uint8_t StateSelected = 3;         // focus, cursor elsewhere
+inline constexpr std::uint8_t StateHighLightSelect = 4;  // focus and cursor over it
+
+inline constexpr std::int16_t LeftButton = 1;  // button code of the left mouse button
+inline constexpr int kHoverPollMilliseconds = 100;
+
+// A window handle as a plain number (HWND converted by the host); 0 is "no window".
+using WindowId = std::uintptr_t;
+
+// What one notification asks of the host: at most one face to paint, then maybe Click.
+struct TrackingResult {
+    std::optional<SkinPicture> paint;
+    bool raiseClick = false;
+    friend bool operator==(const TrackingResult&, const TrackingResult&) = default;
+};
+
+class CommandStateMachine {
+  public:
+    std::uint8_t ButtonState() const { return buttonState_; }
+    bool MouseIsDown() const { return mouseIsDown_; }
+    bool EnabledFlag() const { return enabledFlag_; }
+    // The Enabled property's value. While it is false every handler below does nothing.
+    void SetEnabledFlag(bool enabled) { enabledFlag_ = enabled; }
+
+    // Arms the button: state StateNormal, nothing painted. Runs even while disabled.
+    void Initialize() { buttonState_ = StateNormal; }
+
+    TrackingResult MouseMove();
+    TrackingResult MouseDown(std::int16_t button);
+    TrackingResult MouseUp(std::int16_t button);
+    TrackingResult GotFocus();
+    TrackingResult LostFocus();
+    // The cursor has left: highlight off (2 -> 1), or back to plain focus (4 -> 3).
+    TrackingResult EndHover();
+    // The hover poll. Hover ends unless the window under the cursor is the button's own
+    // window; a handle the host could not read (nullopt) also ends it. Before Initialize
+    // (state 0) nothing changes.
+    TrackingResult TimerTick(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
+                             std::optional<WindowId> parentWindow);
+
+    // The poll's decision alone: true when the hover is over.
+    static bool CursorHasLeft(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
+                              std::optional<WindowId> parentWindow);
+
+  private:
+    std::uint8_t buttonState_ = StateNone;
+    bool mouseIsDown_ = false;
+    bool enabledFlag_ = false;
+};
+
+}  // namespace Veltrane::Controls

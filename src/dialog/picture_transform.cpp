@@ -1,0 +1,203 @@
+#include "dialog/picture_transform.h"
+
+#include <bit>
+#include <cmath>
+#include <cstddef>
+
+namespace Veltrane_B2 {
+namespace {
+
+// Minimax polynomials for sin and cos on [-pi/4, pi/4] (the classic fdlibm coefficients).
+constexpr double kS1 = -1.66666666666666324348e-01;
+constexpr double kS2 = 8.33333333332248946124e-03;
+constexpr double kS3 = -1.98412698298579493134e-04;
+constexpr double kS4 = 2.75573137070700676789e-06;
+constexpr double kS5 = -2.50507602534068634195e-08;
+constexpr double kS6 = 1.58969099521155010221e-10;
+constexpr double kC1 = 4.16666666666666019037e-02;
+constexpr double kC2 = -1.38888888888741095749e-03;
+constexpr double kC3 = 2.48015872894767294178e-05;
+constexpr double kC4 = -2.75573143513906633035e-07;
+constexpr double kC5 = 2.08757232129817482790e-09;
+constexpr double kC6 = -1.13596475577881948265e-11;
+
+// 2 / pi, and pi / 2 split into three 33-bit parts with their tails, so that n * part is
+// exact for every n below 2^20.
+constexpr double kInvPio2 = 6.36619772367581382433e-01;
+constexpr double kPio2_1 = 1.57079632673412561417e+00;
+constexpr double kPio2_1t = 6.07710050650619224932e-11;
+constexpr double kPio2_2 = 6.07710050630396597660e-11;
+constexpr double kPio2_2t = 2.02226624879595063154e-21;
+constexpr double kPio2_3 = 2.02226624871116645580e-21;
+constexpr double kPio2_3t = 8.47842766036889956997e-32;
+constexpr double kReductionLimit = 1647099.0;  // about 2^20 * pi / 2
+
+int BiasedExponent(double x) {
+    return static_cast<int>((std::bit_cast<std::uint64_t>(x) >> 52) & 0x7FF);
+}
+
+// sin(x + tail) for |x| <= pi/4, tail being the small remainder of the reduction.
+double KernelSin(double x, double tail) {
+    if (std::fabs(x) < 0x1p-27) return x;
+    const double z = x * x;
+    const double v = z * x;
+    const double r = kS2 + z * (kS3 + z * (kS4 + z * (kS5 + z * kS6)));
+    return x - ((z * (0.5 * tail - v * r) - tail) - v * kS1);
+}
+
+// cos(x + tail) for |x| <= pi/4.
+double KernelCos(double x, double tail) {
+    const double ax = std::fabs(x);
+    if (ax < 0x1p-27) return 1.0;
+    const double z = x * x;
+    const double r = z * (kC1 + z * (kC2 + z * (kC3 + z * (kC4 + z * (kC5 + z * kC6)))));
+    if (ax < 0.3) return 1.0 - (0.5 * z - (z * r - x * tail));
+    // Split 1 - z/2 so that the large part is exact: qx is about x^2/8 rounded to 21 bits.
+    double qx = 0.28125;
+    if (ax <= 0.78125) {
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(ax) - (std::uint64_t{2} << 52);
+        qx = std::bit_cast<double>(bits & 0xFFFFFFFF00000000u);
+    }
+    const double hz = 0.5 * z - qx;
+    const double a = 1.0 - qx;
+    return a - (hz - (z * r - x * tail));
+}
+
+// Reduces |x| < kReductionLimit to head + tail in [-pi/4, pi/4]; returns the quadrant.
+int ReduceByHalfPi(double x, double& head, double& tail) {
+    const double t = std::fabs(x);
+    const int n = static_cast<int>(t * kInvPio2 + 0.5);
+    const double fn = n;
+    double r = t - fn * kPio2_1;
+    double w = fn * kPio2_1t;
+    const int exponent = BiasedExponent(t);
+    head = r - w;
+    if (exponent - BiasedExponent(head) > 16) {  // cancellation: use the second part
+        double u = r;
+        w = fn * kPio2_2;
+        r = u - w;
+        w = fn * kPio2_2t - ((u - r) - w);
+        head = r - w;
+        if (exponent - BiasedExponent(head) > 49) {  // and the third
+            u = r;
+            w = fn * kPio2_3;
+            r = u - w;
+            w = fn * kPio2_3t - ((u - r) - w);
+            head = r - w;
+        }
+    }
+    tail = (r - head) - w;
+    if (x < 0) {
+        head = -head;
+        tail = -tail;
+        return -n;
+    }
+    return n;
+}
+
+struct Cell {
+    const std::uint8_t* top;     // pixel (ix, iy)
+    const std::uint8_t* bottom;  // pixel (ix, iy + 1)
+};
+
+// Nearest whole number, ties to even, for 0 <= value < 2^51: adding 2^52 leaves no fraction
+// bits, so the addition itself rounds under the default mode; equal to std::nearbyint there
+// (and not contracted or reassociated: the build forbids both).
+inline double RoundHalfEven(double value) {
+    return (value + 0x1p52) - 0x1p52;
+}
+
+inline std::uint8_t ClampToByte(double value) {
+    return value < 0.0 ? 0 : value > 255.0 ? 255 : static_cast<std::uint8_t>(value);
+}
+
+}  // namespace
+
+CosSin ModelCosSin(double radians) {
+    if (!(std::fabs(radians) < kReductionLimit)) {
+        return {std::cos(radians), std::sin(radians)};  // huge or not finite
+    }
+    if (std::fabs(radians) <= 0.7853981633974483) {
+        return {KernelCos(radians, 0.0), KernelSin(radians, 0.0)};
+    }
+    double head = 0.0;
+    double tail = 0.0;
+    const int quadrant = ReduceByHalfPi(radians, head, tail) & 3;
+    const double s = KernelSin(head, tail);
+    const double c = KernelCos(head, tail);
+    switch (quadrant) {
+        case 0:
+            return {c, s};
+        case 1:
+            return {-s, c};
+        case 2:
+            return {-c, -s};
+        default:
+            return {s, -c};
+    }
+}
+
+void TransformPixels(const std::uint8_t* source, int sourceWidth, int sourceHeight,
+                     std::uint8_t* destination, int destinationWidth, int destinationHeight,
+                     double angleDegrees, bool smooth) {
+    if (destination == nullptr || destinationWidth <= 0 || destinationHeight <= 0) return;
+    const std::size_t sourceStride =
+        static_cast<std::size_t>(sourceWidth > 0 ? sourceWidth : 0) * 4;
+
+    const double hsw = sourceWidth * 0.5;
+    const double hsh = sourceHeight * 0.5;
+    const double hdw = destinationWidth * 0.5;
+    const double hdh = destinationHeight * 0.5;
+    const double t = (angleDegrees * kDegreesToRadians) * -1.0;
+    const CosSin cs = ModelCosSin(t);
+    const double c = cs.cos;
+    const double s = cs.sin;
+
+    // A cell starts at a whole column 0 .. width - 2, i.e. floor(u) lies there exactly when
+    // 0 <= u < width - 1. Comparing the real coordinate avoids any integer overflow and lets
+    // NaN fail the test. A source without a full cell (or without pixels) gives black.
+    const bool haveCells = source != nullptr && sourceWidth >= 2 && sourceHeight >= 2;
+    const double uLimit = static_cast<double>(sourceWidth) - 1.0;
+    const double vLimit = static_cast<double>(sourceHeight) - 1.0;
+
+    std::uint8_t* out = destination;
+    for (int y = 0; y < destinationHeight; ++y) {
+        const double dy = y - hdh;
+        const double dyS = dy * s;
+        const double dyC = dy * c;
+        for (int x = 0; x < destinationWidth; ++x, out += 4) {
+            const double dx = x - hdw;
+            const double u = (dx * c - dyS) + hsw;
+            const double v = (dx * s + dyC) + hsh;
+            if (!(haveCells && u >= 0.0 && u < uLimit && v >= 0.0 && v < vLimit)) {
+                out[0] = out[1] = out[2] = out[3] = 0;
+                continue;
+            }
+            const int ix = static_cast<int>(u);  // floor, as u >= 0
+            const int iy = static_cast<int>(v);
+            const Cell cell{source + static_cast<std::size_t>(iy) * sourceStride +
+                                static_cast<std::size_t>(ix) * 4,
+                            source + static_cast<std::size_t>(iy + 1) * sourceStride +
+                                static_cast<std::size_t>(ix) * 4};
+            if (!smooth) {
+                out[0] = cell.top[0];
+                out[1] = cell.top[1];
+                out[2] = cell.top[2];
+                out[3] = 0;
+                continue;
+            }
+            const double fx = u - ix;
+            const double fy = v - iy;
+            for (int channel = 0; channel < 3; ++channel) {
+                const double left =
+                    RoundHalfEven((1.0 - fy) * cell.top[channel] + cell.bottom[channel] * fy);
+                const double right = RoundHalfEven((1.0 - fy) * cell.top[channel + 4] +
+                                                   cell.bottom[channel + 4] * fy);
+                out[channel] = ClampToByte(RoundHalfEven((1.0 - fx) * left + right * fx));
+            }
+            out[3] = 0;
+        }
+    }
+}
+
+}  // namespace Veltrane_B2

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "controls/command_face.h"
+
+namespace {
+
+using namespace Veltrane::Controls;
+
+struct PieceRow {
+    Rect destination, source;      // twips
+    Rect destinationPx, sourcePx;  // pixels
+};
+
+TEST(ButtonFace, LayoutOfTheDialogsButtons) {
+    const FaceLayout layout = ComputeFaceLayout(1155, 375, 195);
+    const PieceRow expected[8] = {
+        {{1, 1, 60, 60}, {0, 0, 60, 60}, {0, 0, 4, 4}, {0, 0, 4, 4}},
+        {{60, 1, 1035, 60}, {60, 1, 840, 60}, {4, 0, 69, 4}, {4, 0, 56, 4}},
+        {{1095, 1, 60, 60}, {900, 1, 60, 60}, {73, 0, 4, 4}, {60, 0, 4, 4}},
+        {{1095, 60, 60, 255}, {900, 60, 60, 255}, {73, 4, 4, 17}, {60, 4, 4, 17}},
+        {{1095, 315, 60, 60}, {900, 315, 60, 60}, {73, 21, 4, 4}, {60, 21, 4, 4}},
+        {{60, 315, 1035, 60}, {60, 315, 840, 60}, {4, 21, 69, 4}, {4, 21, 56, 4}},
+        {{1, 315, 60, 60}, {0, 315, 60, 60}, {0, 21, 4, 4}, {0, 21, 4, 4}},
+        {{1, 60, 60, 255}, {1, 60, 60, 255}, {0, 4, 4, 17}, {0, 4, 4, 17}},
+    };
+    for (int i = 0; i < 8; ++i) {
+        const FramePiece& piece = layout.pieces[i];
+        EXPECT_EQ(static_cast<int>(piece.id), i);
+        EXPECT_EQ(piece.destination, expected[i].destination) << "piece " << i;
+        EXPECT_EQ(piece.source, expected[i].source) << "piece " << i;
+        EXPECT_EQ(ToPixels(piece.destination), expected[i].destinationPx) << "piece " << i;
+        EXPECT_EQ(ToPixels(piece.source), expected[i].sourcePx) << "piece " << i;
+        EXPECT_TRUE(piece.Drawn());
+    }
+    EXPECT_EQ(layout.captionTop, 80.0);
+    EXPECT_EQ(layout.captionLeft, 0);
+    EXPECT_EQ(layout.captionWidth, 1155);
+}
+
+TEST(ButtonFace, NarrowAndHugeFaces) {
+    const FaceLayout narrow = ComputeFaceLayout(120, 375, 195);
+    for (const FramePiece& piece : narrow.pieces) {
+        const bool edge = piece.id == FramePieceId::Top || piece.id == FramePieceId::Bottom;
+        EXPECT_EQ(piece.Drawn(), !edge) << static_cast<int>(piece.id);
+        if (edge) {
+            EXPECT_EQ(piece.destination.width, 0);
+        }
+    }
+    EXPECT_EQ(narrow.pieces[2].destination.x, 60);  // top-right corner meets the top-left one
+
+    // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
+    const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);
+    EXPECT_FALSE(tiny.pieces[1].Drawn());
+    EXPECT_FALSE(tiny.pieces[3].Drawn());
+
+    // Beyond 16-bit twips the numbers are still the face's own.
+    const FaceLayout huge = ComputeFaceLayout(40000, 375, 195);
+    EXPECT_EQ(huge.pieces[1].destination.width, 39880);
+    EXPECT_EQ(huge.pieces[4].destination.x, 39940);
+    EXPECT_EQ(WholeTwips(1e12), 1 << 24);
+    EXPECT_EQ(WholeTwips(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(WholeTwips(1154.5), 1154);
+}
+
+TEST(ButtonFace, GradientColoursAndDirection) {
+    EXPECT_EQ(kLightColour, (ChannelColour{0xFF00, 0xFF00, 0xFF00}));
+    EXPECT_EQ(kDarkColour, (ChannelColour{0xC600, 0xC500, 0xD700}));
+
+    const GradientRecords plain = PaintGradient(false, 77, 25);
+    EXPECT_EQ(plain.vertices[0], (GradientVertex{0, 0, 0xFF00, 0xFF00, 0xFF00, 0}));
+    EXPECT_EQ(plain.vertices[1], (GradientVertex{76, 24, 0xC600, 0xC500, 0xD700, 0}));
+    EXPECT_EQ(plain.vertices[2], GradientVertex{});
+    EXPECT_EQ(plain.rect, (GradientRectRecord{1, 0}));
+    const GradientRecords reversed = PaintGradient(true, 77, 25);
+    EXPECT_EQ(reversed.vertices[0].red, 0xC600);
+    EXPECT_EQ(reversed.vertices[1].blue, 0xFF00);
+
+    // Paints in a sequence of states: dark on top after 2, kept by 4 and by 0.
+    const struct {
+        std::uint8_t state;
+        bool reversedAfter;
+    } sequence[] = {{0, false}, {2, true},  {4, true}, {0, true},
+                    {1, false}, {4, false}, {2, true}, {3, false}};
+    bool reversed_ = false;
+    const FaceSize size{1155, 375, 77, 25, 195};
+    for (const auto& step : sequence) {
+        const FacePaint paint = DrawState(SkinPicture::Normal, step.state, reversed_, size);
+        EXPECT_EQ(reversed_, step.reversedAfter) << int{step.state};
+        EXPECT_EQ(paint.gradient.vertices[0].green, step.reversedAfter ? 0xC500 : 0xFF00);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include "dialog/picture_transform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Pixels = std::vector<std::uint8_t>;
+
+// The preview's sampling written out literally, one pixel at a time, for comparison.
+Pixels Reference(const Pixels& src, int sw, int sh, int dw, int dh, double angle, bool smooth) {
+    Pixels dst(static_cast<std::size_t>(dw) * dh * 4, 0);
+    const double hsw = sw * 0.5, hsh = sh * 0.5, hdw = dw * 0.5, hdh = dh * 0.5;
+    const auto cs = Veltrane_B2::ModelCosSin((angle * 0.017453292519943) * -1);
+    auto P = [&](int c, int i, int j) { return static_cast<double>(src[(j * sw + i) * 4 + c]); };
+    for (int y = 0; y <= dh - 1; ++y) {
+        const double dy = y - hdh;
+        for (int x = 0; x <= dw - 1; ++x) {
+            const double dx = x - hdw;
+            const double u = (dx * cs.cos - dy * cs.sin) + hsw;
+            const double v = (dx * cs.sin + dy * cs.cos) + hsh;
+            const double ix = std::floor(u), iy = std::floor(v);
+            if (!(ix >= 0 && ix < sw - 1 && iy >= 0 && iy < sh - 1)) continue;
+            const int i = static_cast<int>(ix), j = static_cast<int>(iy);
+            const double fx = u - i, fy = v - j;
+            for (int c = 0; c <= 2; ++c) {
+                double value = P(c, i, j);
+                if (smooth) {
+                    const double left = std::nearbyint((1 - fy) * P(c, i, j) + P(c, i, j + 1) * fy);
+                    const double right =
+                        std::nearbyint((1 - fy) * P(c, i + 1, j) + P(c, i + 1, j + 1) * fy);
+                    value = std::nearbyint((1 - fx) * left + right * fx);
+                    value = value < 0 ? 0 : value > 255 ? 255 : value;
+                }
+                dst[(y * dw + x) * 4 + c] = static_cast<std::uint8_t>(value);
+            }
+        }
+    }
+    return dst;
+}
+
+Pixels Transform(const Pixels& src, int sw, int sh, int dw, int dh, double angle, bool smooth) {
+    Pixels dst(static_cast<std::size_t>(dw) * dh * 4, 0xAB);  // stale content must vanish
+    Veltrane_B2::TransformPixels(src.data(), sw, sh, dst.data(), dw, dh, angle, smooth);
+    return dst;
+}
+
+TEST(PictureTransform, MatchesReferenceOnRandomPictures) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        const int sw = 1 + rng() % 40, sh = 1 + rng() % 40, dw = 1 + rng() % 40,
+                  dh = 1 + rng() % 40;
+        Pixels src(static_cast<std::size_t>(sw) * sh * 4);
+        for (auto& b : src) b = static_cast<std::uint8_t>(rng());
+        const double angle = round % 2 ? static_cast<double>(rng() % 360)
+                                       : std::uniform_real_distribution<>(-720, 720)(rng);
+        for (bool smooth : {false, true}) {
+            ASSERT_EQ(Transform(src, sw, sh, dw, dh, angle, smooth),
+                      Reference(src, sw, sh, dw, dh, angle, smooth))
+                << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << angle;
+        }
+    }
+}
+
+TEST(PictureTransform, SixBySixAt37Degrees) {
+    Pixels src(6 * 6 * 4, 0);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x) src[(y * 6 + x) * 4] = static_cast<std::uint8_t>(10 * x + y);
+    constexpr int bk = -1;
+    const int smoothRows[6][6] = {{bk, bk, 5, 13, 20, bk},  {bk, 5, 12, 19, 27, 34},
+                                  {4, 11, 19, 26, 34, 41},  {11, 18, 26, 33, 40, 48},
+                                  {bk, bk, 32, 40, 47, bk}, {bk, bk, bk, 47, bk, bk}};
+    const int nearRows[6][6] = {{bk, bk, 1, 10, 10, bk},  {bk, 2, 2, 11, 20, 30},
+                                {4, 3, 12, 22, 31, 30},   {4, 14, 23, 33, 32, 41},
+                                {bk, bk, 24, 33, 43, bk}, {bk, bk, bk, 44, bk, bk}};
+    for (bool smooth : {true, false}) {
+        const Pixels dst = Transform(src, 6, 6, 6, 6, 37, smooth);
+        const auto& rows = smooth ? smoothRows : nearRows;
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                const std::uint8_t* p = &dst[(y * 6 + x) * 4];
+                const int expected = rows[y][x] == bk ? 0 : rows[y][x];
+                EXPECT_EQ(p[0], expected) << "smooth " << smooth << " at " << x << "," << y;
+                EXPECT_EQ(p[1] | p[2] | p[3], 0);
+            }
+        }
+    }
+}
+
+TEST(PictureTransform, VerticalBlendsAreRoundedBeforeTheHorizontalOne) {
+    Pixels src(5 * 5 * 4, 0);
+    const int values[2][2] = {{1, 2}, {3, 4}};  // [x][y] for pixels (0,0) (0,1) (1,0) (1,1)
+    for (int x = 0; x < 2; ++x)
+        for (int y = 0; y < 2; ++y)
+            src[(y * 5 + x) * 4 + 1] = static_cast<std::uint8_t>(values[x][y]);
+    EXPECT_EQ(Transform(src, 5, 5, 4, 4, 0, true)[1], 3);
+    EXPECT_EQ(Transform(src, 5, 5, 4, 4, 0, false)[1], 1);
+}
+
+TEST(PictureTransform, AngleZeroCopiesAllButTheLastRowAndColumn) {
+    const int w = 9, h = 7;
+    Pixels src(w * h * 4);
+    for (std::size_t i = 0; i < src.size(); ++i) src[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (bool smooth : {false, true}) {
+        const Pixels dst = Transform(src, w, h, w, h, 0, smooth);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const bool inside = x < w - 1 && y < h - 1;
+                for (int c = 0; c < 4; ++c) {
+                    const int expected = inside && c < 3 ? src[(y * w + x) * 4 + c] : 0;
+                    ASSERT_EQ(dst[(y * w + x) * 4 + c], expected) << x << "," << y << " c" << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(PictureTransform, UnusableInputsGiveBlackWithoutReadingOutside) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    Pixels src(4 * 4 * 4, 200);
+    struct Case {
+        const std::uint8_t* source;
+        int sw, sh;
+        double angle;
+    } cases[] = {{src.data(), 4, 4, nan},
+                 {src.data(), 4, 4, inf},
+                 {nullptr, 4, 4, 0},
+                 {src.data(), 1, 4, 0},
+                 {src.data(), 4, 1, 0},
+                 {src.data(), -4, 4, 0},
+                 {src.data(), 4, std::numeric_limits<int>::min(), 0}};
+    for (const Case& c : cases) {
+        Pixels dst(8 * 8 * 4, 0xAB);
+        Veltrane_B2::TransformPixels(c.source, c.sw, c.sh, dst.data(), 8, 8, c.angle, true);
+        EXPECT_EQ(dst, Pixels(dst.size(), 0)) << c.sw << "x" << c.sh << " at " << c.angle;
+    }
+    // A destination far larger than 16-bit coordinates: samples beyond +-32768 are just black.
+    Pixels wide(70000 * 2 * 4, 0xAB);
+    Veltrane_B2::TransformPixels(src.data(), 4, 4, wide.data(), 70000, 2, 90, false);
+    EXPECT_EQ(wide[0], 0);
+    Veltrane_B2::TransformPixels(src.data(), 4, 4, nullptr, 8, 8, 0, true);  // no crash
+}
+
+#if defined(__GLIBC__)
+// glibc's cos and sin are accurate to the last bit; ours must stay within one unit of them.
+TEST(PictureTransform, CosSinAgreesWithTheCRuntime) {
+    std::mt19937_64 rng(3);
+    for (int i = -1440; i < 20000; ++i) {
+        const double t = i <= 1440 ? (i * 0.017453292519943) * -1
+                                   : std::uniform_real_distribution<>(-2e4, 2e4)(rng);
+        const auto cs = Veltrane_B2::ModelCosSin(t);
+        EXPECT_LE(std::fabs(cs.cos - std::cos(t)),
+                  std::nextafter(std::fabs(std::cos(t)), 9) - std::fabs(std::cos(t)))
+            << t;
+        EXPECT_LE(std::fabs(cs.sin - std::sin(t)),
+                  std::nextafter(std::fabs(std::sin(t)), 9) - std::fabs(std::sin(t)))
+            << t;
+    }
+}
+#endif
+
+}  // namespace
