@@ -8,6 +8,9 @@ screens=()
 while [ "${1:-}" = "--screen" ]; do screens+=("$2"); shift 2; done
 [ ${#screens[@]} -eq 0 ] && screens=("1024x768x24")
 
+# Wine keeps its desktop on the display it first saw: start each X server with a fresh one.
+WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}" /usr/lib/wine/wineserver -k >/dev/null 2>&1
+
 args=()
 for i in "${!screens[@]}"; do args+=(-screen "$i" "${screens[$i]}"); done
 [ ${#screens[@]} -gt 1 ] && args+=(+xinerama)

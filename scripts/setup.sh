@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what the project needs from Debian's packages; does nothing when all is there.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang git
+  googletest libgtest-dev libbenchmark-dev libopencv-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
