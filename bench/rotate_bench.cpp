@@ -97,13 +97,17 @@ void Register() {
                      {Path{"rotate", rd::Isa::Avx512}, Path{"avx2", rd::Isa::Avx2}}) {
                     if (!rd::IsaAvailable(p.isa)) continue;
                     benchmark::RegisterBenchmark(
-                        Key(p.name, s, mode, angle).c_str(), [=](benchmark::State& state) {
+                        Key(p.name, s, mode, angle).c_str(),
+                        [=](benchmark::State& state) {
                             const auto block = BlockFor(s, mode);
                             rd::Options options = rd::DefaultOptions(block);
                             options.isa = p.isa;
                             for (auto _ : state)
                                 rd::RotateWith(block, s.w / 2, s.h / 2, angle + 360, options);
-                        });
+                        })
+                        ->MinTime(0.1)
+                        ->Repetitions(g_repetitions)
+                        ->UseRealTime();
                 }
                 benchmark::RegisterBenchmark(Key("reference", s, mode, angle).c_str(),
                                              [=](benchmark::State& state) {
@@ -113,9 +117,11 @@ void Register() {
                                                                               s.h / 2, angle + 360);
                                              })
                     ->MinTime(0.05)
-                    ->Repetitions(g_repetitions);
+                    ->Repetitions(1)
+                    ->UseRealTime();
                 benchmark::RegisterBenchmark(
-                    Key("warpAffine", s, mode, angle).c_str(), [=](benchmark::State& state) {
+                    Key("warpAffine", s, mode, angle).c_str(),
+                    [=](benchmark::State& state) {
                         auto& bytes = StackFor(s);
                         cv::Mat src(s.h, s.w, CV_8UC4, bytes.data());
                         cv::Mat dst(s.h, s.w, CV_8UC4, bytes.data() + std::size_t(s.w) * s.h * 4);
@@ -130,7 +136,10 @@ void Register() {
                             cv::warpAffine(src, dst, m, dst.size(),
                                            interpolation | cv::WARP_INVERSE_MAP,
                                            cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 255));
-                    });
+                    })
+                    ->MinTime(0.1)
+                    ->Repetitions(g_repetitions)
+                    ->UseRealTime();
             }
         }
     }
@@ -138,7 +147,8 @@ void Register() {
 
 void PrintTable() {
     std::printf(
-        "\nthreads: %d (rotate and warpAffine); ms per call, fastest of %d repetitions; ratios "
+        "\nthreads: %d (rotate and warpAffine); ms per call, fastest of %d repetitions (reference: "
+        "one); ratios "
         "from "
         "this run\n",
         g_threads, g_repetitions);
