@@ -65,6 +65,19 @@ void NearestRow(const RowJob& job, const double* colC, const double* colS, std::
     ScalarTail(job, colC, colS, i0, k, n, j, false);
 }
 
+// The pixels at index and index + 1 for sixteen lanes, from two gathers of pixel pairs.
+inline void Pairs(__m512i index, __mmask16 inside, const int* src, __m512i& left, __m512i& right) {
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i lo = _mm512_mask_i32gather_epi64(zero, static_cast<__mmask8>(inside),
+                                                   _mm512_castsi512_si256(index), src, 4);
+    const __m512i hi = _mm512_mask_i32gather_epi64(zero, static_cast<__mmask8>(inside >> 8),
+                                                   _mm512_extracti64x4_epi64(index, 1), src, 4);
+    left = _mm512_permutex2var_epi32(
+        lo, _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30), hi);
+    right = _mm512_permutex2var_epi32(
+        lo, _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31), hi);
+}
+
 inline __m512d ToSingle(__m512d x) {
     return _mm512_cvtps_pd(_mm512_cvtpd_ps(x));
 }
@@ -74,12 +87,17 @@ inline __m512i Channel(__m512i p, int c) {
                             _mm512_set1_epi32(0xFF));
 }
 
-// round(top + (bottom - top) * fy) for eight lanes, scaled as in BlendChannel.
-inline __m256i Blend8(__m256i top, __m256i bottom, __m256i fyi) {
+// Adding 1.5 * 2^98 to a sum in [0, 255 * 2^46] rounds it to a multiple of 2^46 with ties to
+// even, and the low 32 bits of the result are that multiple's index: round(sum * 2^-46).
+constexpr double kRoundAt46 = 1.5 * 316912650057057350374175801344.0;  // 1.5 * 2^98
+
+// round(top + (bottom - top) * fy) for eight lanes, scaled as in BlendChannel, in the low 32 bits
+// of each 64-bit lane. top, bottom and fy lie in [0, 1] (scaled), so the sum stays between top
+// and bottom and the value needs no clamping.
+inline __m512i Blend8(__m256i top, __m256i bottom, __m512d fy) {
     const __m512d t = _mm512_mul_pd(_mm512_cvtepi32_pd(top), _mm512_set1_pd(kTwo23));
-    const __m512d p =
-        _mm512_mul_pd(_mm512_cvtepi32_pd(_mm256_sub_epi32(bottom, top)), _mm512_cvtepi32_pd(fyi));
-    return _mm512_cvtpd_epi32(_mm512_mul_pd(_mm512_add_pd(t, p), _mm512_set1_pd(kTwoMinus46)));
+    const __m512d p = _mm512_mul_pd(_mm512_cvtepi32_pd(_mm256_sub_epi32(bottom, top)), fy);
+    return _mm512_castpd_si512(_mm512_add_pd(_mm512_add_pd(t, p), _mm512_set1_pd(kRoundAt46)));
 }
 
 void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
@@ -119,11 +137,12 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
                                              _mm512_sub_epi32(sx, one));
         const __m512i i10 = _mm512_add_epi32(i00, width);
         const __m512i zero = _mm512_setzero_si512();
-        const __m512i p00 = _mm512_mask_i32gather_epi32(zero, inside, i00, src, 4);
-        const __m512i p01 = _mm512_mask_i32gather_epi32(zero, inside, i00, src + 1, 4);
-        const __m512i p10 = _mm512_mask_i32gather_epi32(zero, inside, i10, src, 4);
-        const __m512i p11 = _mm512_mask_i32gather_epi32(zero, inside, i10, src + 1, 4);
-        __m512i colour = zero;
+        // Each 64-bit gather fetches a pixel and its right neighbour.
+        __m512i p00, p01, p10, p11;
+        Pairs(i00, inside, src, p00, p01);
+        Pairs(i10, inside, src, p10, p11);
+        const __m512d fy[2] = {_mm512_cvtepi32_pd(fyh[0]), _mm512_cvtepi32_pd(fyh[1])};
+        __m512i packed[2] = {zero, zero};
         for (int c = 0; c < 3; ++c) {
             const __m512i a = Channel(p00, c), b = Channel(p01, c);
             const __m512i e = Channel(p10, c), f = Channel(p11, c);
@@ -131,14 +150,19 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
                                                  _mm512_mullo_epi32(_mm512_sub_epi32(b, a), fxi));
             const __m512i bottom = _mm512_add_epi32(
                 _mm512_slli_epi32(e, 23), _mm512_mullo_epi32(_mm512_sub_epi32(f, e), fxi));
-            __m512i value =
-                Join(Blend8(_mm512_castsi512_si256(top), _mm512_castsi512_si256(bottom), fyh[0]),
-                     Blend8(_mm512_extracti64x4_epi64(top, 1), _mm512_extracti64x4_epi64(bottom, 1),
-                            fyh[1]));
-            value = _mm512_max_epi32(_mm512_min_epi32(value, _mm512_set1_epi32(255)), zero);
-            colour =
-                _mm512_or_si512(colour, _mm512_slli_epi32(value, static_cast<unsigned>(8 * c)));
+            const unsigned shift = static_cast<unsigned>(8 * c);
+            packed[0] = _mm512_or_si512(
+                packed[0], _mm512_slli_epi64(Blend8(_mm512_castsi512_si256(top),
+                                                    _mm512_castsi512_si256(bottom), fy[0]),
+                                             shift));
+            packed[1] = _mm512_or_si512(
+                packed[1], _mm512_slli_epi64(Blend8(_mm512_extracti64x4_epi64(top, 1),
+                                                    _mm512_extracti64x4_epi64(bottom, 1), fy[1]),
+                                             shift));
         }
+        // Each channel's low 32 bits hold its value (0..255); the bits above are cut off here.
+        const __m512i colour =
+            Join(_mm512_cvtepi64_epi32(packed[0]), _mm512_cvtepi64_epi32(packed[1]));
         _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes,
                                 _mm512_mask_blend_epi32(inside, background, colour));
     }
