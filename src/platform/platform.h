@@ -86,6 +86,7 @@ struct GradientRect {
 // equals the real value).
 inline constexpr std::int32_t kGwlStyle = -16;
 inline constexpr std::uint32_t kWsChild = 0x40000000u;
+inline constexpr std::uint32_t kWsPopup = 0x80000000u;
 inline constexpr Handle kHwndTopmost = static_cast<Handle>(-1);
 inline constexpr std::uint32_t kSwpNoSize = 0x0001, kSwpNoMove = 0x0002, kSwpNoActivate = 0x0010;
 inline constexpr std::uint32_t kSrcCopy = 0x00CC0020u;

@@ -24,10 +24,13 @@ Veltrane_R::Veltrane_R(platform::Host& host) : host_(host) {
 
 void Veltrane_R::Embed(platform::Handle hostWindow, std::int32_t width, std::int32_t height) {
     hostWindow_ = hostWindow;
-    const std::int32_t style = host_.GetWindowLongA(hWnd(), platform::kGwlStyle);
+    // A child cannot stay a pop-up as well: the system would keep treating it as a top-level
+    // window owned by nobody. Every other style bit is kept.
+    const auto style =
+        static_cast<std::uint32_t>(host_.GetWindowLongA(hWnd(), platform::kGwlStyle));
     LastApiResult = host_.SetWindowLongA(
         hWnd(), platform::kGwlStyle,
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(style) | platform::kWsChild));
+        static_cast<std::int32_t>((style & ~platform::kWsPopup) | platform::kWsChild));
     LastApiResult = static_cast<std::int32_t>(host_.SetParent(hWnd(), hostWindow) != 0);
     window_->Move(0, 0, width, height);
     image_->Move(0, 0, width, height);

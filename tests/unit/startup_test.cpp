@@ -154,6 +154,7 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         FakeHost host;
         host.commandLine = "/p 4711";
         host.windowRects[4711] = rect;
+        host.windowLong = static_cast<std::int32_t>(0x96CF0000u);
         Veltrane_B::Program kept{host, {}, nullptr};
         const Outcome outcome = RunMain(host, &kept);
         ASSERT_FALSE(outcome.ended);
@@ -166,8 +167,9 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         EXPECT_EQ(window->state.bounds, expected);
         EXPECT_EQ(window->images.at(0)->state.bounds, expected);
         EXPECT_EQ(host.CountOf("SetParent(" + std::to_string(window->hWnd()) + ", 4711)"), 1);
-        // WS_CHILD added, the other style bits kept.
-        EXPECT_EQ(host.windowLong, 0x16CF0000 | 0x40000000);
+        // WS_CHILD in place of WS_POPUP, the other style bits kept.
+        EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
+                  (0x96CF0000u & ~0x80000000u) | 0x40000000u);
         // The preview never reads the settings file.
         EXPECT_EQ(Veltrane_B::IntervalText, "");
     }

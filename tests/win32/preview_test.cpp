@@ -1,0 +1,167 @@
+// The preview inside a host window: this test program is the host, as the system's screen-saver
+// settings page would be.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_host.h"
+#include "process_helpers.h"
+#include "resource_ids.h"
+#include "startup/preview_window.h"
+
+namespace {
+
+using veltrane_test::Pump;
+using veltrane_test::SaverProcess;
+
+HWND CreateHost(int width, int height) {
+    return CreateWindowExW(0, L"STATIC", L"Preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                           40, 40, width, height, nullptr, nullptr, nullptr, nullptr);
+}
+
+std::string HandleArgument(HWND host, const char* form) {
+    return form + std::to_string(reinterpret_cast<std::uintptr_t>(host));
+}
+
+// Waits for the preview window inside the host to be shown (it is embedded before that).
+HWND FindPreview(HWND host) {
+    for (int i = 0; i < 250; ++i) {
+        HWND child = FindWindowExA(host, nullptr, nullptr, "Preview Window");
+        if (child && IsWindowVisible(child)) return child;
+        Pump(20);
+    }
+    return nullptr;
+}
+
+// The pixels of a window as the screen shows them (with the windows of other processes inside
+// it), top-down 0x00RRGGBB.
+std::vector<std::uint32_t> Capture(HWND hwnd, int width, int height) {
+    RECT place{};
+    GetWindowRect(hwnd, &place);
+    HDC windowDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(windowDc);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, windowDc, place.left, place.top, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + width * height);
+    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, windowDc);
+    return pixels;
+}
+
+// The preview picture as embedded in Veltrane.scr, top-down 0x00RRGGBB.
+std::vector<std::uint32_t> PreviewPicture(int* width, int* height) {
+    HMODULE module =
+        LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDB_PREVIEW), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP record{};
+    GetObjectA(bitmap, sizeof record, &record);
+    *width = record.bmWidth;
+    *height = record.bmHeight;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), *width, -*height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(*width) * *height);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, *height, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    DeleteObject(bitmap);
+    FreeLibrary(module);
+    return pixels;
+}
+
+TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithIt) {
+    for (const SIZE size : {SIZE{152, 112}, SIZE{200, 150}}) {
+        HWND host = CreateHost(size.cx, size.cy);
+        SaverProcess saver(HandleArgument(host, size.cx == 152 ? "/p " : "/p:"));
+        HWND preview = FindPreview(host);
+        ASSERT_NE(preview, nullptr) << size.cx;
+        EXPECT_EQ(GetParent(preview), host);
+        EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_CHILD);
+        RECT rect{};
+        GetWindowRect(preview, &rect);
+        MapWindowPoints(HWND_DESKTOP, host, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, 0);
+        EXPECT_EQ(rect.right, size.cx);
+        EXPECT_EQ(rect.bottom, size.cy);
+
+        // Input over the preview never ends it.
+        SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(preview, WM_KEYDOWN, 'A', 0);
+        EXPECT_FALSE(saver.EndsWithin(300));
+
+        DestroyWindow(host);
+        EXPECT_TRUE(saver.EndsWithin(2000)) << "the preview outlived its host window";
+        EXPECT_EQ(saver.ExitCode(), 0u);
+    }
+}
+
+// Wine draws a child window only in the process that owns its top-level window, so the pixels
+// are checked with the preview window made in this process, inside a host window of its own.
+TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
+    int pictureWidth = 0, pictureHeight = 0;
+    const std::vector<std::uint32_t> picture = PreviewPicture(&pictureWidth, &pictureHeight);
+    ASSERT_EQ(pictureWidth, 152);
+    ASSERT_EQ(pictureHeight, 112);
+    platform::win32::Win32Host real(GetModuleHandleW(nullptr));
+
+    for (const SIZE size : {SIZE{152, 112}, SIZE{200, 150}, SIZE{100, 80}}) {
+        HWND host = CreateHost(size.cx, size.cy);
+        {
+            Veltrane_B::Veltrane_R preview(real);
+            preview.Embed(reinterpret_cast<platform::Handle>(host), size.cx, size.cy);
+            preview.Show();
+            Pump(300);
+            const std::vector<std::uint32_t> shown = Capture(host, size.cx, size.cy);
+            int wrong = 0;
+            for (int y = 0; y < size.cy; ++y) {
+                for (int x = 0; x < size.cx; ++x) {
+                    const std::uint32_t expected = (x < pictureWidth && y < pictureHeight)
+                                                       ? picture[y * pictureWidth + x]
+                                                       : 0x00FFFFFF;
+                    wrong += shown[y * size.cx + x] != expected;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy << std::hex << ": top-left shows "
+                                << shown[0] << ", the picture has " << picture[0];
+        }
+        DestroyWindow(host);
+    }
+}
+
+TEST(Preview, EndsWhenItsWindowIsClosed) {
+    HWND host = CreateHost(152, 112);
+    SaverProcess saver(HandleArgument(host, "/p "));
+    HWND preview = FindPreview(host);
+    ASSERT_NE(preview, nullptr);
+    PostMessageW(preview, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.EndsWithin(2000));
+    EXPECT_EQ(saver.ExitCode(), 0u);
+    DestroyWindow(host);
+}
+
+TEST(Preview, HandleThatNamesNoWindowEndsAtOnce) {
+    HWND closed = CreateHost(10, 10);
+    DestroyWindow(closed);
+    for (const std::string& line : {std::string("/p 0"), std::string("/p 99999"), std::string("/p"),
+                                    HandleArgument(closed, "/p ")}) {
+        SaverProcess saver(line);
+        EXPECT_TRUE(saver.EndsWithin(2000)) << line;
+        EXPECT_FALSE(veltrane_test::HasVisibleWindow(saver.Id())) << line;
+    }
+}
+
+}  // namespace

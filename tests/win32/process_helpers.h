@@ -1,0 +1,87 @@
+// Starting Veltrane.scr from a Win32 test and watching it end.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace veltrane_test {
+
+// The Veltrane.scr under test (CTest passes its path).
+inline std::string ScreenSaverPath() {
+    const char* path = std::getenv("VELTRANE_SCR");
+    return path ? path : "";
+}
+
+// Pumps this thread's messages for a while, so that windows of the test stay responsive.
+inline void Pump(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount64() < end);
+}
+
+// A started Veltrane.scr; killed at the end of the test if it is still running.
+class SaverProcess {
+  public:
+    explicit SaverProcess(const std::string& arguments) {
+        std::string line = "\"" + ScreenSaverPath() + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &info_) != 0;
+    }
+    ~SaverProcess() {
+        if (!started_) return;
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(info_.hProcess, 99);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // Waits, pumping messages, until the process has ended; false when it still runs.
+    bool EndsWithin(DWORD milliseconds) {
+        const ULONGLONG end = GetTickCount64() + milliseconds;
+        while (GetTickCount64() < end) {
+            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0) return true;
+            Pump(20);
+        }
+        return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+  private:
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+};
+
+// Whether a process owns any visible top-level window.
+inline bool HasVisibleWindow(DWORD processId) {
+    struct Search {
+        DWORD id;
+        bool found;
+    } search{processId, false};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == s->id && IsWindowVisible(hwnd)) s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace veltrane_test
