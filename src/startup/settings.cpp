@@ -76,7 +76,8 @@ std::vector<Line> SplitLines(const std::string& contents) {
             line.ending.push_back('\n');
             ++end;
         }
-        if (!line.text.empty() && line.text.back() == '\r') {
+        // A carriage return belongs to the line end only in front of a line feed.
+        if (!line.ending.empty() && !line.text.empty() && line.text.back() == '\r') {
             line.text.pop_back();
             line.ending.insert(0, 1, '\r');
         }

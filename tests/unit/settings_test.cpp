@@ -98,6 +98,7 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLine) {
         {"[SECTION]\r\n  KEY =  7 \r\nnext=2\r\n", "[SECTION]\r\nKEY= 250\r\nnext=2\r\n"},
         {"[Section]\r\na=1\r\n\r\n[Other]\r\n", "[Section]\r\na=1\r\nkey= 250\r\n\r\n[Other]\r\n"},
         {"[Section]\r\na=1", "[Section]\r\na=1\r\nkey= 250\r\n"},
+        {"[Other]\r", "[Other]\r\r\n[Section]\r\nkey= 250\r\n"},  // a last line ending in a lone CR
     };
     for (const auto& c : cases) {
         Put(c.before);

@@ -63,7 +63,6 @@ FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle bo
     image = host.NewHandle();
 }
 
-
 void FakePicturePanel::Clear() {
     ++clears;
 }
@@ -173,7 +172,7 @@ std::unique_ptr<Window> FakeHost::CreateTopLevelWindow(WindowKind kind) {
 }
 
 std::unique_ptr<Timer> FakeHost::CreateTimer() {
-    auto timer = std::make_unique<FakeTimer>(*this);
+    auto timer = std::make_unique<FakeTimer>();
     timers.push_back(timer.get());
     return timer;
 }

@@ -24,7 +24,7 @@ class FakeHost;
 
 class FakeTimer : public Timer {
   public:
-    explicit FakeTimer(FakeHost& host) : host_(host) {}
+    FakeTimer() = default;
     bool SetInterval(std::int64_t milliseconds) override;
     std::int32_t Interval() const override { return interval; }
     void SetEnabled(bool value) override;
@@ -34,9 +34,6 @@ class FakeTimer : public Timer {
 
     std::int32_t interval = 0;
     bool enabled = false;
-
-  private:
-    FakeHost& host_;
 };
 
 struct FakeControlState {
