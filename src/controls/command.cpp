@@ -197,6 +197,9 @@ Command::Command(platform::Host& host, platform::Window& window, platform::Pictu
 
 Command::~Command() {
     Parts& p = *parts_;
+    // Destroying a focused face reports the focus leaving; nothing is left to paint by then.
+    p.face->onMouseDown = p.face->onMouseMove = p.face->onMouseUp = nullptr;
+    p.face->onGotFocus = p.face->onLostFocus = nullptr;
     p.TmrMouse.reset();
     if (p.skinDc != 0) p.host.DeleteDC(p.skinDc);
 }

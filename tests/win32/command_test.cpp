@@ -7,11 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/win32/win32_host.h"
@@ -23,60 +20,47 @@ using namespace Veltrane::Controls;
 
 constexpr int kWidth = 77, kHeight = 25;  // the dialog's buttons: 1155 x 375 twips
 
-// A 32-bit top-down picture (0x00RRGGBB per pixel).
+// What a device context shows, as 0x00RRGGBB pixels, top row first.
 struct Pixels {
-    int width = 0, height = 0;
+    int width;
     std::vector<std::uint32_t> data;
-    std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y) * width + x]; }
+    std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y * width + x)]; }
 };
 
-int Red(std::uint32_t p) {
-    return static_cast<int>((p >> 16) & 0xFF);
-}
-int Green(std::uint32_t p) {
-    return static_cast<int>((p >> 8) & 0xFF);
-}
-int Blue(std::uint32_t p) {
-    return static_cast<int>(p & 0xFF);
+int Channel(std::uint32_t pixel, int shift) {
+    return static_cast<int>((pixel >> shift) & 0xFF);
 }
 
-Pixels Read(HDC source, HBITMAP bitmap, int width, int height) {
-    Pixels result{width, height,
-                  std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+Pixels Read(HDC source, int width, int height) {
+    Pixels result{width, std::vector<std::uint32_t>(static_cast<std::size_t>(width * height))};
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP copy = CreateCompatibleBitmap(source, width, height);
+    HGDIOBJ previous = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    if (bitmap) {
-        GetDIBits(source, bitmap, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
-        return result;
-    }
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ previous = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::memcpy(result.data.data(), bits, result.data.size() * 4);
-    SelectObject(memory, previous);
+    GetDIBits(memory, copy, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(copy);
     DeleteDC(memory);
-    DeleteObject(section);
     return result;
 }
 
-// What the window shows on the screen, caption included.
-Pixels Screen(HWND window) {
-    HDC dc = GetDC(window);
-    Pixels result = Read(dc, nullptr, kWidth, kHeight);
-    ReleaseDC(window, dc);
+// What the face shows on the screen, caption included.
+Pixels Screen(HWND face) {
+    HDC dc = GetDC(face);
+    Pixels result = Read(dc, kWidth, kHeight);
+    ReleaseDC(face, dc);
     return result;
 }
 
 Pixels Skin(int resourceId) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    HDC screen = GetDC(nullptr);
-    Pixels result = Read(screen, bitmap, 64, 25);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    Pixels result = Read(memory, 64, 25);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
     DeleteObject(bitmap);
     return result;
 }
@@ -161,10 +145,8 @@ void ExpectGradient(const Pixels& shown, bool darkOnTop, const char* what) {
         const int expected[3] = {static_cast<int>(255 - 57 * t), static_cast<int>(255 - 58 * t),
                                  static_cast<int>(255 - 40 * t)};
         for (int x = 4; x < 8; ++x) {
-            const std::uint32_t p = shown.At(x, y);
-            const int got[3] = {Red(p), Green(p), Blue(p)};
             for (int c = 0; c < 3; ++c) {
-                ASSERT_LE(std::abs(got[c] - expected[c]), 2)
+                ASSERT_LE(std::abs(Channel(shown.At(x, y), 16 - 8 * c) - expected[c]), 2)
                     << what << ": pixel " << x << "," << y << " channel " << c;
             }
         }
@@ -235,7 +217,7 @@ TEST_F(CommandOnWindow, CaptionCentred) {
     for (int y = 4; y < kHeight - 4; ++y) {
         for (int x = 4; x < kWidth - 4; ++x) {
             const std::uint32_t p = shown.At(x, y);
-            if (Red(p) + Green(p) + Blue(p) > 300) continue;
+            if (Channel(p, 16) + Channel(p, 8) + Channel(p, 0) > 300) continue;
             left = std::min(left, x), right = std::max(right, x);
             top = std::min(top, y), bottom = std::max(bottom, y);
         }
@@ -261,15 +243,6 @@ TEST_F(CommandOnWindow, ClickSequencesUnderRealMessages) {
     EXPECT_EQ(State(), StateSelected);
     SendMessageW(face, WM_LBUTTONUP, 0, At(-40, -40));
     EXPECT_EQ(clicks, 1);
-
-    // A press in plain focus, back over the face, raises none either; the next move hovers.
-    SendMessageW(face, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
-    EXPECT_EQ(clicks, 1);
-    SendMessageW(face, WM_MOUSEMOVE, 0, At(10, 10));
-    SendMessageW(face, WM_LBUTTONUP, 0, At(10, 10));
-    EXPECT_EQ(clicks, 1);
-    SendMessageW(face, WM_MOUSEMOVE, 0, At(10, 10));
-    EXPECT_EQ(State(), StateHighLightSelect);
 }
 
 }  // namespace
