@@ -123,9 +123,7 @@ void Canvas::Resize(int width, int height, COLORREF fill) {
     HDC scratch = CreateCompatibleDC(dc_);
     HGDIOBJ previous = SelectObject(scratch, bitmap);
     const RECT all{0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(scratch, &all, brush);
-    DeleteObject(brush);
+    FillSolid(scratch, all, fill);
     if (bitmap_) ::BitBlt(scratch, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
     SelectObject(scratch, previous);
     DeleteDC(scratch);
@@ -144,9 +142,7 @@ void Canvas::Resize(int width, int height, COLORREF fill) {
 
 void Canvas::Fill(COLORREF colour) {
     const RECT all{0, 0, width_, height_};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
+    FillSolid(dc_, all, colour);
 }
 
 // ---- Child windows ----
@@ -470,9 +466,7 @@ LRESULT Win32ImageControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam,
     HDC dc = BeginPaint(hwnd, &paint);
     RECT client{};
     GetClientRect(hwnd, &client);
-    HBRUSH brush = CreateSolidBrush(back_);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    FillSolid(dc, client, back_);
     BITMAP info{};
     if (picture_ && GetObjectW(picture_, sizeof info, &info)) {
         // At the picture's own size from the top-left corner; the control clips the rest.
@@ -747,9 +741,7 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(hwnd, &client);
-            HBRUSH brush = CreateSolidBrush(back_);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-            DeleteObject(brush);
+            FillSolid(reinterpret_cast<HDC>(wParam), client, back_);
             return 1;
         }
         case WM_CLOSE:
