@@ -17,6 +17,12 @@ COLORREF ToColorref(std::uint32_t colour) {
     return static_cast<COLORREF>(colour & 0x00FFFFFF);
 }
 
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
 // The persistent images of all panels by bitmap, so that a panel's image can be copied while it
 // stays selected into its own device context.
 std::map<HBITMAP, HDC>& CanvasDcs() {
