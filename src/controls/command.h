@@ -49,6 +49,8 @@ class Command {
 
     // Raised by a mouse-button release on the control.
     std::function<void()> Click;
+    // Told the name of each property the control changes (the host marks its design changed).
+    void SetPropertyChanged(PropertyChangedCallback callback);
 
     // The face panel's window.
     platform::Handle hWnd() const;
