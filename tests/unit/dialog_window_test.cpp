@@ -36,7 +36,11 @@ class Dialog : public ::testing::Test {
         host.cursor = {300, 200};
         Veltrane_B::DisplayInterval = 100.0f;
     }
-    void TearDown() override { fs::remove_all(folder_); }
+    void TearDown() override {
+        fs::remove_all(folder_);
+        Veltrane_B::DisplayInterval = 100.0f;
+        Veltrane_B::IntervalText.clear();
+    }
 
     // Builds and loads the dialog as the modal show does, with a frame of 3 + 19 pixels.
     std::unique_ptr<Veltrane_P> Load(float interval) {
