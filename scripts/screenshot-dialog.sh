@@ -1,0 +1,50 @@
+#!/bin/bash
+# Regenerates docs/dialog.png: the settings dialog as Wine draws it with a window frame (inside
+# a Wine virtual desktop on a private X server), cropped to the window.
+#   scripts/screenshot-dialog.sh [BUILD_DIR]     (default build/mingw; build it first)
+# Uses a prefix of its own, so that its font setting stays out of the test prefix: the dialog's
+# font "ＭＳ Ｐゴシック" is shown as IPAPGothic when that font is installed (fonts-ipafont-gothic).
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/.." && pwd)
+build=$(cd "${1:-$source_dir/build/mingw}" && pwd)
+[ -f "$build/src/Veltrane.scr" ] || { echo "no $build/src/Veltrane.scr: build the mingw preset" >&2; exit 1; }
+[ -f "$build/tools/dialog_probe.exe" ] || { echo "no dialog_probe.exe in $build/tools" >&2; exit 1; }
+export WINEPREFIX="$source_dir/build/wineprefix-screenshot"
+
+if [ -z "${VELTRANE_SCREENSHOT_INNER:-}" ]; then
+  VELTRANE_SCREENSHOT_INNER=1 exec "$here/with-xvfb.sh" --screen 800x600x24 "$0" "$build"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$build/src/Veltrane.scr" "$work/Veltrane.scr"
+cp "$build/tools/dialog_probe.exe" "$work/dialog_probe.exe"
+"$here/wine-prefix.sh"
+if fc-list | grep -q IPAPGothic; then
+  "$here/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+else
+  echo "IPAPGothic is not installed: Latin text in the dialog may show as boxes" >&2
+fi
+
+desktop=/desktop=Veltrane,640x400
+(cd "$work" && "$here/wine-run.sh" explorer "$desktop" Veltrane.scr /c) &
+dialog=$!
+info=
+for _ in $(seq 100); do
+  sleep 0.3
+  (cd "$work" && "$here/wine-run.sh" explorer "$desktop" dialog_probe.exe info probe.txt) \
+    >/dev/null 2>&1 || true
+  if [ -s "$work/probe.txt" ]; then info=$(tr -d '\r' <"$work/probe.txt"); break; fi
+done
+[ -n "$info" ] || { echo "the dialog did not open" >&2; kill $dialog; exit 1; }
+# Let the preview turn a few times and the zoom finish.
+sleep 2
+read -r left top right bottom < <(awk '/^window/ {print $2, $3, $4, $5}' <<<"$info")
+desktop_window=$(xdotool search --name '^Veltrane - Wine desktop$' | head -n1)
+import -window "$desktop_window" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+  "$work/dialog.png"
+convert "$work/dialog.png" -strip "PNG24:$source_dir/docs/dialog.png"
+kill $dialog 2>/dev/null || true
+echo "wrote docs/dialog.png ($((right - left))x$((bottom - top)))"

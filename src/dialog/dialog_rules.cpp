@@ -1,0 +1,65 @@
+#include "dialog/dialog_rules.h"
+
+#include <bit>
+#include <cmath>
+
+namespace Veltrane_B {
+namespace {
+
+constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
+
+// Whole twips from pixels, divided with truncation toward zero, back to pixels (nearest).
+std::int32_t PlaceOnAxis(std::int32_t screen, std::int32_t window, std::int32_t twipsPerPixel,
+                         std::int32_t divisor) {
+    if (twipsPerPixel <= 0) twipsPerPixel = 1;
+    const std::int64_t freeTwips = (std::int64_t{screen} - window) * twipsPerPixel;
+    const std::int64_t positionTwips = freeTwips / divisor;
+    return static_cast<std::int32_t>(
+        std::nearbyint(static_cast<double>(positionTwips) / twipsPerPixel));
+}
+
+}  // namespace
+
+platform::Font DialogFont(bool underline) {
+    platform::Font font;
+    font.faceName = kFontFace;
+    font.points = 9.75;
+    font.weight = 400;
+    font.underline = underline;
+    font.charset = 128;
+    return font;
+}
+
+std::optional<std::int16_t> ToInteger16(float value) {
+    const double whole = std::nearbyint(static_cast<double>(value));
+    if (!(whole >= INT16_MIN && whole <= INT16_MAX)) return std::nullopt;
+    return static_cast<std::int16_t>(whole);
+}
+
+std::optional<std::int32_t> ToLong32(float value) {
+    const double whole = std::nearbyint(static_cast<double>(value));
+    if (!(whole >= INT32_MIN && whole <= INT32_MAX)) return std::nullopt;
+    return static_cast<std::int32_t>(whole);
+}
+
+double ReseededRandom(double seed) {
+    // SplitMix64 over the seed's bits: every distinct time gives an unrelated number.
+    std::uint64_t z = std::bit_cast<std::uint64_t>(seed) + 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
+
+std::int32_t PreviewAngle(double secondsSinceMidnight) {
+    return static_cast<std::int32_t>(std::floor(ReseededRandom(secondsSinceMidnight) * 360.0));
+}
+
+platform::Point DialogPosition(std::int32_t screenWidth, std::int32_t screenHeight,
+                               std::int32_t windowWidth, std::int32_t windowHeight,
+                               std::int32_t twipsPerPixelX, std::int32_t twipsPerPixelY) {
+    return {PlaceOnAxis(screenWidth, windowWidth, twipsPerPixelX, 2),
+            PlaceOnAxis(screenHeight, windowHeight, twipsPerPixelY, 3)};
+}
+
+}  // namespace Veltrane_B

@@ -1,0 +1,225 @@
+#include "dialog/settings_dialog.h"
+
+#include "controls/property_bag.h"
+#include "dialog/rotate_picture.h"
+#include "dialog/zoom.h"
+#include "resource_ids.h"
+#include "startup/process_values.h"
+#include "startup/settings.h"
+#include "startup/startup.h"
+
+namespace Veltrane_B {
+namespace {
+
+using platform::BorderStyle;
+using Veltrane::Controls::Command;
+using Veltrane::Controls::FontDescription;
+using Veltrane::Controls::MemoryPropertyBag;
+
+constexpr std::uint32_t kLightGrey = 0x00C0C0C0;
+constexpr std::uint32_t kBlack = 0x00000000;
+
+// The scroll bar's range and steps, the timer's interval before the load sequence sets it.
+constexpr std::int32_t kFastest = 1, kSlowest = 3000, kSmallStep = 1, kLargeStep = 100;
+constexpr std::int32_t kInitialTimerInterval = 100;
+
+// The application's title, used for its messages.
+constexpr const char* kApplicationTitle = "Veltrane";
+
+FontDescription CommandFont() {
+    const platform::Font font = DialogFont();
+    return {font.faceName,  font.points,        static_cast<std::int16_t>(font.weight), font.italic,
+            font.underline, font.strikethrough, static_cast<std::int16_t>(font.charset)};
+}
+
+std::unique_ptr<platform::Label> MakeLabel(platform::Window& window, platform::PicturePanel& parent,
+                                           std::int32_t left, std::int32_t top, std::int32_t width,
+                                           std::int32_t height, const std::string& text,
+                                           bool underline = false) {
+    std::unique_ptr<platform::Label> label = window.CreateLabel(&parent);
+    label->SetFont(DialogFont(underline));
+    label->SetTextColour(kBlack);
+    label->Move(left, top, width, height);
+    label->SetText(text);
+    return label;
+}
+
+std::unique_ptr<Command> MakeCommand(platform::Host& host, platform::Window& window,
+                                     platform::PicturePanel& parent, std::int32_t left,
+                                     std::int32_t top, const std::string& caption) {
+    auto command = std::make_unique<Command>(host, window, &parent);
+    // The button's design data: its caption and the dialog's font.
+    MemoryPropertyBag design{{"Caption", caption}, {"Font", CommandFont()}};
+    command->UserControl_ReadProperties(design, CommandFont());
+    command->Move(left, top, 77, 25);
+    return command;
+}
+
+}  // namespace
+
+Veltrane_P::Veltrane_P(platform::Host& host) : host_(host) {
+    window = host.CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+    window->SetTitle(kDialogTitle);
+    window->SetIcon(IDI_VELTRANE);
+    window->SetBackColour(kLightGrey);
+    window->onUnload = [this] { Form_Unload(); };
+
+    Pic_C = window->CreatePicturePanel(nullptr, BorderStyle::None);
+    Pic_C->SetBackColour(kLightGrey);
+    Pic_C->Move(0, 0, kDialogWidth, kDialogHeight);
+
+    picDestination = window->CreatePicturePanel(Pic_C.get(), BorderStyle::None);
+    picDestination->SetBackColour(kBlack);
+    picDestination->Move(16, 16, 200, 200);
+    picDestination->Clear();
+
+    Pic_D = window->CreatePicturePanel(Pic_C.get(), BorderStyle::Sunken);
+    Pic_D->SetBackColour(kLightGrey);
+    Pic_D->Move(236, 16, 149, 69);
+
+    lbl[1] = MakeLabel(*window, *Pic_D, 8, 8, 74, 13, "表示ｲﾝﾀｰﾊﾞﾙ");
+    HS_Intval = window->CreateScrollBar(Pic_D.get());
+    HS_Intval->Move(8, 28, 129, 17);
+    HS_Intval->SetRange(kFastest, kSlowest);
+    HS_Intval->SetSteps(kSmallStep, kLargeStep);
+    HS_Intval->SetValue(kFastest);
+    HS_Intval->onChange = [this] { HS_Intval_Change(); };
+    HS_Intval->onScroll = [this] { HS_Intval_Scroll(); };
+    lbl[4] = MakeLabel(*window, *Pic_D, 8, 48, 25, 13, "速い");
+    lbl[0] = MakeLabel(*window, *Pic_D, 112, 48, 25, 13, "遅い");
+
+    lbl[2] = MakeLabel(*window, *Pic_C, 236, 96, 111, 13, kCreditLine);
+    lbl[3] = MakeLabel(*window, *Pic_C, 336, 112, 50, 13, kVersionText);
+
+    Cmd_Set = MakeCommand(host, *window, *Pic_C, 236, 188, "設定");
+    Cmd_Set->Click = [this] { Cmd_Set_Click(); };
+    Cmd_Can = MakeCommand(host, *window, *Pic_C, 312, 188, "ｷｬﾝｾﾙ");
+    Cmd_Can->Click = [this] { Cmd_Can_Click(); };
+
+    lbl_URL = MakeLabel(*window, *Pic_C, 16, 228, 352, 13, kHomePage, true);
+    lbl_URL->onClick = [this] { lbl_URL_Click(); };
+
+    Timer1 = host.CreateTimer();
+    Timer1->SetInterval(kInitialTimerInterval);
+    Timer1->SetEnabled(false);
+    Timer1->onTick = [this] { Timer1_Timer(); };
+
+    // Beyond the client area: the sample photo and the texture strip, each sized by its picture.
+    picSource = window->CreatePicturePanel(nullptr, BorderStyle::None);
+    picSource->Move(544, 104, 200, 200);
+    picSource->SetPicture(host.LoadBitmapResource(IDB_SAMPLE_PHOTO));
+
+    Pic_Mbl = window->CreatePicturePanel(nullptr, BorderStyle::None);
+    Pic_Mbl->SetVisible(false);
+    Pic_Mbl->Move(540, 8, 579, 21);
+    Pic_Mbl->SetPicture(host.LoadBitmapResource(IDB_TEXTURE));
+}
+
+Veltrane_P::~Veltrane_P() = default;
+
+void Veltrane_P::Show() {
+    Form_Load();
+    window->ShowModal();
+}
+
+void Veltrane_P::Form_Load() {
+    // The client area is exactly Pic_C whatever the frame; the real outer size then places it.
+    window->SetClientSize(kDialogWidth, kDialogHeight);
+    platform::Rect outer{};
+    if (host_.GetWindowRect(hWnd(), &outer) == 0) {
+        // The classic fixed frame: 3 pixels each side, a 19-pixel title bar.
+        outer = {0, 0, kDialogWidth + 6, kDialogHeight + 25};
+    }
+    const std::int32_t width = outer.right - outer.left;
+    const std::int32_t height = outer.bottom - outer.top;
+    const platform::Point position =
+        DialogPosition(host_.ScreenWidth(), host_.ScreenHeight(), width, height,
+                       host_.TwipsPerPixelX(), host_.TwipsPerPixelY());
+    window->Move(position.x, position.y, width, height);
+
+    for (Command* command : {Cmd_Set.get(), Cmd_Can.get()}) command->Initialize();
+
+    TileTexture(*Pic_C);
+    TileTexture(*Pic_D);
+
+    // The bar refuses values outside 1..3000 and keeps 1; the timer takes any 0..65535.
+    if (const auto value = ToInteger16(DisplayInterval)) HS_Intval->SetValue(*value);
+    lbl_URL->SetMousePointer(platform::MousePointer::Hand);
+    if (const auto interval = ToLong32(DisplayInterval)) Timer1->SetInterval(*interval);
+    Timer1->SetEnabled(true);
+
+    CaptureZoomOrigin(host_);
+    ZoomOpen(host_, hWnd());
+}
+
+void Veltrane_P::TileTexture(platform::PicturePanel& panel) {
+    const platform::Rect bounds = panel.Bounds();
+    const std::int32_t width = bounds.right - bounds.left;
+    const std::int32_t height = bounds.bottom - bounds.top;
+    const platform::Rect strip = Pic_Mbl->Bounds();
+    const std::int32_t stripWidth = strip.right - strip.left;
+    const std::int32_t stripHeight = strip.bottom - strip.top;
+    // A strip without area would never cover anything (and never advance).
+    if (stripWidth <= 0 || stripHeight <= 0) return;
+
+    // Columns of copies from the top; each column goes one copy past the bottom edge.
+    std::int32_t x = 0, y = 0;
+    for (;;) {
+        host_.BitBlt(panel.hDC(), x, y, stripWidth, stripHeight, Pic_Mbl->hDC(), 0, 0,
+                     platform::kSrcCopy);
+        if (y > height) {
+            if (x > width) break;
+            x += stripWidth;
+            y = 0;
+        } else {
+            y += stripHeight;
+        }
+    }
+    panel.Refresh();
+}
+
+void Veltrane_P::Timer1_Timer() {
+    const std::int32_t angle = PreviewAngle(host_.SecondsSinceMidnight());
+    picDestination->Clear();
+    Veltrane_B2::RotatePicture(host_, *picSource, *picDestination, angle, true);
+}
+
+void Veltrane_P::HS_Intval_Change() {
+    Timer1->SetInterval(HS_Intval->Value());
+}
+
+void Veltrane_P::HS_Intval_Scroll() {
+    Timer1->SetInterval(HS_Intval->Value());
+}
+
+void Veltrane_P::Cmd_Set_Click() {
+    // The number with a blank in the sign position, as the setting has always been written.
+    IntervalText.assign(1, ' ');
+    IntervalText += std::to_string(HS_Intval->Value());
+    const std::string file = SettingsFilePath(host_.ProgramFolder());
+    WriteSetting(kSettingsSection, kIntervalKey, IntervalText, file);
+    if (LastApiResult == 0) {
+        // Closing now would lose the user's choice without a word: say so and stay open.
+        const std::string text = "The display interval could not be saved to\r\n" + file +
+                                 "\r\n\r\nThe folder may be read-only. The dialog stays open.";
+        host_.MessageBoxA(hWnd(), text.c_str(), kApplicationTitle, platform::kMbOk);
+        return;
+    }
+    window->Close();
+}
+
+void Veltrane_P::Cmd_Can_Click() {
+    window->Close();
+}
+
+void Veltrane_P::lbl_URL_Click() {
+    host_.SetMousePointer(platform::MousePointer::Hourglass);
+    host_.ShellExecuteA(hWnd(), "open", lbl_URL->Text().c_str(), "", "", platform::kSwShowNormal);
+    host_.SetMousePointer(platform::MousePointer::Default);
+}
+
+void Veltrane_P::Form_Unload() {
+    ZoomClose(host_, hWnd());
+}
+
+}  // namespace Veltrane_B

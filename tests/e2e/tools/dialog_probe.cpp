@@ -1,0 +1,58 @@
+// Looks at the settings dialog from another process, as the end-to-end test needs it:
+//   dialog_probe info [FILE]  client size, client origin and outer rectangle on the screen, and
+//                             the frame's styles (into FILE when given)
+//   dialog_probe close      what the close box does: WM_SYSCOMMAND SC_CLOSE
+//   dialog_probe message    the text of the program's message box, if one is open
+//   dialog_probe dismiss    presses OK in that message box
+// Exit code 2 when the window asked for does not exist.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+HWND MessageBoxWindow() {
+    return FindWindowA("#32770", "Veltrane");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* what = argc > 1 ? argv[1] : "info";
+    if (std::strcmp(what, "message") == 0 || std::strcmp(what, "dismiss") == 0) {
+        HWND box = MessageBoxWindow();
+        if (!box) return 2;
+        if (std::strcmp(what, "dismiss") == 0) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        char text[1024] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
+        std::printf("%s\n", text);
+        return 0;
+    }
+    HWND dialog = FindWindowA(nullptr, "<Veltrane>");
+    if (!dialog) return 2;
+    if (std::strcmp(what, "close") == 0) {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    std::FILE* out = argc > 2 ? std::fopen(argv[2], "w") : stdout;
+    if (!out) return 1;
+    RECT client{}, outer{};
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &outer);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    std::fprintf(out, "client %ld %ld\n", client.right, client.bottom);
+    std::fprintf(out, "origin %ld %ld\n", origin.x, origin.y);
+    std::fprintf(out, "window %ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+    std::fprintf(out, "caption %d sysmenu %d sizable %d minimize %d maximize %d\n",
+                 (style & WS_CAPTION) == WS_CAPTION, (style & WS_SYSMENU) != 0,
+                 (style & WS_THICKFRAME) != 0, (style & WS_MINIMIZEBOX) != 0,
+                 (style & WS_MAXIMIZEBOX) != 0);
+    if (out != stdout) std::fclose(out);
+    return 0;
+}
