@@ -2,8 +2,8 @@
 # Regenerates docs/dialog.png: the settings dialog as Wine draws it with a window frame (inside
 # a Wine virtual desktop on a private X server), cropped to the window.
 #   scripts/screenshot-dialog.sh [BUILD_DIR]     (default build/mingw; build it first)
-# Uses a prefix of its own, so that its font setting stays out of the test prefix: the dialog's
-# font "ＭＳ Ｐゴシック" is shown as IPAPGothic when that font is installed (fonts-ipafont-gothic).
+# Uses a prefix of its own for the Wine virtual desktop; scripts/wine-prefix.sh shows the dialog's
+# font "ＭＳ Ｐゴシック" as IPAPGothic (fonts-ipafont-gothic).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/.." && pwd)
@@ -21,12 +21,6 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/src/Veltrane.scr" "$work/Veltrane.scr"
 cp "$build/tools/dialog_probe.exe" "$work/dialog_probe.exe"
 "$here/wine-prefix.sh"
-if fc-list | grep -q IPAPGothic; then
-  "$here/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
-else
-  echo "IPAPGothic is not installed: Latin text in the dialog may show as boxes" >&2
-fi
 
 desktop=/desktop=Veltrane,640x400
 (cd "$work" && "$here/wine-run.sh" explorer "$desktop" Veltrane.scr /c) &

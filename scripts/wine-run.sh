@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Runs a Windows program under Wine in the build's private prefix (created on first use).
 # CTest uses this as the emulator of the mingw build; the caller provides DISPLAY.
 here=$(cd "$(dirname "$0")" && pwd)
