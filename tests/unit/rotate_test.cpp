@@ -12,7 +12,7 @@
 
 #include "effects/rotate_kernels.h"
 #include "unit/rotate_reference.h"
-#include "unit/rotate_trig_table.h"
+#include "unit/rotate_trig_table.inc"
 
 namespace {
 

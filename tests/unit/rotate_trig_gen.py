@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes rotate_trig_table.h: correctly rounded S and C for the rotation routine.
+"""Writes rotate_trig_table.inc: correctly rounded S and C for the rotation routine.
 
 For an angle n in whole degrees the routine uses a = n * k in double precision, with
 k = pi / 180 rounded to double, then S = sin(a) and C = cos(a), each rounded to double
@@ -7,7 +7,7 @@ and then to single precision. This script evaluates sin and cos of the exact dou
 with 300-bit mpmath arithmetic and rounds twice, ties to even.
 
 Angles: every n in -720..1440, then random int32 angles from a fixed seed.
-Run from this folder: python3 rotate_trig_gen.py > rotate_trig_table.h
+Run from this folder: python3 rotate_trig_gen.py > rotate_trig_table.inc
 """
 import random
 import struct
