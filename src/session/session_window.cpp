@@ -224,7 +224,10 @@ void Veltrane_S::ExitSession() {
         ShowCursorAgain();
     }
     host_.SystemParametersInfoA(platform::kSpiSetScreenSaveActive, 1, nullptr, 0);
-    window_->Close();
+    // Unload, then end at once: ending the program takes the window with it. Destroying the
+    // window first would only add the window system's round trip (seconds under some X window
+    // managers) before the process ends.
+    Form_Unload();
     host_.EndProgram();
 }
 
