@@ -4,7 +4,7 @@
 set -u
 WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
 WORK=$(mktemp -d)
-trap 'kill $SESSION_PID 2>/dev/null; rm -rf "$WORK"' EXIT
+trap 'kill $SESSION_PID 2>/dev/null; [ -n "${KEEP:-}" ] && cp "$WORK"/*.raw "$KEEP"/; rm -rf "$WORK"' EXIT
 SESSION_PID=
 FAILED=0
 
@@ -19,7 +19,9 @@ put_picture() {
   convert -size "$size" -seed 11 plasma:fractal -depth 8 -type TrueColor "PNG24:$WORK/picture.png"
   convert "$WORK/picture.png" -depth 8 "bgra:$WORK/picture.raw"
   display -window root "$WORK/picture.png" &
-  sleep 1
+  # No screenshot here: a root-window grab by import before Wine's first start leaves Wine's
+  # later desktop copies black on Xvfb. The first-frame check shows that the picture was there.
+  sleep 2
 }
 
 # The screen as raw BGRA into $1; twice in a row until two shots agree (never half a frame).
@@ -48,12 +50,8 @@ start_session() {
   # shellcheck disable=SC2086
   (cd "$folder" && exec "$WINE_RUN" Veltrane.scr $1) &
   SESSION_PID=$!
-  for _ in $(seq 300); do
-    xdotool search --name '^Veltrane_Main$' >/dev/null 2>&1 && { sleep 0.3; return 0; }
-    kill -0 "$SESSION_PID" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
+  "$WINE_RUN" "$VELTRANE_TOOLS/session_wait_window.exe" 30 || return 1
+  sleep 0.3
 }
 
 # Waits up to $1 seconds for the session to end; sets RESULT to "EXIT-CODE SECONDS" (seconds since
