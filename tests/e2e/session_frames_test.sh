@@ -1,9 +1,9 @@
 #!/bin/bash
 # What a session shows: first the desktop exactly as it was, then the desktop turned by a whole
 # angle through the project's own Rotate, bit for bit; a 1500 ms setting keeps each frame on the
-# screen for over a second. SCREEN=WxH when the X server has another size than 1024x768.
+# screen for over a second. The picture has the root window's size.
 . "$(dirname "$0")/session_lib.sh"
-size=${SCREEN:-1024x768}
+size=$(xdpyinfo | awk '/dimensions:/ {print $2; exit}')
 width=${size%x*}
 height=${size#*x}
 
