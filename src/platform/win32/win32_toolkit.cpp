@@ -238,6 +238,12 @@ void Win32PicturePanel::RemoveLabel(Win32Label* label) {
 void Win32PicturePanel::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd_, &paint);
+    if (labels_.empty()) {
+        // The common case (every session frame): straight from the persistent image.
+        ::BitBlt(dc, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
+        EndPaint(hwnd_, &paint);
+        return;
+    }
     // Labels are drawn over a copy, so the persistent image never receives their text.
     HDC buffer = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, canvas_.Width(), canvas_.Height());
