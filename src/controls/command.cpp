@@ -26,17 +26,6 @@ constexpr std::array<int, 6> kSkinResources = {
     IDB_SKIN_DISABLE, IDB_SKIN_SELECTED,  IDB_SKIN_PRESSED,
 };
 
-platform::Font ToPlatformFont(const FontDescription& font) {
-    platform::Font result;
-    result.faceName = font.faceName;
-    result.points = font.sizePoints;
-    result.weight = font.weight;
-    result.italic = font.italic;
-    result.underline = font.underline;
-    result.strikethrough = font.strikethrough;
-    result.charset = font.charset;
-    return result;
-}
 
 // A window handle the poll could not read counts as unreadable, not as window 0.
 std::optional<WindowId> Readable(platform::Handle handle) {
@@ -168,7 +157,7 @@ void Command::Parts::DrawState(SkinPicture picture) {
 void Command::Parts::SyncLabel() {
     const CaptionLabel& label = model.label;
     if (!shown || shown->caption != label.caption) LblMsg->SetText(label.caption);
-    if (!shown || shown->font != label.font) LblMsg->SetFont(ToPlatformFont(label.font));
+    if (!shown || shown->font != label.font) LblMsg->SetFont(label.font);
     if (!shown || shown->textColour != label.textColour) {
         LblMsg->SetTextColour(static_cast<std::uint32_t>(label.textColour));
     }

@@ -18,18 +18,12 @@
 #include <variant>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace Veltrane::Controls {
 
-struct FontDescription {
-    std::string faceName;  // UTF-8
-    double sizePoints = 0;
-    std::int16_t weight = 400;
-    bool italic = false;
-    bool underline = false;
-    bool strikethrough = false;
-    std::int16_t charset = 0;
-    friend bool operator==(const FontDescription&, const FontDescription&) = default;
-};
+// A font as the property bag stores it: the toolkit's own font record.
+using FontDescription = platform::Font;
 
 using PropertyValue = std::variant<bool, std::int64_t, std::string, FontDescription>;
 
