@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 
+#include "startup/random.h"
+
 namespace Veltrane_B {
 namespace {
 
@@ -44,11 +46,7 @@ std::optional<std::int32_t> ToLong32(float value) {
 
 double ReseededRandom(double seed) {
     // SplitMix64 over the seed's bits: every distinct time gives an unrelated number.
-    std::uint64_t z = std::bit_cast<std::uint64_t>(seed) + 0x9E3779B97F4A7C15ull;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    z ^= z >> 31;
-    return static_cast<double>(z >> 11) * 0x1.0p-53;
+    return SplitMixUniform(std::bit_cast<std::uint64_t>(seed) + kSplitMixIncrement);
 }
 
 std::int32_t PreviewAngle(double secondsSinceMidnight) {

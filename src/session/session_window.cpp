@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "startup/process_values.h"
+#include "startup/random.h"
 #include "startup/saver_state.h"
 #include "startup/startup.h"
 
@@ -146,11 +147,7 @@ double Veltrane_S::NextRandom() {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &seconds, sizeof bits);
     randomState_ ^= bits;
-    std::uint64_t z = (randomState_ += 0x9E3779B97F4A7C15ull);  // splitmix64
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    z ^= z >> 31;
-    return static_cast<double>(z >> 11) * 0x1.0p-53;  // 0 <= r < 1
+    return Veltrane_B::SplitMixUniform(randomState_ += Veltrane_B::kSplitMixIncrement);
 }
 
 void Veltrane_S::Timer1_Timer() {
