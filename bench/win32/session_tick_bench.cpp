@@ -2,7 +2,7 @@
 // presentation (StretchDIBits into Display's image and the repaint), as a ratio to the default
 // 100 ms interval. Run it on an X server of the size to measure, with an empty command line:
 //   scripts/with-xvfb.sh --screen 1920x1080x24 scripts/wine-run.sh
-//   build/mingw/tools/session_tick_bench.exe
+//   build/mingw/bench/session_tick_bench.exe
 // It prints the median and the fastest of its ticks and of the rotation alone.
 #include <windows.h>
 
