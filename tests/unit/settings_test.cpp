@@ -112,13 +112,6 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLine) {
     }
 }
 
-TEST_F(SettingsFile, IntervalRoundTripsThroughTheRealKey) {
-    for (const char* value : {" 1", " 1500", " 3000"}) {
-        WriteSetting("Section", kIntervalKey, value, path_);
-        EXPECT_EQ(ReadSetting("section", kIntervalKey, path_), std::string(value).substr(1));
-    }
-}
-
 TEST_F(SettingsFile, FailedWriteLeavesTheOldFileAndSaysSo) {
     const std::string original = "[Section]\r\nkey= 100\r\n";
     const struct {
