@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "dialog/settings_dialog.h"
 #include "dialog/zoom.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/process_values.h"
 #include "startup/settings.h"
+#include "unit/temp_folder.h"
 
 namespace {
 
@@ -22,22 +22,17 @@ using platform::fake::FakeTimer;
 using platform::fake::FakeWindow;
 using Veltrane_B::Veltrane_P;
 
-class Dialog : public ::testing::Test {
+class Dialog : public TempFolderTest {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("veltrane-dialog-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+        TempFolderTest::SetUp();
         host.programFolder = folder_.string();
         host.bitmapRecord = {579, 21, 24};  // the texture strip's size
         host.cursor = {300, 200};
         Veltrane_B::DisplayInterval = 100.0f;
     }
     void TearDown() override {
-        fs::remove_all(folder_);
+        TempFolderTest::TearDown();
         Veltrane_B::DisplayInterval = 100.0f;
         Veltrane_B::IntervalText.clear();
     }
@@ -53,15 +48,9 @@ class Dialog : public ::testing::Test {
     FakeWindow& WindowOf(Veltrane_P& dialog) { return static_cast<FakeWindow&>(*dialog.window); }
     FakeTimer& TimerOf(Veltrane_P& dialog) { return static_cast<FakeTimer&>(*dialog.Timer1); }
     std::string SettingsPath() const { return Veltrane_B::SettingsFilePath(folder_.string()); }
-    std::string FileBytes() const {
-        std::ifstream in(SettingsPath(), std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
+    std::string FileBytes() const { return ReadAll(SettingsPath()); }
 
     FakeHost host;
-    fs::path folder_;
 };
 
 TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
