@@ -21,18 +21,6 @@ MemoryPropertyBag Saved(CommandModel& model) {
     return bag;
 }
 
-TEST(ButtonProperties, EmptyBagLoadsTheDefaults) {
-    CommandModel model;
-    MemoryPropertyBag bag;
-    EXPECT_EQ(UserControl_ReadProperties(model, bag, kAmbient), Paints{P::Normal});
-    EXPECT_TRUE(model.tracking.EnabledFlag());
-    EXPECT_EQ(model.label.caption, "Command1");
-    EXPECT_EQ(model.label.font, kAmbient);
-    EXPECT_EQ(model.label.textColour, 0);
-    EXPECT_TRUE(model.faceOpaque);
-    EXPECT_EQ(model.FirstRun, 1);
-}
-
 TEST(ButtonProperties, SavingLeavesOutDefaultsAndRoundTrips) {
     CommandModel model = Loaded({});
     SetCaption(model, "Command");

@@ -135,25 +135,4 @@ TEST(ButtonTracking, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     }
 }
 
-TEST(ButtonTracking, ClickSequences) {
-    // Focus before the press: one Click, on the release.
-    CommandStateMachine m = Arrange(1, false);
-    int clicks = 0;
-    for (Event e : {Event::Move, Event::Focus, Event::LeftDown, Event::TickOver, Event::LeftUp}) {
-        clicks += Send(m, e).raiseClick;
-    }
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(m.ButtonState(), StateHighLightSelect);
-
-    // Press, leave, wait for the poll, come back, release: no Click; the next move highlights.
-    clicks = 0;
-    for (Event e :
-         {Event::LeftDown, Event::TickAway, Event::Move, Event::TickOver, Event::LeftUp}) {
-        clicks += Send(m, e).raiseClick;
-    }
-    EXPECT_EQ(clicks, 0);
-    EXPECT_EQ(m.MouseIsDown(), false);
-    EXPECT_EQ(Send(m, Event::Move).paint, P::HighLightSelect);
-}
-
 }  // namespace

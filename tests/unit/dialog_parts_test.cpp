@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <vector>
 
+#include "dialog/picture_transform.h"
 #include "dialog/rotate_picture.h"
 #include "dialog/settings_dialog.h"
 #include "dialog/zoom.h"
@@ -40,62 +40,35 @@ struct Panels {
     FakePicturePanel destination;
 };
 
+// Source and destination of different, non-square sizes: every size, the angle and the smoothing
+// must reach the transform, and the result must reach the destination panel top-down.
 TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImages) {
-    PixelHost host;
-    Panels panels(host);
-    panels.source.Move(544, 104, 6, 6);
-    panels.destination.Move(16, 16, 6, 6);
-    // Blue byte 10 x + y: the turned gradient is known for 37 degrees.
-    host.dibBits.assign(6 * 6 * 4, 0);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            host.dibBits[(y * 6 + x) * 4] = static_cast<std::uint8_t>(10 * x + y);
+    for (const bool smooth : {true, false}) {
+        PixelHost host;
+        Panels panels(host);
+        panels.source.Move(544, 104, 7, 5);
+        panels.destination.Move(16, 16, 6, 4);
+        host.dibBits.resize(7 * 5 * 4);
+        for (std::size_t i = 0; i < host.dibBits.size(); ++i)
+            host.dibBits[i] = static_cast<std::uint8_t>(i * 37 + 11);
 
-    Veltrane_B2::RotatePicture(host, panels.source, panels.destination, 37.0, true);
+        Veltrane_B2::RotatePicture(host, panels.source, panels.destination, 37.0, smooth);
 
-    const std::vector<std::string> reads = host.CallsNamed("GetDIBits");
-    ASSERT_EQ(reads.size(), 1u);
-    EXPECT_EQ(reads[0], "GetDIBits(" + std::to_string(panels.source.dc) + ", " +
-                            std::to_string(panels.source.image) + ", 0, 6, 0)");
-    const std::vector<std::string> writes = host.CallsNamed("SetDIBits");
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0], "SetDIBits(" + std::to_string(panels.destination.dc) + ", " +
-                             std::to_string(panels.destination.image) + ", 0, 6, 0)");
-    EXPECT_EQ(host.lastDibInfo.biWidth, 6);
-    EXPECT_EQ(host.lastDibInfo.biHeight, -6);
-    EXPECT_EQ(host.lastDibInfo.biBitCount, 32);
-    EXPECT_EQ(host.lastDibInfo.biPlanes, 1);
-    EXPECT_EQ(host.lastDibInfo.biCompression, 0u);
-
-    const int row2[6] = {4, 11, 19, 26, 34, 41};
-    ASSERT_EQ(host.written.size(), 6u * 6 * 4);
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(host.written[(2 * 6 + x) * 4], row2[x]) << x;
-    // Top-left corner is outside the turned picture: black.
-    EXPECT_EQ(host.written[0], 0);
-    // The new frame is put on the screen.
-    EXPECT_GE(panels.destination.refreshes, 1);
-}
-
-TEST(RotatePicture, WidthAndHeightAreNotSwapped) {
-    PixelHost host;
-    Panels panels(host);
-    panels.source.Move(0, 0, 5, 3);
-    panels.destination.Move(0, 0, 5, 3);
-    host.dibBits.resize(5 * 3 * 4);
-    for (std::size_t i = 0; i < host.dibBits.size(); ++i)
-        host.dibBits[i] = static_cast<std::uint8_t>(i + 1);
-
-    Veltrane_B2::RotatePicture(host, panels.source, panels.destination, 0.0, false);
-
-    ASSERT_EQ(host.written.size(), 5u * 3 * 4);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            const std::size_t at = static_cast<std::size_t>(y * 5 + x) * 4;
-            const bool inside = x < 4 && y < 2;  // the last column and row start no cell
-            for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(host.written[at + c], inside ? host.dibBits[at + c] : 0) << x << "," << y;
-            EXPECT_EQ(host.written[at + 3], 0);
-        }
+        std::vector<std::uint8_t> expected(6 * 4 * 4);
+        Veltrane_B2::TransformPixels(host.dibBits.data(), 7, 5, expected.data(), 6, 4, 37.0,
+                                     smooth);
+        EXPECT_EQ(host.written, expected) << smooth;
+        const auto handles = [](const FakePicturePanel& p, int lines) {
+            return "(" + std::to_string(p.dc) + ", " + std::to_string(p.image) + ", 0, " +
+                   std::to_string(lines) + ", 0)";
+        };
+        EXPECT_EQ(host.CallsNamed("GetDIBits"),
+                  std::vector<std::string>{"GetDIBits" + handles(panels.source, 5)});
+        EXPECT_EQ(host.CallsNamed("SetDIBits"),
+                  std::vector<std::string>{"SetDIBits" + handles(panels.destination, 4)});
+        EXPECT_EQ(host.lastDibInfo.biWidth, 6);
+        EXPECT_EQ(host.lastDibInfo.biHeight, -4);
+        EXPECT_GE(panels.destination.refreshes, 1);
     }
 }
 

@@ -93,34 +93,6 @@ TEST(PictureTransform, SixBySixAt37Degrees) {
     }
 }
 
-TEST(PictureTransform, VerticalBlendsAreRoundedBeforeTheHorizontalOne) {
-    Pixels src(5 * 5 * 4, 0);
-    const int values[2][2] = {{1, 2}, {3, 4}};  // [x][y] for pixels (0,0) (0,1) (1,0) (1,1)
-    for (int x = 0; x < 2; ++x)
-        for (int y = 0; y < 2; ++y)
-            src[(y * 5 + x) * 4 + 1] = static_cast<std::uint8_t>(values[x][y]);
-    EXPECT_EQ(Transform(src, 5, 5, 4, 4, 0, true)[1], 3);
-    EXPECT_EQ(Transform(src, 5, 5, 4, 4, 0, false)[1], 1);
-}
-
-TEST(PictureTransform, AngleZeroCopiesAllButTheLastRowAndColumn) {
-    const int w = 9, h = 7;
-    Pixels src(w * h * 4);
-    for (std::size_t i = 0; i < src.size(); ++i) src[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    for (bool smooth : {false, true}) {
-        const Pixels dst = Transform(src, w, h, w, h, 0, smooth);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const bool inside = x < w - 1 && y < h - 1;
-                for (int c = 0; c < 4; ++c) {
-                    const int expected = inside && c < 3 ? src[(y * w + x) * 4 + c] : 0;
-                    ASSERT_EQ(dst[(y * w + x) * 4 + c], expected) << x << "," << y << " c" << c;
-                }
-            }
-        }
-    }
-}
-
 TEST(PictureTransform, UnusableInputsGiveBlackWithoutReadingOutside) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();

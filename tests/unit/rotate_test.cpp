@@ -61,11 +61,14 @@ struct Stack {
 constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
 constexpr int kBg = -1;
 
-struct NearestCase {
-    const char* name;
+struct Geometry {
     std::int32_t w, h;
     float cx, cy;
     std::int32_t angle;
+};
+struct NearestCase {
+    const char* name;
+    Geometry g;
     // Per destination pixel, top line first, left to right: source (x, y) as 10 * x + y, or kBg.
     std::vector<int> expected;
 };
@@ -75,37 +78,21 @@ struct NearestCase {
 TEST(RotateNearest, KnownPictures) {
     const NearestCase cases[] = {
         {"half turn 4x4",
-         4,
-         4,
-         2,
-         2,
-         540,
+         {4, 4, 2, 2, 540},
          {kBg, kBg, kBg, kBg, 31, 21, 11, kBg, 32, 22, 12, kBg, 33, 23, 13, kBg}},
         {"quarter turn 4x4",
-         4,
-         4,
-         2,
-         2,
-         450,
+         {4, 4, 2, 2, 450},
          {kBg, kBg, kBg, kBg, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}},
         {"quarter turn 5x3",
-         5,
-         3,
-         2,
-         1,
-         450,
+         {5, 3, 2, 1, 450},
          {11, 12, 13, kBg, kBg, 21, 22, 23, kBg, kBg, 31, 32, 33, kBg, kBg}},
         {"45 degrees 4x4",
-         4,
-         4,
-         2,
-         2,
-         405,
+         {4, 4, 2, 2, 405},
          {kBg, 13, 14, kBg, 12, 13, 23, 34, 11, 22, 33, 33, 21, 31, 32, 43}},
-        {"angle 0 copies", 3, 2, 1, 1, 360, {12, 22, 32, 11, 21, 31}},
+        {"angle 0 copies", {3, 2, 1, 1, 360}, {12, 22, 32, 11, 21, 31}},
     };
     std::mt19937 rng(1);
-    for (const NearestCase& c : cases) {
+    for (const auto& [name, c, expected] : cases) {
         for (std::int32_t mode : {0, 2}) {
             Stack s(c.w, c.h, rng);
             const int source = mode == 0 ? 3 : 1;
@@ -119,13 +106,13 @@ TEST(RotateNearest, KnownPictures) {
             for (int line = 0; line < c.h; ++line)
                 for (int x = 1; x <= c.w; ++x) {
                     const int y = c.h - line;
-                    const int want = c.expected[std::size_t(line * c.w + x - 1)];
+                    const int want = expected[std::size_t(line * c.w + x - 1)];
                     const std::uint8_t* p = s.pixel(2, x, y);
                     const std::vector<int> got{p[0], p[1], p[2], p[3]};
                     const std::vector<int> exp =
                         want == kBg ? std::vector<int>{0x33, 0x22, 0x11, 0xA0 + x + y}
                                     : std::vector<int>{want / 10, want % 10, 0x77, 0xA0 + x + y};
-                    EXPECT_EQ(got, exp) << c.name << " mode " << mode << " at " << x << "," << y;
+                    EXPECT_EQ(got, exp) << name << " mode " << mode << " at " << x << "," << y;
                 }
         }
     }

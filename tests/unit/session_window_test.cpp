@@ -11,7 +11,6 @@
 #include "effects/rotate.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/process_values.h"
-#include "startup/saver_state.h"
 
 namespace {
 
@@ -289,14 +288,6 @@ TEST(SessionGuards, EveryWayOutInModeSShowsTheCursorOnce) {
             EXPECT_EQ(host.CountOf("StretchDIBits"), way == 1 ? 2 : 1);
         }
     }
-}
-
-TEST(SaverState, StoppedFlagIsInverted) {
-    FakeHost host;
-    Veltrane_B::SetSaverStopped(host, true);
-    Veltrane_B::SetSaverStopped(host, false);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"SystemParametersInfoA(97, 0, 0)",
-                                                    "SystemParametersInfoA(97, 4294967295, 0)"}));
 }
 
 }  // namespace

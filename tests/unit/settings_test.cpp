@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "startup/process_values.h"
+#include "unit/temp_folder.h"
 
 namespace {
 
@@ -18,26 +18,14 @@ using Veltrane_B::ReadSetting;
 using Veltrane_B::WriteSetting;
 using namespace std::string_literals;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public TempFolderTest {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("veltrane-settings-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+        TempFolderTest::SetUp();
         path_ = (folder_ / "Veltrane.ini").string();
     }
-    void TearDown() override { fs::remove_all(folder_); }
-
     void Put(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
-    std::string Get() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
+    std::string Get() const { return ReadAll(path_); }
     // Files beside the settings file other than itself (leftover temporaries).
     int Strays() const {
         int count = 0;
@@ -46,7 +34,6 @@ class SettingsFile : public ::testing::Test {
         return count;
     }
 
-    fs::path folder_;
     std::string path_;
 };
 
@@ -109,13 +96,6 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLine) {
         EXPECT_EQ(Get(), c.after) << c.before;
         EXPECT_EQ(ReadSetting("Section", "key", path_), "250");
         EXPECT_EQ(Strays(), 0);
-    }
-}
-
-TEST_F(SettingsFile, IntervalRoundTripsThroughTheRealKey) {
-    for (const char* value : {" 1", " 1500", " 3000"}) {
-        WriteSetting("Section", kIntervalKey, value, path_);
-        EXPECT_EQ(ReadSetting("section", kIntervalKey, path_), std::string(value).substr(1));
     }
 }
 

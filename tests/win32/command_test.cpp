@@ -12,69 +12,32 @@
 #include <vector>
 
 #include "platform/win32/win32_host.h"
+#include "process_helpers.h"
 #include "resource_ids.h"
 
 namespace {
 
 using namespace Veltrane::Controls;
+using veltrane_test::Pixels;
+using veltrane_test::Pump;
 
 constexpr int kWidth = 77, kHeight = 25;  // the dialog's buttons: 1155 x 375 twips
-
-// What a device context shows, as 0x00RRGGBB pixels, top row first.
-struct Pixels {
-    int width;
-    std::vector<std::uint32_t> data;
-    std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y * width + x)]; }
-};
 
 int Channel(std::uint32_t pixel, int shift) {
     return static_cast<int>((pixel >> shift) & 0xFF);
 }
 
-Pixels Read(HDC source, int width, int height) {
-    Pixels result{width, std::vector<std::uint32_t>(static_cast<std::size_t>(width * height))};
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP copy = CreateCompatibleBitmap(source, width, height);
-    HGDIOBJ previous = SelectObject(memory, copy);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    GetDIBits(memory, copy, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(copy);
-    DeleteDC(memory);
-    return result;
-}
-
 // What the face shows on the screen, caption included.
 Pixels Screen(HWND face) {
     HDC dc = GetDC(face);
-    Pixels result = Read(dc, kWidth, kHeight);
+    Pixels result = veltrane_test::ReadPixels(dc, 0, 0, kWidth, kHeight);
     ReleaseDC(face, dc);
     return result;
 }
 
 Pixels Skin(int resourceId) {
-    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    Pixels result = Read(memory, 64, 25);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    return result;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
+    return veltrane_test::TakeBitmapPixels(
+        LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId)));
 }
 
 LPARAM At(int x, int y) {

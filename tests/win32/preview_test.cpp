@@ -36,48 +36,23 @@ HWND FindPreview(HWND host) {
     return nullptr;
 }
 
-// The pixels of a window as the screen shows them (with the windows of other processes inside
-// it), top-down 0x00RRGGBB.
-std::vector<std::uint32_t> Capture(HWND hwnd, int width, int height) {
+// The pixels of a window as the screen shows them (with the windows of other processes inside it).
+veltrane_test::Pixels Capture(HWND hwnd, int width, int height) {
     RECT place{};
     GetWindowRect(hwnd, &place);
-    HDC windowDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(windowDc);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, windowDc, place.left, place.top, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + width * height);
-    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, windowDc);
+    HDC screen = GetDC(nullptr);
+    veltrane_test::Pixels pixels =
+        veltrane_test::ReadPixels(screen, place.left, place.top, width, height);
+    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
-// The preview picture as embedded in Veltrane.scr, top-down 0x00RRGGBB.
-std::vector<std::uint32_t> PreviewPicture(int* width, int* height) {
+// The preview picture as embedded in Veltrane.scr.
+veltrane_test::Pixels PreviewPicture() {
     HMODULE module =
         LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(module, MAKEINTRESOURCEA(IDB_PREVIEW), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP record{};
-    GetObjectA(bitmap, sizeof record, &record);
-    *width = record.bmWidth;
-    *height = record.bmHeight;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), *width, -*height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(*width) * *height);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, *height, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
-    DeleteObject(bitmap);
+    veltrane_test::Pixels pixels = veltrane_test::TakeBitmapPixels(static_cast<HBITMAP>(LoadImageA(
+        module, MAKEINTRESOURCEA(IDB_PREVIEW), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     FreeLibrary(module);
     return pixels;
 }
@@ -112,10 +87,9 @@ TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithIt) {
 // Wine draws a child window only in the process that owns its top-level window, so the pixels
 // are checked with the preview window made in this process, inside a host window of its own.
 TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
-    int pictureWidth = 0, pictureHeight = 0;
-    const std::vector<std::uint32_t> picture = PreviewPicture(&pictureWidth, &pictureHeight);
-    ASSERT_EQ(pictureWidth, 152);
-    ASSERT_EQ(pictureHeight, 112);
+    const veltrane_test::Pixels picture = PreviewPicture();
+    ASSERT_EQ(picture.width, 152);
+    ASSERT_EQ(picture.height, 112);
     platform::win32::Win32Host real(GetModuleHandleW(nullptr));
 
     for (const SIZE size : {SIZE{152, 112}, SIZE{200, 150}, SIZE{100, 80}}) {
@@ -125,18 +99,16 @@ TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
             preview.Embed(reinterpret_cast<platform::Handle>(host), size.cx, size.cy);
             preview.Show();
             Pump(300);
-            const std::vector<std::uint32_t> shown = Capture(host, size.cx, size.cy);
+            const veltrane_test::Pixels shown = Capture(host, size.cx, size.cy);
             int wrong = 0;
             for (int y = 0; y < size.cy; ++y) {
                 for (int x = 0; x < size.cx; ++x) {
-                    const std::uint32_t expected = (x < pictureWidth && y < pictureHeight)
-                                                       ? picture[y * pictureWidth + x]
-                                                       : 0x00FFFFFF;
-                    wrong += shown[y * size.cx + x] != expected;
+                    const bool inside = x < picture.width && y < picture.height;
+                    wrong += shown.At(x, y) != (inside ? picture.At(x, y) : 0x00FFFFFF);
                 }
             }
             EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy << std::hex << ": top-left shows "
-                                << shown[0] << ", the picture has " << picture[0];
+                                << shown.At(0, 0) << ", the picture has " << picture.At(0, 0);
         }
         DestroyWindow(host);
     }

@@ -1,10 +1,13 @@
-// Starting Veltrane.scr from a Win32 test and watching it end.
+// Shared by the Win32 tests: starting Veltrane.scr and watching it end, pumping messages, and
+// reading what a device context or a bitmap shows.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace veltrane_test {
 
@@ -82,6 +85,43 @@ inline bool HasVisibleWindow(DWORD processId) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Pixels as 0x00RRGGBB, top row first.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> data;
+    std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// What a device context shows in the rectangle at (x, y).
+inline Pixels ReadPixels(HDC source, int x, int y, int width, int height) {
+    Pixels result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP copy = CreateCompatibleBitmap(source, width, height);
+    HGDIOBJ previous = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(memory, copy, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
+    for (std::uint32_t& pixel : result.data) pixel &= 0x00FFFFFF;
+    DeleteObject(copy);
+    DeleteDC(memory);
+    return result;
+}
+
+// A bitmap's pixels at its own size; the bitmap is deleted.
+inline Pixels TakeBitmapPixels(HBITMAP bitmap) {
+    BITMAP record{};
+    GetObjectW(bitmap, sizeof record, &record);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    Pixels result = ReadPixels(memory, 0, 0, record.bmWidth, record.bmHeight);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return result;
 }
 
 }  // namespace veltrane_test
