@@ -41,7 +41,7 @@ void Report(const char* what, const std::vector<double>& ms) {
 
 int main() {
     platform::win32::Win32Host host(GetModuleHandleW(nullptr));
-    Veltrane_S session(host);
+    Veltrane_B::Veltrane_S session(host);
     session.Form_Load();
     session.Timer1().SetEnabled(false);  // only the ticks below
     const int width = session.ImageWidth(), height = session.ImageHeight();

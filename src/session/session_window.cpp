@@ -10,6 +10,8 @@
 #include "startup/saver_state.h"
 #include "startup/startup.h"
 
+namespace Veltrane_B {
+
 namespace {
 constexpr const char* kAppTitle = "Veltrane";
 }  // namespace
@@ -147,7 +149,7 @@ double Veltrane_S::NextRandom() {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &seconds, sizeof bits);
     randomState_ ^= bits;
-    return Veltrane_B::SplitMixUniform(randomState_ += Veltrane_B::kSplitMixIncrement);
+    return SplitMixUniform(randomState_ += kSplitMixIncrement);
 }
 
 void Veltrane_S::Timer1_Timer() {
@@ -236,3 +238,5 @@ void Veltrane_S::Form_Unload() {
     // leaves the cursor visible.
     ShowCursorAgain();
 }
+
+}  // namespace Veltrane_B

@@ -9,6 +9,8 @@
 #include "effects/rotate_step.h"
 #include "platform/platform.h"
 
+namespace Veltrane_B {
+
 class Veltrane_S {
   public:
     // The default period when the configured one is one the timer cannot take.
@@ -77,3 +79,5 @@ class Veltrane_S {
     bool checkingPassword_ = false;
     bool stopped_ = false;  // unloaded, or a frame could not be drawn: no more frames
 };
+
+}  // namespace Veltrane_B

@@ -17,11 +17,12 @@ namespace {
 using platform::fake::FakeHost;
 using platform::fake::ProgramEnded;
 
-std::unique_ptr<Veltrane_S> Load(FakeHost& host, const char* line, platform::Rect screen) {
+std::unique_ptr<Veltrane_B::Veltrane_S> Load(FakeHost& host, const char* line,
+                                             platform::Rect screen) {
     host.commandLine = line;
     host.virtualScreen = screen;
     host.bitmapRecord = {screen.right - screen.left, screen.bottom - screen.top, 32};
-    auto session = std::make_unique<Veltrane_S>(host);
+    auto session = std::make_unique<Veltrane_B::Veltrane_S>(host);
     session->Form_Load();
     return session;
 }
@@ -208,11 +209,11 @@ TEST(SessionExit, PlatformCallsInOrder) {
                  {"", 1, 0, empty},
                  {"", 2, 1, empty}};
     for (const auto& c : cases) {
-        const std::function<void(Veltrane_S&)> triggers[] = {
-            [](Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
-            [](Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
-            [](Veltrane_S& s) { s.Display().onClick(); },
-            [](Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
+        const std::function<void(Veltrane_B::Veltrane_S&)> triggers[] = {
+            [](Veltrane_B::Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
+            [](Veltrane_B::Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
+            [](Veltrane_B::Veltrane_S& s) { s.Display().onClick(); },
+            [](Veltrane_B::Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
         };
         for (const auto& trigger : triggers) {
             FakeHost host;
@@ -270,7 +271,7 @@ TEST(SessionGuards, EveryWayOutInModeSShowsTheCursorOnce) {
         for (const char* line : {"/s", ""}) {
             FakeHost host;
             host.stretchDIBitsResult = way == 0 ? 0 : 1;
-            std::unique_ptr<Veltrane_S> session;
+            std::unique_ptr<Veltrane_B::Veltrane_S> session;
             bool ended = Ends([&] { session = Load(host, line, {0, 0, 8, 6}); });
             if (way == 1) {
                 host.stretchDIBitsResult = 0;
