@@ -21,7 +21,7 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
     cursorHidden_ = ModeS();
     host_.UsePhysicalPixels();
     window_ = host_.CreateTopLevelWindow(platform::WindowKind::Borderless);
-    window_->SetTitle(Veltrane_B::kSessionTitle);
+    window_->SetTitle(kSessionTitle);
     window_->EndProgramWhenDestroyed();
     // Master only holds the capture; Display, above it, is what the screen shows.
     master_ = window_->CreatePicturePanel(nullptr, platform::BorderStyle::None);
@@ -45,11 +45,10 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
 Veltrane_S::~Veltrane_S() = default;
 
 bool Veltrane_S::ModeS() {
-    return Veltrane_B::ModeLetter(host_) == "S";
+    return ModeLetter(host_) == "S";
 }
 
 void Veltrane_S::Form_Load() {
-    using Veltrane_B::LastApiResult;
     // The whole virtual screen (every monitor) in physical pixels; sizes stay in 32 bits.
     const platform::Rect screen = host_.VirtualScreen();
     const std::int32_t width = screen.right - screen.left;
@@ -93,7 +92,7 @@ void Veltrane_S::Form_Load() {
 
     // A period the timer cannot take (only a hand-edited settings file gives one) runs at the
     // default instead of leaving the timer at 1 ms or, at 0, never ticking.
-    const float interval = Veltrane_B::DisplayInterval;
+    const float interval = DisplayInterval;
     std::int64_t period = 0;
     if (std::isfinite(interval) && std::fabs(interval) < 1e9f)
         period = static_cast<std::int64_t>(std::nearbyint(interval));
@@ -171,8 +170,8 @@ void Veltrane_S::Timer1_Timer() {
     if (stopped_ || !ModeS()) return;
 
     platform::Point cursor;
-    Veltrane_B::LastApiResult = host_.GetCursorPos(&cursor);
-    if (Veltrane_B::LastApiResult == 0) return;  // no reading is no movement
+    LastApiResult = host_.GetCursorPos(&cursor);
+    if (LastApiResult == 0) return;  // no reading is no movement
     if (!haveStartCursor_) {
         startCursor_ = cursor;
         haveStartCursor_ = true;
@@ -207,7 +206,7 @@ void Veltrane_S::ShowCursorAgain() {
 void Veltrane_S::ExitSession() {
     if (checkingPassword_ || stopped_) return;
     const bool modeS = ModeS();
-    if (modeS && !Veltrane_B::IsWinNT(host_)) {
+    if (modeS && !IsWinNT(host_)) {
         ShowCursorAgain();
         checkingPassword_ = true;
         const bool ok = host_.VerifyScreenSavePwd(window_->hWnd()) != 0;
@@ -219,7 +218,7 @@ void Veltrane_S::ExitSession() {
         }
     }
     if (modeS) {
-        Veltrane_B::SetSaverStopped(host_, true);
+        SetSaverStopped(host_, true);
         ShowCursorAgain();
     }
     host_.SystemParametersInfoA(platform::kSpiSetScreenSaveActive, 1, nullptr, 0);
