@@ -24,7 +24,6 @@ constexpr std::int32_t kFastest = 1, kSlowest = 3000, kSmallStep = 1, kLargeStep
 constexpr std::int32_t kInitialTimerInterval = 100;
 
 // The application's title, used for its messages.
-constexpr const char* kApplicationTitle = "Veltrane";
 
 FontDescription CommandFont() {
     const platform::Font font = DialogFont();
