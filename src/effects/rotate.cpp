@@ -5,6 +5,7 @@
 #include <quadmath.h>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 #include "effects/rotate_kernels.h"
@@ -53,7 +54,8 @@ void RunTiles(void* context) {
     }
 }
 
-int Clamp(int value, int low, int high) {
+template <typename T>
+T Clamp(T value, T low, T high) {
     return value < low ? low : value > high ? high : value;
 }
 
@@ -116,6 +118,12 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
     work.job.C = C;
     const std::uint32_t back = block.backColour;
     work.job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
+    // kPrefetchRows rows down the destination is about (-S, C) * kPrefetchRows in the source.
+    const std::int64_t ahead =
+        std::lround(C * kPrefetchRows) * std::int64_t{block.width} - std::lround(S * kPrefetchRows);
+    work.job.prefetchOffset =
+        static_cast<std::int32_t>(Clamp<std::int64_t>(ahead, INT32_MIN, INT32_MAX));
+    work.job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
 
     Isa isa = options.isa;
     // The vector kernels index the source with 32-bit pixel offsets.
