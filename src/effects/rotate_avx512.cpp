@@ -57,6 +57,41 @@ inline void PrefetchAhead(const RowJob& job, __m512i index) {
             _MM_HINT_T0);
 }
 
+// Near 0 and 180 degrees the sixteen lanes read at most two runs of sixteen neighbouring source
+// pixels, ascending or descending. Then two plain loads replace the gather: each lane still takes
+// the pixel at its own index, checked lane by lane. False when the lanes are not such runs or a
+// run's load would leave the source image.
+inline bool FromRuns(const RowJob& job, __m512i index, __mmask16 inside, __m512i background,
+                     __m512i& colour) {
+    const __m512i up = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m512i down = _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const std::int32_t first = _mm_cvtsi128_si32(_mm512_castsi512_si128(index));
+    const std::int32_t last = _mm_extract_epi32(_mm512_extracti32x4_epi32(index, 3), 3);
+    const bool ascending = first <= last;
+    // The pixel index of element 0 of each run's load.
+    const std::int64_t a = ascending ? std::int64_t{first} : std::int64_t{first} - 15;
+    const std::int64_t b = ascending ? std::int64_t{last} - 15 : std::int64_t{last};
+    const __m512i offsets = ascending ? up : down;
+    const __mmask16 inA =
+        inside & _mm512_cmpeq_epi32_mask(
+                     index, _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(a)), offsets));
+    const __mmask16 inB =
+        inside & ~inA &
+        _mm512_cmpeq_epi32_mask(index,
+                                _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(b)), offsets));
+    if ((inA | inB) != inside) return false;
+    auto within = [&](std::int64_t start) { return start >= 0 && start + 15 <= job.lastPixel; };
+    if ((inA != 0 && !within(a)) || (inB != 0 && !within(b))) return false;
+    auto run = [&](std::int64_t start) {
+        const __m512i pixels = _mm512_loadu_si512(job.src + 4 * start);
+        return ascending ? pixels : _mm512_permutexvar_epi32(down, pixels);
+    };
+    colour = background;
+    if (inA != 0) colour = _mm512_mask_mov_epi32(colour, inA, run(a));
+    if (inB != 0) colour = _mm512_mask_mov_epi32(colour, inB, run(b));
+    return true;
+}
+
 void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
                 std::int32_t n, std::int32_t j) {
     const RowSetup r = SetupRow(job, j);
@@ -75,7 +110,9 @@ void NearestRow(const RowJob& job, const double* colC, const double* colS, std::
         const __m512i index = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(sy, one), width),
                                                _mm512_sub_epi32(sx, one));
         PrefetchAhead(job, index);
-        const __m512i colour = _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
+        __m512i colour;
+        if (!FromRuns(job, index, inside, background, colour))
+            colour = _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
         _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes, colour);
     }
     ScalarTail(job, colC, colS, i0, k, n, j, false);
