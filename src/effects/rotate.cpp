@@ -29,6 +29,15 @@ struct TileWork {
     std::atomic<std::int64_t> next{0};
 };
 
+// Asks for the cache lines of columns [i0, i0 + n) of row j of the destination ahead of their
+// partial writes, which would otherwise each wait for their line.
+void PrefetchDestination(const RowJob& job, std::int32_t i0, std::int32_t n, std::int32_t j) {
+    if (j >= job.height) return;
+    const std::uint8_t* row = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
+    for (std::int32_t k = 0; k < n; k += 16)
+        _mm_prefetch(reinterpret_cast<const char*>(row + 4 * k), _MM_HINT_T0);
+}
+
 // Takes tiles until none are left. Destination tiles keep the source reads of every angle within
 // a small, cache-resident part of the source.
 void RunTiles(void* context) {
@@ -50,7 +59,10 @@ void RunTiles(void* context) {
             colC[k] = dx * job.C;
             colS[k] = dx * job.S;
         }
-        for (std::int32_t j = j0; j < j0 + rows; ++j) work.kernel(job, colC, colS, i0, n, j);
+        for (std::int32_t j = j0; j < j0 + rows; ++j) {
+            PrefetchDestination(job, i0, n, j + kPrefetchRows);
+            work.kernel(job, colC, colS, i0, n, j);
+        }
     }
 }
 
