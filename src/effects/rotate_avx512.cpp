@@ -131,6 +131,34 @@ inline void Pairs(__m512i index, __mmask16 inside, const int* src, __m512i& left
         lo, _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31), hi);
 }
 
+// Near 0 and 180 degrees the sixteen lanes' pixel pairs lie within 32 neighbouring pixels of one
+// row (and the same of the row below). Then four plain loads and permutes replace the four
+// gathers: each lane takes the pixels at its own offsets in that window. False otherwise, or
+// when the window would leave the source image. Lanes outside keep whatever the permutes give.
+inline bool QuadsFromWindow(const RowJob& job, __m512i i00, __mmask16 inside, __m512i& p00,
+                            __m512i& p01, __m512i& p10, __m512i& p11) {
+    // Lanes 0 and 15 first: most steps at other angles end here cheaply.
+    const std::int32_t first = _mm_cvtsi128_si32(_mm512_castsi512_si128(i00));
+    const std::int32_t last = _mm_extract_epi32(_mm512_extracti32x4_epi32(i00, 3), 3);
+    if (inside == 0xFFFF && (std::int64_t{last} - first > 30 || std::int64_t{first} - last > 30))
+        return false;
+    const std::int32_t low = _mm512_mask_reduce_min_epi32(inside, i00);
+    const std::int32_t high = _mm512_mask_reduce_max_epi32(inside, i00);
+    if (std::int64_t{high} - low > 30) return false;
+    if (low < 0 || std::int64_t{low} + job.width + 31 > job.lastPixel) return false;
+    const int* top = reinterpret_cast<const int*>(job.src) + low;
+    const int* bottom = top + job.width;
+    const __m512i left = _mm512_sub_epi32(i00, _mm512_set1_epi32(low));
+    const __m512i right = _mm512_add_epi32(left, _mm512_set1_epi32(1));
+    const __m512i top0 = _mm512_loadu_si512(top), top1 = _mm512_loadu_si512(top + 16);
+    const __m512i bottom0 = _mm512_loadu_si512(bottom), bottom1 = _mm512_loadu_si512(bottom + 16);
+    p00 = _mm512_permutex2var_epi32(top0, left, top1);
+    p01 = _mm512_permutex2var_epi32(top0, right, top1);
+    p10 = _mm512_permutex2var_epi32(bottom0, left, bottom1);
+    p11 = _mm512_permutex2var_epi32(bottom0, right, bottom1);
+    return true;
+}
+
 inline __m512d ToSingle(__m512d x) {
     return _mm512_cvtps_pd(_mm512_cvtpd_ps(x));
 }
@@ -193,8 +221,10 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         const __m512i zero = _mm512_setzero_si512();
         // Each 64-bit gather fetches a pixel and its right neighbour.
         __m512i p00, p01, p10, p11;
-        Pairs(i00, inside, src, p00, p01);
-        Pairs(i10, inside, src, p10, p11);
+        if (!QuadsFromWindow(job, i00, inside, p00, p01, p10, p11)) {
+            Pairs(i00, inside, src, p00, p01);
+            Pairs(i10, inside, src, p10, p11);
+        }
         const __m512d fy[2] = {_mm512_cvtepi32_pd(fyh[0]), _mm512_cvtepi32_pd(fyh[1])};
         __m512i packed[2] = {zero, zero};
         for (int c = 0; c < 3; ++c) {
