@@ -88,6 +88,44 @@ void NearestRow(const RowJob& job, const double* colC, const double* colS, std::
     ScalarTail(job, colC, colS, i0, k, n, j, false);
 }
 
+// The pixels at window[offset] for offsets 0..15.
+inline __m256i PickFromWindow(const int* window, __m256i offsets) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 8));
+    // permutevar8x32 uses the low three bits; offsets 8..15 take the upper half.
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, offsets),
+                              _mm256_permutevar8x32_epi32(hi, offsets),
+                              _mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(7)));
+}
+
+// Near 0 and 180 degrees the eight lanes' pixel pairs lie within 16 neighbouring pixels of one
+// row (and the same of the row below). Then four plain loads and permutes replace the four
+// gathers: each lane takes the pixels at its own offsets in that window. False otherwise, or
+// when the window would leave the source image. Lanes outside keep whatever the permutes give.
+inline bool QuadsFromWindow(const RowJob& job, __m256i i00, __m256i inside, __m256i& p00,
+                            __m256i& p01, __m256i& p10, __m256i& p11) {
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(inside)) != 0xFF) return false;
+    const std::int32_t first = _mm256_cvtsi256_si32(i00);
+    const std::int32_t last = _mm256_extract_epi32(i00, 7);
+    const std::int32_t low = first < last ? first : last;
+    if ((first < last ? std::int64_t{last} - first : std::int64_t{first} - last) > 14) return false;
+    if (low < 0 || std::int64_t{low} + job.width + 15 > job.lastPixel) return false;
+    const __m256i left = _mm256_sub_epi32(i00, _mm256_set1_epi32(low));
+    const __m256i right = _mm256_add_epi32(left, _mm256_set1_epi32(1));
+    // Every lane lies between lanes 0 and 7 when the indices run one way; checked, not assumed.
+    const __m256i fourteen = _mm256_set1_epi32(14);
+    if (!_mm256_testz_si256(_mm256_or_si256(_mm256_cmpgt_epi32(left, fourteen),
+                                            _mm256_cmpgt_epi32(_mm256_setzero_si256(), left)),
+                            _mm256_set1_epi32(-1)))
+        return false;
+    const int* top = reinterpret_cast<const int*>(job.src) + low;
+    p00 = PickFromWindow(top, left);
+    p01 = PickFromWindow(top, right);
+    p10 = PickFromWindow(top + job.width, left);
+    p11 = PickFromWindow(top + job.width, right);
+    return true;
+}
+
 // Rounds a double vector to single and back: the model's uf and vf.
 inline __m256d ToSingle(__m256d x) {
     return _mm256_cvtps_pd(_mm256_cvtpd_ps(x));
@@ -145,10 +183,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         const __m256i i10 = _mm256_add_epi32(i00, width);
         PrefetchAhead(job, i00);
         const __m256i zero = _mm256_setzero_si256();
-        const __m256i p00 = _mm256_mask_i32gather_epi32(zero, src, i00, inside, 4);
-        const __m256i p01 = _mm256_mask_i32gather_epi32(zero, src + 1, i00, inside, 4);
-        const __m256i p10 = _mm256_mask_i32gather_epi32(zero, src, i10, inside, 4);
-        const __m256i p11 = _mm256_mask_i32gather_epi32(zero, src + 1, i10, inside, 4);
+        __m256i p00, p01, p10, p11;
+        if (!QuadsFromWindow(job, i00, inside, p00, p01, p10, p11)) {
+            p00 = _mm256_mask_i32gather_epi32(zero, src, i00, inside, 4);
+            p01 = _mm256_mask_i32gather_epi32(zero, src + 1, i00, inside, 4);
+            p10 = _mm256_mask_i32gather_epi32(zero, src, i10, inside, 4);
+            p11 = _mm256_mask_i32gather_epi32(zero, src + 1, i10, inside, 4);
+        }
         __m256i colour = zero;
         for (int c = 0; c < 3; ++c) {
             const __m256i a = Channel(p00, c), b = Channel(p01, c);
