@@ -5,6 +5,7 @@
 #include <quadmath.h>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 #include "effects/rotate_kernels.h"
@@ -28,6 +29,15 @@ struct TileWork {
     std::atomic<std::int64_t> next{0};
 };
 
+// Asks for the cache lines of columns [i0, i0 + n) of row j of the destination ahead of their
+// partial writes, which would otherwise each wait for their line.
+void PrefetchDestination(const RowJob& job, std::int32_t i0, std::int32_t n, std::int32_t j) {
+    if (j >= job.height) return;
+    const std::uint8_t* row = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
+    for (std::int32_t k = 0; k < n; k += 16)
+        _mm_prefetch(reinterpret_cast<const char*>(row + 4 * k), _MM_HINT_T0);
+}
+
 // Takes tiles until none are left. Destination tiles keep the source reads of every angle within
 // a small, cache-resident part of the source.
 void RunTiles(void* context) {
@@ -49,11 +59,15 @@ void RunTiles(void* context) {
             colC[k] = dx * job.C;
             colS[k] = dx * job.S;
         }
-        for (std::int32_t j = j0; j < j0 + rows; ++j) work.kernel(job, colC, colS, i0, n, j);
+        for (std::int32_t j = j0; j < j0 + rows; ++j) {
+            PrefetchDestination(job, i0, n, j + kPrefetchRows);
+            work.kernel(job, colC, colS, i0, n, j);
+        }
     }
 }
 
-int Clamp(int value, int low, int high) {
+template <typename T>
+T Clamp(T value, T low, T high) {
     return value < low ? low : value > high ? high : value;
 }
 
@@ -116,6 +130,12 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
     work.job.C = C;
     const std::uint32_t back = block.backColour;
     work.job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
+    // kPrefetchRows rows down the destination is about (-S, C) * kPrefetchRows in the source.
+    const std::int64_t ahead =
+        std::lround(C * kPrefetchRows) * std::int64_t{block.width} - std::lround(S * kPrefetchRows);
+    work.job.prefetchOffset =
+        static_cast<std::int32_t>(Clamp<std::int64_t>(ahead, INT32_MIN, INT32_MAX));
+    work.job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
 
     Isa isa = options.isa;
     // The vector kernels index the source with 32-bit pixel offsets.

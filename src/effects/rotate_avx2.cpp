@@ -49,6 +49,20 @@ inline void Store8(std::uint8_t* d, __m256i colour) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
 }
 
+// Prefetches the source of two of eight lanes kPrefetchRows rows further down: enough to bring
+// in every cache line a row will gather, as the rows before it have fetched the rest.
+inline void PrefetchAhead(const RowJob& job, __m256i index) {
+    const __m256i ahead = _mm256_min_epi32(
+        _mm256_max_epi32(_mm256_add_epi32(index, _mm256_set1_epi32(job.prefetchOffset)),
+                         _mm256_setzero_si256()),
+        _mm256_set1_epi32(job.lastPixel));
+    const __m128i low = _mm256_castsi256_si128(ahead);
+    const __m128i high = _mm256_extracti128_si256(ahead, 1);
+    const char* src = reinterpret_cast<const char*>(job.src);
+    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(low)), _MM_HINT_T0);
+    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(high)), _MM_HINT_T0);
+}
+
 void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
                 std::int32_t n, std::int32_t j) {
     const RowSetup r = SetupRow(job, j);
@@ -67,10 +81,49 @@ void NearestRow(const RowJob& job, const double* colC, const double* colS, std::
         const __m256i inside = _mm256_and_si256(InRange8(sx, width), InRange8(sy, height));
         const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
                                                _mm256_sub_epi32(sx, one));
+        PrefetchAhead(job, index);
         const __m256i colour = _mm256_mask_i32gather_epi32(background, src, index, inside, 4);
         Store8(d + 4 * k, colour);
     }
     ScalarTail(job, colC, colS, i0, k, n, j, false);
+}
+
+// The pixels at window[offset] for offsets 0..15.
+inline __m256i PickFromWindow(const int* window, __m256i offsets) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 8));
+    // permutevar8x32 uses the low three bits; offsets 8..15 take the upper half.
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, offsets),
+                              _mm256_permutevar8x32_epi32(hi, offsets),
+                              _mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(7)));
+}
+
+// Near 0 and 180 degrees the eight lanes' pixel pairs lie within 16 neighbouring pixels of one
+// row (and the same of the row below). Then four plain loads and permutes replace the four
+// gathers: each lane takes the pixels at its own offsets in that window. False otherwise, or
+// when the window would leave the source image. Lanes outside keep whatever the permutes give.
+inline bool QuadsFromWindow(const RowJob& job, __m256i i00, __m256i inside, __m256i& p00,
+                            __m256i& p01, __m256i& p10, __m256i& p11) {
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(inside)) != 0xFF) return false;
+    const std::int32_t first = _mm256_cvtsi256_si32(i00);
+    const std::int32_t last = _mm256_extract_epi32(i00, 7);
+    const std::int32_t low = first < last ? first : last;
+    if ((first < last ? std::int64_t{last} - first : std::int64_t{first} - last) > 14) return false;
+    if (low < 0 || std::int64_t{low} + job.width + 15 > job.lastPixel) return false;
+    const __m256i left = _mm256_sub_epi32(i00, _mm256_set1_epi32(low));
+    const __m256i right = _mm256_add_epi32(left, _mm256_set1_epi32(1));
+    // Every lane lies between lanes 0 and 7 when the indices run one way; checked, not assumed.
+    const __m256i fourteen = _mm256_set1_epi32(14);
+    if (!_mm256_testz_si256(_mm256_or_si256(_mm256_cmpgt_epi32(left, fourteen),
+                                            _mm256_cmpgt_epi32(_mm256_setzero_si256(), left)),
+                            _mm256_set1_epi32(-1)))
+        return false;
+    const int* top = reinterpret_cast<const int*>(job.src) + low;
+    p00 = PickFromWindow(top, left);
+    p01 = PickFromWindow(top, right);
+    p10 = PickFromWindow(top + job.width, left);
+    p11 = PickFromWindow(top + job.width, right);
+    return true;
 }
 
 // Rounds a double vector to single and back: the model's uf and vf.
@@ -128,11 +181,15 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         const __m256i i00 = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
                                              _mm256_sub_epi32(sx, one));
         const __m256i i10 = _mm256_add_epi32(i00, width);
+        PrefetchAhead(job, i00);
         const __m256i zero = _mm256_setzero_si256();
-        const __m256i p00 = _mm256_mask_i32gather_epi32(zero, src, i00, inside, 4);
-        const __m256i p01 = _mm256_mask_i32gather_epi32(zero, src + 1, i00, inside, 4);
-        const __m256i p10 = _mm256_mask_i32gather_epi32(zero, src, i10, inside, 4);
-        const __m256i p11 = _mm256_mask_i32gather_epi32(zero, src + 1, i10, inside, 4);
+        __m256i p00, p01, p10, p11;
+        if (!QuadsFromWindow(job, i00, inside, p00, p01, p10, p11)) {
+            p00 = _mm256_mask_i32gather_epi32(zero, src, i00, inside, 4);
+            p01 = _mm256_mask_i32gather_epi32(zero, src + 1, i00, inside, 4);
+            p10 = _mm256_mask_i32gather_epi32(zero, src, i10, inside, 4);
+            p11 = _mm256_mask_i32gather_epi32(zero, src + 1, i10, inside, 4);
+        }
         __m256i colour = zero;
         for (int c = 0; c < 3; ++c) {
             const __m256i a = Channel(p00, c), b = Channel(p01, c);
