@@ -1,8 +1,14 @@
 #include "dialog/picture_transform.h"
 
+#include <emmintrin.h>
+
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "dialog/picture_transform_kernels.h"
 
 namespace Veltrane_B2 {
 namespace {
@@ -95,22 +101,6 @@ int ReduceByHalfPi(double x, double& head, double& tail) {
     return n;
 }
 
-struct Cell {
-    const std::uint8_t* top;     // pixel (ix, iy)
-    const std::uint8_t* bottom;  // pixel (ix, iy + 1)
-};
-
-// Nearest whole number, ties to even, for 0 <= value < 2^51: adding 2^52 leaves no fraction
-// bits, so the addition itself rounds under the default mode; equal to std::nearbyint there
-// (and not contracted or reassociated: the build forbids both).
-inline double RoundHalfEven(double value) {
-    return (value + 0x1p52) - 0x1p52;
-}
-
-inline std::uint8_t ClampToByte(double value) {
-    return value < 0.0 ? 0 : value > 255.0 ? 255 : static_cast<std::uint8_t>(value);
-}
-
 }  // namespace
 
 CosSin ModelCosSin(double radians) {
@@ -137,67 +127,191 @@ CosSin ModelCosSin(double radians) {
     }
 }
 
-void TransformPixels(const std::uint8_t* source, int sourceWidth, int sourceHeight,
-                     std::uint8_t* destination, int destinationWidth, int destinationHeight,
-                     double angleDegrees, bool smooth) {
-    if (destination == nullptr || destinationWidth <= 0 || destinationHeight <= 0) return;
-    const std::size_t sourceStride =
-        static_cast<std::size_t>(sourceWidth > 0 ? sourceWidth : 0) * 4;
+namespace transform_detail {
+namespace {
 
-    const double hsw = sourceWidth * 0.5;
-    const double hsh = sourceHeight * 0.5;
+// Nearest whole number, ties to even, for 0 <= value < 2^51: adding 2^52 leaves no fraction
+// bits, so the addition itself rounds under the default mode (the build neither contracts nor
+// reassociates it).
+inline __m128d RoundHalfEven(__m128d value, __m128d magic) {
+    return _mm_sub_pd(_mm_add_pd(value, magic), magic);
+}
+
+// Two neighbouring pixels from memory into the low half.
+inline __m128i Load64(const std::uint8_t* pixels) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels));
+}
+
+// Two destination pixels per step. The corner pixels are loaded one at a time (SSE2 has no
+// gathers), the blends run in pairs of doubles.
+void Sse2Row(const Job& job, int y) {
+    const double dy = y - job.hdh;
+    const __m128d dyS = _mm_set1_pd(dy * job.s);
+    const __m128d dyC = _mm_set1_pd(dy * job.c);
+    const __m128d hsw = _mm_set1_pd(job.hsw);
+    const __m128d hsh = _mm_set1_pd(job.hsh);
+    const __m128d uLimit = _mm_set1_pd(job.uLimit);
+    const __m128d vLimit = _mm_set1_pd(job.vLimit);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d magic = _mm_set1_pd(0x1p52);
+    const __m128i byteMask = _mm_set1_epi32(0xFF);
+    const std::size_t stride = static_cast<std::size_t>(job.sourceWidth) * 4;
+    const int width = job.destinationWidth;
+    std::uint8_t* out = job.destination + static_cast<std::size_t>(y) * width * 4;
+
+    for (int x = 0; x < width; x += 2, out += 8) {
+        // u = (dx * C - dy * S) + hsw; v = (dx * S + dy * C) + hsh.
+        __m128d u = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(job.colC + x), dyS), hsw);
+        __m128d v = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(job.colS + x), dyC), hsh);
+        // Ordered comparisons: NaN is outside.
+        const __m128d inside =
+            _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(u, zero), _mm_cmplt_pd(u, uLimit)),
+                       _mm_and_pd(_mm_cmpge_pd(v, zero), _mm_cmplt_pd(v, vLimit)));
+        __m128i pixels = _mm_setzero_si128();
+        if (_mm_movemask_pd(inside) != 0) {
+            // Samples outside read the cell at (0, 0) instead and are masked to black below.
+            u = _mm_and_pd(u, inside);
+            v = _mm_and_pd(v, inside);
+            const __m128i ix = _mm_cvttpd_epi32(u);  // floor, as u >= 0
+            const __m128i iy = _mm_cvttpd_epi32(v);
+            const std::uint8_t* cell0 = job.source +
+                                        static_cast<std::size_t>(_mm_cvtsi128_si32(iy)) * stride +
+                                        static_cast<std::size_t>(_mm_cvtsi128_si32(ix)) * 4;
+            const std::uint8_t* cell1 =
+                job.source +
+                static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(iy, 4))) * stride +
+                static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(ix, 4))) * 4;
+            if (!job.smooth) {
+                pixels = _mm_unpacklo_epi32(_mm_loadu_si32(cell0), _mm_loadu_si32(cell1));
+            } else {
+                // [P(ix, iy), P(ix + 1, iy)] of both samples, then the row below.
+                const __m128i upper = _mm_unpacklo_epi32(Load64(cell0), Load64(cell1));
+                const __m128i lower =
+                    _mm_unpacklo_epi32(Load64(cell0 + stride), Load64(cell1 + stride));
+                const __m128d fx = _mm_sub_pd(u, _mm_cvtepi32_pd(ix));
+                const __m128d fy = _mm_sub_pd(v, _mm_cvtepi32_pd(iy));
+                const __m128d gx = _mm_sub_pd(one, fx);
+                const __m128d gy = _mm_sub_pd(one, fy);
+                __m128i channels[3];
+                for (int channel = 0; channel < 3; ++channel) {
+                    const __m128i up = _mm_and_si128(_mm_srli_epi32(upper, 8 * channel), byteMask);
+                    const __m128i lo = _mm_and_si128(_mm_srli_epi32(lower, 8 * channel), byteMask);
+                    const __m128d p00 = _mm_cvtepi32_pd(up);
+                    const __m128d p10 = _mm_cvtepi32_pd(_mm_srli_si128(up, 8));
+                    const __m128d p01 = _mm_cvtepi32_pd(lo);
+                    const __m128d p11 = _mm_cvtepi32_pd(_mm_srli_si128(lo, 8));
+                    const __m128d left =
+                        RoundHalfEven(_mm_add_pd(_mm_mul_pd(gy, p00), _mm_mul_pd(p01, fy)), magic);
+                    const __m128d right =
+                        RoundHalfEven(_mm_add_pd(_mm_mul_pd(gy, p10), _mm_mul_pd(p11, fy)), magic);
+                    // The horizontal blend rounds to a 32-bit integer in the default
+                    // rounding mode: nearest, ties to even.
+                    channels[channel] =
+                        _mm_cvtpd_epi32(_mm_add_pd(_mm_mul_pd(gx, left), _mm_mul_pd(right, fx)));
+                }
+                // Pixel by pixel (blue, green, red, 0); the saturating packs clamp to 0 .. 255.
+                const __m128i blueRed = _mm_unpacklo_epi32(channels[0], channels[2]);
+                const __m128i green = _mm_unpacklo_epi32(channels[1], _mm_setzero_si128());
+                const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi32(blueRed, green),
+                                                      _mm_unpackhi_epi32(blueRed, green));
+                pixels = _mm_packus_epi16(words, words);
+            }
+            const __m128i keep =
+                _mm_shuffle_epi32(_mm_castpd_si128(inside), _MM_SHUFFLE(3, 3, 2, 0));
+            pixels = _mm_and_si128(pixels, _mm_and_si128(keep, _mm_set1_epi32(0x00FFFFFF)));
+        }
+        if (x + 1 < width) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), pixels);
+        } else {
+            _mm_storeu_si32(out, pixels);
+        }
+    }
+}
+
+}  // namespace
+
+void Sse2Rows(const Job& job) {
+    for (int y = 0; y < job.destinationHeight; ++y) Sse2Row(job, y);
+}
+
+bool IsaAvailable(Isa isa) {
+    switch (isa) {
+        case Isa::Sse2:
+            return true;
+        case Isa::Avx2:
+            __builtin_cpu_init();
+            return __builtin_cpu_supports("avx2");
+    }
+    return false;
+}
+
+void TransformPixelsWith(Isa isa, const std::uint8_t* source, int sourceWidth, int sourceHeight,
+                         std::uint8_t* destination, int destinationWidth, int destinationHeight,
+                         double angleDegrees, bool smooth) {
+    if (destination == nullptr || destinationWidth <= 0 || destinationHeight <= 0) return;
+    const std::size_t destinationBytes = static_cast<std::size_t>(destinationWidth) *
+                                         static_cast<std::size_t>(destinationHeight) * 4;
+    // A cell needs two columns and two rows: a source without one (or without pixels) gives black.
+    if (source == nullptr || sourceWidth < 2 || sourceHeight < 2) {
+        std::memset(destination, 0, destinationBytes);
+        return;
+    }
+
     const double hdw = destinationWidth * 0.5;
-    const double hdh = destinationHeight * 0.5;
     const double t = (angleDegrees * kDegreesToRadians) * -1.0;
     const CosSin cs = ModelCosSin(t);
-    const double c = cs.cos;
-    const double s = cs.sin;
 
     // A cell starts at a whole column 0 .. width - 2, i.e. floor(u) lies there exactly when
     // 0 <= u < width - 1. Comparing the real coordinate avoids any integer overflow and lets
-    // NaN fail the test. A source without a full cell (or without pixels) gives black.
-    const bool haveCells = source != nullptr && sourceWidth >= 2 && sourceHeight >= 2;
-    const double uLimit = static_cast<double>(sourceWidth) - 1.0;
-    const double vLimit = static_cast<double>(sourceHeight) - 1.0;
-
-    std::uint8_t* out = destination;
-    for (int y = 0; y < destinationHeight; ++y) {
-        const double dy = y - hdh;
-        const double dyS = dy * s;
-        const double dyC = dy * c;
-        for (int x = 0; x < destinationWidth; ++x, out += 4) {
-            const double dx = x - hdw;
-            const double u = (dx * c - dyS) + hsw;
-            const double v = (dx * s + dyC) + hsh;
-            if (!(haveCells && u >= 0.0 && u < uLimit && v >= 0.0 && v < vLimit)) {
-                out[0] = out[1] = out[2] = out[3] = 0;
-                continue;
-            }
-            const int ix = static_cast<int>(u);  // floor, as u >= 0
-            const int iy = static_cast<int>(v);
-            const Cell cell{source + static_cast<std::size_t>(iy) * sourceStride +
-                                static_cast<std::size_t>(ix) * 4,
-                            source + static_cast<std::size_t>(iy + 1) * sourceStride +
-                                static_cast<std::size_t>(ix) * 4};
-            if (!smooth) {
-                out[0] = cell.top[0];
-                out[1] = cell.top[1];
-                out[2] = cell.top[2];
-                out[3] = 0;
-                continue;
-            }
-            const double fx = u - ix;
-            const double fy = v - iy;
-            for (int channel = 0; channel < 3; ++channel) {
-                const double left =
-                    RoundHalfEven((1.0 - fy) * cell.top[channel] + cell.bottom[channel] * fy);
-                const double right = RoundHalfEven((1.0 - fy) * cell.top[channel + 4] +
-                                                   cell.bottom[channel + 4] * fy);
-                out[channel] = ClampToByte(RoundHalfEven((1.0 - fx) * left + right * fx));
-            }
-            out[3] = 0;
-        }
+    // NaN fail the test.
+    const std::size_t columns = (static_cast<std::size_t>(destinationWidth) + kColumnPadding - 1) /
+                                kColumnPadding * kColumnPadding;
+    std::vector<double> table(2 * columns);
+    double* colC = table.data();
+    double* colS = colC + columns;
+    for (std::size_t x = 0; x < columns; ++x) {
+        const double dx = static_cast<double>(x) - hdw;
+        colC[x] = dx * cs.cos;
+        colS[x] = dx * cs.sin;
     }
+    const Job job{source,
+                  sourceWidth,
+                  sourceHeight,
+                  destination,
+                  destinationWidth,
+                  destinationHeight,
+                  sourceWidth * 0.5,
+                  sourceHeight * 0.5,
+                  destinationHeight * 0.5,
+                  cs.cos,
+                  cs.sin,
+                  static_cast<double>(sourceWidth) - 1.0,
+                  static_cast<double>(sourceHeight) - 1.0,
+                  colC,
+                  colS,
+                  smooth};
+    // The wide kernel indexes source pixels with 32-bit lanes.
+    const bool smallSource =
+        static_cast<std::int64_t>(sourceWidth) * sourceHeight < (std::int64_t{1} << 31);
+    if (isa == Isa::Avx2 && smallSource && IsaAvailable(Isa::Avx2)) {
+        Avx2Rows(job);
+    } else {
+        Sse2Rows(job);
+    }
+}
+
+}  // namespace transform_detail
+
+void TransformPixels(const std::uint8_t* source, int sourceWidth, int sourceHeight,
+                     std::uint8_t* destination, int destinationWidth, int destinationHeight,
+                     double angleDegrees, bool smooth) {
+    static const transform_detail::Isa best =
+        transform_detail::IsaAvailable(transform_detail::Isa::Avx2) ? transform_detail::Isa::Avx2
+                                                                    : transform_detail::Isa::Sse2;
+    transform_detail::TransformPixelsWith(best, source, sourceWidth, sourceHeight, destination,
+                                          destinationWidth, destinationHeight, angleDegrees,
+                                          smooth);
 }
 
 }  // namespace Veltrane_B2
