@@ -26,7 +26,6 @@ constexpr std::array<int, 6> kSkinResources = {
     IDB_SKIN_DISABLE, IDB_SKIN_SELECTED,  IDB_SKIN_PRESSED,
 };
 
-
 // A window handle the poll could not read counts as unreadable, not as window 0.
 std::optional<WindowId> Readable(platform::Handle handle) {
     if (handle == 0) return std::nullopt;

@@ -6,7 +6,8 @@
 
 namespace platform::win32 {
 
-static_assert(kGwlStyle == GWL_STYLE && kWsChild == WS_CHILD && kWsPopup == WS_POPUP && kSrcCopy == SRCCOPY);
+static_assert(kGwlStyle == GWL_STYLE && kWsChild == WS_CHILD && kWsPopup == WS_POPUP &&
+              kSrcCopy == SRCCOPY);
 static_assert(kSwpNoSize == SWP_NOSIZE && kSwpNoMove == SWP_NOMOVE &&
               kSwpNoActivate == SWP_NOACTIVATE);
 static_assert(kDibRgbColors == DIB_RGB_COLORS && kDibPalColors == DIB_PAL_COLORS &&
