@@ -101,6 +101,7 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     scr=$VELTRANE_RUN_INNER
     shots=${VELTRANE_SHOTS:-screenshots}
     frames=${VELTRANE_FRAMES:-3}
+    [[ $frames =~ ^[1-9][0-9]*$ ]] || { say "VELTRANE_FRAMES must be a whole number above 0"; exit 1; }
     arguments=("$@")
     mkdir -p "$shots"
     rm -f "$shots"/desktop.png "$shots"/frame-*.png
