@@ -41,9 +41,11 @@ window_title() {
     esac
 }
 
-# Starts Veltrane.scr in the background (SAVER is its process id) and waits until its window is
-# on the screen; for a session, until that window covers the whole screen. Sets WINDOW.
+# Starts Veltrane.scr in the background (saver is its process id) and waits until its window is
+# on the screen; with "cover", for a session, until that window covers the whole screen (on your
+# own display a window manager may place it otherwise). Sets WINDOW.
 start_and_wait_for_window() {
+    local cover=${1:-}
     local title deadline root geometry
     title=$(window_title "${arguments[@]}")
     scripts/wine-run.sh "$scr" "${arguments[@]}" &
@@ -61,7 +63,7 @@ start_and_wait_for_window() {
         fi
         WINDOW=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n1 || true)
         if [ -n "$WINDOW" ]; then
-            [ "$(mode "${arguments[@]}")" = C ] && return 0
+            [ "$cover" = cover ] && [ "$(mode "${arguments[@]}")" != C ] || return 0
             geometry=$(xwininfo -id "$WINDOW" 2>/dev/null |
                 awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
             [ "$geometry" = "$root" ] && return 0
@@ -113,7 +115,7 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     convert "$shots/desktop.png" -depth 8 "rgb:$shots/.desktop.rgb"
     # display sets the root window's background and leaves, with exit status 1 even then.
     timeout 20 display -window root "$shots/desktop.png" || true
-    start_and_wait_for_window
+    start_and_wait_for_window cover
     if [ "$(mode "${arguments[@]}")" = C ]; then
         sleep 1 # the opening zoom
         import -window root "$shots/frame-1.png"
