@@ -3,7 +3,7 @@
 # a Wine virtual desktop on a private X server), cropped to the window.
 #   scripts/screenshot-dialog.sh [BUILD_DIR]     (default build/mingw; build it first)
 # Uses a prefix of its own for the Wine virtual desktop; scripts/wine-prefix.sh shows the dialog's
-# font "ＭＳ Ｐゴシック" as IPAPGothic (fonts-ipafont-gothic).
+# font "ＭＳ Ｐゴシック" as IPAPGothic (fonts-ipafont-gothic), which is wider than the Windows font.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/.." && pwd)
@@ -21,18 +21,24 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/src/Veltrane.scr" "$work/Veltrane.scr"
 cp "$build/tools/dialog_probe.exe" "$work/dialog_probe.exe"
 "$here/wine-prefix.sh"
+# Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
+# own font folder: without a copy in the prefix the close box shows the letter "r".
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+[ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 
 desktop=/desktop=Veltrane,640x400
 (cd "$work" && "$here/wine-run.sh" explorer "$desktop" Veltrane.scr /c) &
 dialog=$!
 info=
-for _ in $(seq 100); do
+limit=60
+SECONDS=0
+while [ "$SECONDS" -lt "$limit" ]; do
   sleep 0.3
   (cd "$work" && "$here/wine-run.sh" explorer "$desktop" dialog_probe.exe info probe.txt) \
     >/dev/null 2>&1 || true
   if [ -s "$work/probe.txt" ]; then info=$(tr -d '\r' <"$work/probe.txt"); break; fi
 done
-[ -n "$info" ] || { echo "the dialog did not open" >&2; kill $dialog; exit 1; }
+[ -n "$info" ] || { echo "the dialog did not open within $limit s" >&2; kill $dialog; exit 1; }
 # Let the preview turn a few times and the zoom finish.
 sleep 2
 read -r left top right bottom < <(awk '/^window/ {print $2, $3, $4, $5}' <<<"$info")

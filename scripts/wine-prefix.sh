@@ -1,15 +1,25 @@
 #!/bin/bash
-# Creates the private Wine prefix once (about ten seconds); later calls return at once.
+# Creates the private Wine prefix once (a few seconds to a minute the first time); later calls
+# return at once. Every wait has a limit: a prefix that cannot be made ends with a message and a
+# non-zero status instead of a hang.
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+limit=300 # seconds for the first start (and for waiting on another caller making it)
 [ -f "$WINEPREFIX/.veltrane-ready" ] && exit 0
-mkdir -p "$WINEPREFIX"
+mkdir -p "$WINEPREFIX" || exit 1
+fail() {
+  echo "wine-prefix.sh: $* ($WINEPREFIX)" >&2
+  timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  exit 1
+}
 (
-  flock 9
+  flock -w "$limit" 9 || fail "another caller did not finish making the prefix within $limit s"
   if [ ! -f "$WINEPREFIX/.veltrane-ready" ]; then
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    echo "wine-prefix.sh: making the Wine prefix $WINEPREFIX (once)" >&2
+    timeout "$limit" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ||
+      fail "wineboot did not make the prefix within $limit s"
     # The dialog's Japanese font, "ＭＳ Ｐゴシック", is a Windows font: show it as IPA P Gothic.
     if fc-list 2>/dev/null | grep -q IPAPGothic; then
       reg="$WINEPREFIX/veltrane-fonts.reg"
@@ -18,9 +28,11 @@ mkdir -p "$WINEPREFIX"
         printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"\xef\xbc\xad\xef\xbc\xb3 \xef\xbc\xb0\xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf"="IPAPGothic"\r\n' |
           iconv -f UTF-8 -t UTF-16LE
       } >"$reg"
-      /usr/lib/wine/wine64 regedit /S "$(/usr/lib/wine/wine64 winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+      timeout 60 /usr/lib/wine/wine64 regedit /S "$(timeout 60 /usr/lib/wine/wine64 winepath -w "$reg" 2>/dev/null)" \
+        >/dev/null 2>&1 || fail "the font substitute could not be registered within 60 s"
     fi
-    /usr/lib/wine/wineserver -w
+    # The prefix is complete once its wineserver has written everything and ended.
+    timeout "$limit" /usr/lib/wine/wineserver -w || fail "Wine did not settle within $limit s"
     touch "$WINEPREFIX/.veltrane-ready"
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -1,0 +1,64 @@
+#!/bin/bash
+# A newcomer's first run: `scripts/run.sh --virtual` with a Wine prefix that does not exist yet,
+# so that the slow first start of Wine comes before the saver. The run must end by itself with
+# exit code 0 and leave screenshots of turned frames: each differs from the desktop and from the
+# others, shows white in the uncovered corners and is the desktop turned by a whole angle through
+# the project's own Rotate. Needs VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS; run.sh makes
+# its own virtual display.
+set -u
+WORK=$(mktemp -d)
+export WINEPREFIX="$WORK/prefix"
+cleanup() {
+    timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+FAILED=0
+fail() { echo "FAIL: $*"; FAILED=1; }
+pass() { echo "ok: $*"; }
+
+shots="$WORK/shots"
+started=$(date +%s)
+# run.sh limits each of its own waits; this outer limit only guards against a fault in it.
+VELTRANE_SHOTS=$shots timeout -k 10 540 "$VELTRANE_SOURCE/scripts/run.sh" --virtual >"$WORK/log" 2>&1
+status=$?
+seconds=$(($(date +%s) - started))
+sed 's/^/  run.sh: /' "$WORK/log"
+if [ "$status" = 0 ] && grep -q 'ended with exit code 0' "$WORK/log"; then
+    pass "run.sh --virtual with a new prefix ended by itself with exit code 0 after $seconds s"
+else
+    fail "run.sh --virtual with a new prefix: exit status $status after $seconds s"
+    exit 1
+fi
+
+size=$(identify -format '%wx%h' "$shots/desktop.png")
+width=${size%x*}
+height=${size#*x}
+convert "$shots/desktop.png" -depth 8 "bgra:$WORK/desktop.raw"
+sums=()
+for i in 1 2 3; do
+    frame="$shots/frame-$i.png"
+    [ -f "$frame" ] || { fail "no frame-$i.png"; continue; }
+    convert "$frame" -depth 8 "bgra:$WORK/frame.raw"
+    if cmp -s "$WORK/frame.raw" "$WORK/desktop.raw"; then fail "frame $i is the desktop unturned"; fi
+    sums+=("$(md5sum <"$WORK/frame.raw")")
+    # A turn leaves every corner uncovered except one at exactly 180 degrees.
+    corners=$(convert "$frame" -format \
+        "%[hex:p{0,0}] %[hex:p{$((width - 1)),0}] %[hex:p{0,$((height - 1))}] %[hex:p{$((width - 1)),$((height - 1))}]" \
+        info:)
+    white=$(tr ' ' '\n' <<<"$corners" | grep -c '^FFFFFF')
+    if [ "$white" -ge 3 ]; then
+        pass "frame $i has $white white corners"
+    else
+        fail "frame $i has $white white corners ($corners)"
+    fi
+    if angle=$("$VELTRANE_SOURCE/scripts/wine-run.sh" "$VELTRANE_TOOLS/session_frame_check.exe" \
+        "$width" "$height" "$WORK/desktop.raw" "$WORK/frame.raw" | tr -d '\r'); then
+        pass "frame $i is the desktop turned: $angle"
+    else
+        fail "frame $i is no turn of the desktop: $angle"
+    fi
+done
+distinct=$(printf '%s\n' "${sums[@]}" | sort -u | wc -l)
+if [ "$distinct" = 3 ]; then pass "the three frames differ"; else fail "$distinct different frames of 3"; fi
+exit $FAILED
