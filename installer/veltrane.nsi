@@ -61,8 +61,10 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
 
 LangString DESC_PROGRAM ${LANG_JAPANESE} "スクリーンセーバー本体 (Veltrane.scr) をインストールします。"
 LangString DESC_CURRENT ${LANG_JAPANESE} "Veltrane を現在のスクリーンセーバーに設定します。"
-LangString RUNNING_SETUP ${LANG_JAPANESE} "Veltrane が実行中です (スクリーンセーバーまたは設定画面が開いているか、Veltrane.scr が使用中です)。$\r$\n$\r$\nVeltrane を閉じてから [再試行] を押してください。[キャンセル] を押すとセットアップを中止します。何も変更されません。"
-LangString RUNNING_UNINSTALL ${LANG_JAPANESE} "Veltrane が実行中です (スクリーンセーバーまたは設定画面が開いているか、Veltrane.scr が使用中です)。$\r$\n$\r$\nVeltrane を閉じてから [再試行] を押してください。[キャンセル] を押すとアンインストールを中止します。何も削除されません。"
+; Short lines: message boxes do not wrap Japanese text everywhere.
+!define RUNNING "Veltrane が実行中です。$\r$\n(スクリーンセーバーか設定画面が開いているか、$\r$\nVeltrane.scr が使用中です。)$\r$\n$\r$\nVeltrane を閉じてから [再試行] を押してください。$\r$\n"
+LangString RUNNING_SETUP ${LANG_JAPANESE} "${RUNNING}[キャンセル] を押すとセットアップを中止します (何も変更しません)。"
+LangString RUNNING_UNINSTALL ${LANG_JAPANESE} "${RUNNING}[キャンセル] を押すとアンインストールを中止します (何も削除しません)。"
 
 ; Stops before anything is written while Veltrane runs: a session window "Veltrane_Main" or a
 ; settings dialog "<Veltrane>" (the titles the program's own single-instance test looks for), or
