@@ -92,16 +92,26 @@ check "the second install replaced Veltrane.scr" cmp -s "$VELTRANE_SCR" "$DIR/Ve
 check "the second install kept Veltrane.ini" cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini"
 
 # --- Neither program touches Veltrane while it runs. Each row: how Veltrane is held, then the
-# program that must refuse. A session started from another folder shows only its window; a
-# command prompt reading the installed file only holds the file open.
+# program that must refuse. A session or a settings dialog started from another folder shows
+# only its window; a command prompt reading the installed file only holds the file open.
 hold() {
   case $1 in
-    session)
+    session | dialog)
       mkdir -p "$WORK/elsewhere"
       cp "$VELTRANE_SCR" "$WORK/elsewhere/Veltrane.scr"
-      (cd "$WORK/elsewhere" && exec "$WINE_RUN" Veltrane.scr /s) &
+      if [ "$1" = session ]; then
+        (cd "$WORK/elsewhere" && exec "$WINE_RUN" Veltrane.scr /s) &
+        HOLDER_PID=$!
+        wine_run "$VELTRANE_TOOLS/session_wait_window.exe" 30
+        return
+      fi
+      (cd "$WORK/elsewhere" && exec "$WINE_RUN" Veltrane.scr /c) &
       HOLDER_PID=$!
-      wine_run "$VELTRANE_TOOLS/session_wait_window.exe" 30
+      for _ in $(seq 60); do
+        wine_run "$VELTRANE_TOOLS/dialog_probe.exe" info >/dev/null && return 0
+        sleep 0.5
+      done
+      return 1
       ;;
     open-file)
       wine_run cmd /c "ping -n 60 127.0.0.1 > nul < $LOCAL\\Programs\\Veltrane\\Veltrane.scr" &
@@ -139,13 +149,13 @@ while read -r holder program; do
     setup) wine_run "$SETUP" /S ;;
     uninstall) run_quiet_uninstall ;;
   esac
-  check "$program /S refuses while Veltrane is held by a $holder: exit code 3 (got $?)" test $? -eq 3
+  check "$program /S refuses while Veltrane is held ($holder): exit code 3 (got $?)" test $? -eq 3
   release
   check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" \
     eval 'cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr" && cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini" && test -f "$DIR/Uninstall.exe"'
 done <<'EOF'
 session setup
-session uninstall
+dialog uninstall
 open-file setup
 open-file uninstall
 EOF
