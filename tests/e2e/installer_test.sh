@@ -63,7 +63,7 @@ saver=$(value SCRNSAVE.EXE)
 check "SCRNSAVE.EXE ($saver) names the installed file" same_file "$(unix_path "$saver")" "$DIR/Veltrane.scr"
 check "screen saving is on" test "$(value ScreenSaveActive)" = 1
 
-# --- The uninstall entry: one row per field, with what it must satisfy.
+# --- The uninstall entry: each field the Apps list shows, and the two commands.
 if read_key "$UNINSTALL"; then pass "the uninstall entry exists"; else fail "no uninstall entry"; fi
 quiet=$(value QuietUninstallString)
 uninstaller=$(value UninstallString)
@@ -138,6 +138,10 @@ release() {
   wait "$HOLDER_PID" 2>/dev/null
   HOLDER_PID=
 }
+all_in_place() {
+  cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr" && cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini" &&
+    test -f "$DIR/Uninstall.exe"
+}
 run_quiet_uninstall() { wine_run "$uninstaller" /S "${quiet#* /S }"; }
 while read -r holder program; do
   if ! hold "$holder"; then
@@ -151,8 +155,7 @@ while read -r holder program; do
   esac
   check "$program /S refuses while Veltrane is held ($holder): exit code 3 (got $?)" test $? -eq 3
   release
-  check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" \
-    eval 'cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr" && cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini" && test -f "$DIR/Uninstall.exe"'
+  check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" all_in_place
 done <<'EOF'
 session setup
 dialog uninstall
@@ -161,6 +164,7 @@ open-file uninstall
 EOF
 check "... and the uninstall entry" read_key "$UNINSTALL"
 
+no_uninstall_entry() { ! read_key "$UNINSTALL"; }
 # waits up to 20 seconds for the folder to go (the uninstaller's last step follows its exit).
 folder_gone() {
   for _ in $(seq 200); do
@@ -175,7 +179,7 @@ run_quiet_uninstall
 check "the quiet uninstall command exits with 0 (got $?)" test $? -eq 0
 check "the install folder is gone" folder_gone
 check "the per-user programs folder the install made is gone" test ! -e "$PROGRAMS"
-check "the uninstall entry is gone" eval '! read_key "$UNINSTALL"'
+check "the uninstall entry is gone" no_uninstall_entry
 read_key "$DESKTOP"
 check "no SCRNSAVE.EXE is left" test -z "$(value SCRNSAVE.EXE)"
 check "screen saving is off" test "$(value ScreenSaveActive)" = 0
@@ -186,7 +190,7 @@ wine_run "$SETUP" /S
 wine_run reg add "$DESKTOP" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null 2>&1
 wine_run "$uninstaller" /S
 check "the plain uninstall command removes the folder" folder_gone
-check "... and the uninstall entry" eval '! read_key "$UNINSTALL"'
+check "... and the uninstall entry" no_uninstall_entry
 read_key "$DESKTOP"
 check "another saver stays the current one" test "$(value SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr'
 check "screen saving stays on" test "$(value ScreenSaveActive)" = 1
