@@ -68,8 +68,9 @@ LangString RUNNING_UNINSTALL ${LANG_JAPANESE} "${RUNNING}[キャンセル] を�
 
 ; Stops before anything is written while Veltrane runs: a session window "Veltrane_Main" or a
 ; settings dialog "<Veltrane>" (the titles the program's own single-instance test looks for), or
-; the installed file held open without write sharing (a preview, for one). Offers Retry and
-; Cancel; silent runs take Cancel and end with exit code 3.
+; the installed file open in another process (a preview in the system's settings page, for one,
+; whose window has no title to look for). Offers Retry and Cancel; silent runs take Cancel and
+; end with exit code 3.
 !macro REFUSE_WHILE_RUNNING PREFIX MESSAGE
 Function ${PREFIX}RefuseWhileRunning
     retry:
@@ -78,7 +79,7 @@ Function ${PREFIX}RefuseWhileRunning
     StrCpy $2 0
     ${If} ${FileExists} "$INSTDIR\Veltrane.scr"
         ; GENERIC_WRITE, no sharing, OPEN_EXISTING: fails with a sharing violation (32) while
-        ; the program runs from this file.
+        ; any process has the file open, the program running from it included.
         System::Call 'kernel32::CreateFileW(w "$INSTDIR\Veltrane.scr", i 0x40000000, i 0, p 0, i 3, i 0, p 0) p .r3 ?e'
         Pop $2
         ${If} $3 P<> -1
