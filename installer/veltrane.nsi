@@ -69,7 +69,7 @@ LangString RUNNING_UNINSTALL ${LANG_JAPANESE} "${RUNNING}[キャンセル] を�
 ; Stops before anything is written while Veltrane runs: a session window "Veltrane_Main" or a
 ; settings dialog "<Veltrane>" (the titles the program's own single-instance test looks for), or
 ; the installed file open in another process (a preview in the system's settings page, for one,
-; whose window has no title to look for). Offers Retry and Cancel; silent runs take Cancel and
+; whose window neither title covers). Offers Retry and Cancel; silent runs take Cancel and
 ; end with exit code 3.
 !macro REFUSE_WHILE_RUNNING PREFIX MESSAGE
 Function ${PREFIX}RefuseWhileRunning

@@ -165,10 +165,11 @@ EOF
 check "... and the uninstall entry" read_key "$UNINSTALL"
 
 no_uninstall_entry() { ! read_key "$UNINSTALL"; }
-# waits up to 20 seconds for the folder to go (the uninstaller's last step follows its exit).
-folder_gone() {
+# gone PATH: waits up to 20 seconds for a folder to go (the uninstaller's last steps follow its
+# exit).
+gone() {
   for _ in $(seq 200); do
-    [ -e "$DIR" ] || return 0
+    [ -e "$1" ] || return 0
     sleep 0.1
   done
   return 1
@@ -177,8 +178,8 @@ folder_gone() {
 # --- The quiet uninstall command removes everything it made, and the saver setting.
 run_quiet_uninstall
 check "the quiet uninstall command exits with 0 (got $?)" test $? -eq 0
-check "the install folder is gone" folder_gone
-check "the per-user programs folder the install made is gone" test ! -e "$PROGRAMS"
+check "the install folder is gone" gone "$DIR"
+check "the per-user programs folder the install made is gone" gone "$PROGRAMS"
 check "the uninstall entry is gone" no_uninstall_entry
 read_key "$DESKTOP"
 check "no SCRNSAVE.EXE is left" test -z "$(value SCRNSAVE.EXE)"
@@ -189,7 +190,7 @@ check "screen saving is off" test "$(value ScreenSaveActive)" = 0
 wine_run "$SETUP" /S
 wine_run reg add "$DESKTOP" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null 2>&1
 wine_run "$uninstaller" /S
-check "the plain uninstall command removes the folder" folder_gone
+check "the plain uninstall command removes the folder" gone "$DIR"
 check "... and the uninstall entry" no_uninstall_entry
 read_key "$DESKTOP"
 check "another saver stays the current one" test "$(value SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr'
