@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang git
   googletest libgtest-dev libbenchmark-dev libopencv-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc nsis
 )
 missing=()
 for package in "${packages[@]}"; do

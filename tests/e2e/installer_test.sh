@@ -1,0 +1,199 @@
+#!/bin/bash
+# Veltrane-Setup.exe end to end under Wine, in a brand-new prefix of its own: a silent install
+# puts the built Veltrane.scr in the user's programs folder, makes it the current screen saver and
+# registers the uninstaller; a second install replaces the program and keeps Veltrane.ini; both
+# programs refuse to touch a running or open Veltrane.scr (exit code 3, nothing changed); the
+# quiet uninstall command removes everything, and the current saver only when it is ours.
+# Needs DISPLAY, VELTRANE_SCR, VELTRANE_BUILD, VELTRANE_SOURCE and VELTRANE_TOOLS.
+set -u
+SETUP="$VELTRANE_BUILD/Veltrane-Setup.exe"
+WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
+WORK=$(mktemp -d)
+export WINEPREFIX="$WORK/prefix"
+HOLDER_PID=
+cleanup() {
+  [ -n "$HOLDER_PID" ] && kill "$HOLDER_PID" 2>/dev/null
+  timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+FAILED=0
+fail() { echo "FAIL: $*"; FAILED=1; }
+pass() { echo "ok: $*"; }
+check() {  # check WHAT COMMAND...: passes when the command succeeds
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+wine_run() { timeout 120 "$WINE_RUN" "$@"; }
+unix_path() { wine_run winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+same_file() { [ -e "$1" ] && [ "$(realpath "$1")" = "$(realpath "$2")" ]; }
+
+# read_key KEY: exports the key (UTF-16, as the registry editor writes it) to $WORK/key.txt in
+# UTF-8; fails when the key does not exist.
+read_key() {
+  rm -f "$WINEPREFIX/drive_c/key.reg"
+  wine_run reg export "$1" 'C:\key.reg' >/dev/null 2>&1 || return 1
+  iconv -f UTF-16 -t UTF-8 "$WINEPREFIX/drive_c/key.reg" | tr -d '\r' >"$WORK/key.txt"
+}
+# value NAME: a value of the last key read; strings unquoted and unescaped, dwords as dword:HEX.
+value() {
+  sed -n "s/^\"$1\"=//p" "$WORK/key.txt" | head -n1 | sed -e 's/^"\(.*\)"$/\1/' -e 's/\\\(.\)/\1/g'
+}
+DESKTOP='HKCU\Control Panel\Desktop'
+UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veltrane'
+rc_value() { sed -n "s/.*VALUE \"$1\", \"\([^\"]*\)\".*/\1/p" "$VELTRANE_SOURCE/resources/veltrane.rc"; }
+
+# The prefix is made here (about ten seconds); screen saving starts off, so that the install has
+# to switch it on.
+wine_run reg add "$DESKTOP" /v ScreenSaveActive /d 0 /f >/dev/null 2>&1
+LOCAL=$(wine_run cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
+DIR=$(unix_path "$LOCAL\\Programs\\Veltrane")
+DIR=${DIR%/}
+PROGRAMS=$(dirname "$DIR")
+check "the fresh prefix has no per-user programs folder" test ! -e "$PROGRAMS"
+
+# --- A silent install from nothing.
+wine_run "$SETUP" /S
+check "setup /S exits with 0 (got $?)" test $? -eq 0
+check "Veltrane.scr in $LOCAL\\Programs\\Veltrane is the built one byte for byte" \
+  cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr"
+read_key "$DESKTOP"
+saver=$(value SCRNSAVE.EXE)
+check "SCRNSAVE.EXE ($saver) names the installed file" same_file "$(unix_path "$saver")" "$DIR/Veltrane.scr"
+check "screen saving is on" test "$(value ScreenSaveActive)" = 1
+
+# --- The uninstall entry: each field the Apps list shows, and the two commands.
+if read_key "$UNINSTALL"; then pass "the uninstall entry exists"; else fail "no uninstall entry"; fi
+quiet=$(value QuietUninstallString)
+uninstaller=$(value UninstallString)
+uninstaller=${uninstaller#\"}
+uninstaller=${uninstaller%\"}
+size=$(value EstimatedSize)
+size=$((16#${size#dword:}))
+icon=$(value DisplayIcon)
+check "DisplayName names Veltrane ($(value DisplayName))" grep -q '^"DisplayName"=".*Veltrane' "$WORK/key.txt"
+check "DisplayVersion is the program's ProductVersion" test "$(value DisplayVersion)" = "$(rc_value ProductVersion)"
+check "Publisher is the program's CompanyName" test "$(value Publisher)" = "$(rc_value CompanyName)"
+check "DisplayIcon ($icon) is the installed program's icon" same_file "$(unix_path "${icon%,0}")" "$DIR/Veltrane.scr"
+check "EstimatedSize ($size KB) covers the program" test "$size" -ge $(($(stat -c %s "$VELTRANE_SCR") / 1024))
+check "UninstallString ($uninstaller) names the uninstaller in the folder" same_file "$(unix_path "$uninstaller")" "$DIR/Uninstall.exe"
+check "QuietUninstallString is the uninstaller with /S" \
+  test "${quiet%% /S *}" = "\"$uninstaller\"" -a "${quiet#* /S }" = "_?=$LOCAL\\Programs\\Veltrane"
+
+# --- An upgrade replaces the program and keeps the user's setting.
+# Section "Section", key "表示インターバル" in code page 932, as the settings dialog writes it.
+printf '[Section]\r\n\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b= 250\r\n' >"$DIR/Veltrane.ini"
+cp "$DIR/Veltrane.ini" "$WORK/settings.ini"
+echo "an older version" >"$DIR/Veltrane.scr"
+wine_run "$SETUP" /S
+check "a second setup /S exits with 0 (got $?)" test $? -eq 0
+check "the second install replaced Veltrane.scr" cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr"
+check "the second install kept Veltrane.ini" cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini"
+
+# --- Neither program touches Veltrane while it runs. Each row: how Veltrane is held, then the
+# program that must refuse. A session or a settings dialog started from another folder shows
+# only its window; a command prompt reading the installed file only holds the file open.
+hold() {
+  case $1 in
+    session | dialog)
+      mkdir -p "$WORK/elsewhere"
+      cp "$VELTRANE_SCR" "$WORK/elsewhere/Veltrane.scr"
+      if [ "$1" = session ]; then
+        (cd "$WORK/elsewhere" && exec "$WINE_RUN" Veltrane.scr /s) &
+        HOLDER_PID=$!
+        wine_run "$VELTRANE_TOOLS/session_wait_window.exe" 30
+        return
+      fi
+      (cd "$WORK/elsewhere" && exec "$WINE_RUN" Veltrane.scr /c) &
+      HOLDER_PID=$!
+      for _ in $(seq 60); do
+        wine_run "$VELTRANE_TOOLS/dialog_probe.exe" info >/dev/null && return 0
+        sleep 0.5
+      done
+      return 1
+      ;;
+    open-file)
+      wine_run cmd /c "ping -n 60 127.0.0.1 > nul < $LOCAL\\Programs\\Veltrane\\Veltrane.scr" &
+      HOLDER_PID=$!
+      # The file is open once the ping of this prefix runs.
+      for _ in $(seq 200); do
+        for proc in /proc/[0-9]*; do
+          case $(tr '\0' ' ' 2>/dev/null <"$proc/cmdline") in
+            "ping -n 60 127.0.0.1"*)
+              tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+              ;;
+          esac
+        done
+        sleep 0.1
+      done
+      return 1
+      ;;
+  esac
+}
+# Ends the holder and every process it started (the command prompt's ping keeps its input).
+release() {
+  timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  kill "$HOLDER_PID" 2>/dev/null
+  wait "$HOLDER_PID" 2>/dev/null
+  HOLDER_PID=
+}
+all_in_place() {
+  cmp -s "$VELTRANE_SCR" "$DIR/Veltrane.scr" && cmp -s "$WORK/settings.ini" "$DIR/Veltrane.ini" &&
+    test -f "$DIR/Uninstall.exe"
+}
+run_quiet_uninstall() { wine_run "$uninstaller" /S "${quiet#* /S }"; }
+while read -r holder program; do
+  if ! hold "$holder"; then
+    fail "could not start the $holder holder"
+    release
+    continue
+  fi
+  case $program in
+    setup) wine_run "$SETUP" /S ;;
+    uninstall) run_quiet_uninstall ;;
+  esac
+  check "$program /S refuses while Veltrane is held ($holder): exit code 3 (got $?)" test $? -eq 3
+  release
+  check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" all_in_place
+done <<'EOF'
+session setup
+dialog uninstall
+open-file setup
+open-file uninstall
+EOF
+check "... and the uninstall entry" read_key "$UNINSTALL"
+
+no_uninstall_entry() { ! read_key "$UNINSTALL"; }
+# gone PATH: waits up to 20 seconds for a folder to go (the uninstaller's last steps follow its
+# exit).
+gone() {
+  for _ in $(seq 200); do
+    [ -e "$1" ] || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# --- The quiet uninstall command removes everything it made, and the saver setting.
+run_quiet_uninstall
+check "the quiet uninstall command exits with 0 (got $?)" test $? -eq 0
+check "the install folder is gone" gone "$DIR"
+check "the per-user programs folder the install made is gone" gone "$PROGRAMS"
+check "the uninstall entry is gone" no_uninstall_entry
+read_key "$DESKTOP"
+check "no SCRNSAVE.EXE is left" test -z "$(value SCRNSAVE.EXE)"
+check "screen saving is off" test "$(value ScreenSaveActive)" = 0
+
+# --- Uninstalling while another saver is current leaves that choice alone; this time through
+# the plain command, which NSIS runs from a copy in %TEMP%.
+wine_run "$SETUP" /S
+wine_run reg add "$DESKTOP" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null 2>&1
+wine_run "$uninstaller" /S
+check "the plain uninstall command removes the folder" gone "$DIR"
+check "... and the uninstall entry" no_uninstall_entry
+read_key "$DESKTOP"
+check "another saver stays the current one" test "$(value SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr'
+check "screen saving stays on" test "$(value ScreenSaveActive)" = 1
+
+exit $FAILED
