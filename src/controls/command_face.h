@@ -1,13 +1,11 @@
 // Face painting of the owner-drawn `Command` button as numbers: the gradient records, the
 // eight frame pieces cut from a 64 x 25 skin picture, and where the caption goes.
 //
-// What this gives the Win32 host: `DrawState` returns a `FacePaint` plan and updates
-// GradientReversed. The host then clears the face, hands `FacePaint::gradient` to GradientFill
-// (vertex count `kGradientVertexCount`, one rectangle, mode `kGradientFillRectV`; the vertex
-// and rectangle records have the layout of TRIVERTEX and GRADIENT_RECT), stretch-copies every
-// frame piece whose `Drawn()` is true from the skin picture (pixel rectangles from `ToPixels`),
-// refreshes the screen, and moves the caption label to `captionTop` / `captionLeft` /
-// `captionWidth` (twips). Layout numbers are twips at 15 twips per pixel.
+// `DrawState` returns a `FacePaint` plan and updates GradientReversed. The control (command.h)
+// then clears the face, hands `FacePaint::gradient` to GradientFill (vertical, one rectangle),
+// stretch-copies every frame piece whose `Drawn()` is true from the skin picture (pixel
+// rectangles from `ToPixels`), puts the face on the screen, and moves the caption label to
+// `captionTop` / `captionLeft` / `captionWidth`. Layout numbers are twips at 15 twips per pixel.
 #pragma once
 
 #include <array>

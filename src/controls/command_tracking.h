@@ -1,12 +1,11 @@
 // Hover, press and focus tracking of the owner-drawn `Command` button, without any window.
 //
-// What this gives the Win32 host: one `CommandStateMachine` per button. The host's window
-// procedure turns WM_MOUSEMOVE / WM_xBUTTONDOWN / WM_xBUTTONUP (also those of the caption,
-// which counts as part of the face), WM_SETFOCUS, WM_KILLFOCUS and the 100 ms hover timer into
-// calls of the matching method, then runs `DrawState` with `TrackingResult::paint` when it is
-// set and raises `Click` to the container when `TrackingResult::raiseClick` is true, in that
-// order. For the timer it passes WindowFromPoint(GetCursorPos()) and the two handles it could
-// read. `Initialize` does not start the timer; the host does, with `kHoverPollMilliseconds`.
+// One `CommandStateMachine` per button. The control (command.h) turns the mouse and focus
+// notifications of its face panel and caption label (the caption counts as part of the face)
+// and the ticks of its hover poll into calls of the matching method; it then paints
+// `TrackingResult::paint` when it is set and raises `Click` when `raiseClick` is true, in that
+// order. For the poll it passes the window under the cursor and the two handles it could read.
+// `Initialize` does not start the poll; the control does, every `kHoverPollMilliseconds`.
 #pragma once
 
 #include <cstdint>
