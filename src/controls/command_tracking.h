@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/platform.h"
+
 namespace Veltrane::Controls {
 
 // The six skin pictures the face is cut from.
@@ -30,11 +32,7 @@ inline constexpr std::uint8_t StateHighLight = 2;        // cursor over it, no f
 inline constexpr std::uint8_t StateSelected = 3;         // focus, cursor elsewhere
 inline constexpr std::uint8_t StateHighLightSelect = 4;  // focus and cursor over it
 
-inline constexpr std::int16_t LeftButton = 1;  // button code of the left mouse button
 inline constexpr int kHoverPollMilliseconds = 100;
-
-// A window handle as a plain number (HWND converted by the host); 0 is "no window".
-using WindowId = std::uintptr_t;
 
 // What one notification asks of the host: at most one face to paint, then maybe Click.
 struct TrackingResult {
@@ -55,8 +53,9 @@ class CommandStateMachine {
     void Initialize() { buttonState_ = StateNormal; }
 
     TrackingResult MouseMove();
-    TrackingResult MouseDown(std::int16_t button);
-    TrackingResult MouseUp(std::int16_t button);
+    // `button` is the platform's code (platform::kLeftButton ...).
+    TrackingResult MouseDown(int button);
+    TrackingResult MouseUp(int button);
     TrackingResult GotFocus();
     TrackingResult LostFocus();
     // The cursor has left: highlight off (2 -> 1), or back to plain focus (4 -> 3).
@@ -64,12 +63,14 @@ class CommandStateMachine {
     // The hover poll. Hover ends unless the window under the cursor is the button's own
     // window; a handle the host could not read (nullopt) also ends it. Before Initialize
     // (state 0) nothing changes.
-    TrackingResult TimerTick(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
-                             std::optional<WindowId> parentWindow);
+    TrackingResult TimerTick(platform::Handle windowUnderCursor,
+                             std::optional<platform::Handle> ownWindow,
+                             std::optional<platform::Handle> parentWindow);
 
     // The poll's decision alone: true when the hover is over.
-    static bool CursorHasLeft(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
-                              std::optional<WindowId> parentWindow);
+    static bool CursorHasLeft(platform::Handle windowUnderCursor,
+                              std::optional<platform::Handle> ownWindow,
+                              std::optional<platform::Handle> parentWindow);
 
   private:
     std::uint8_t buttonState_ = StateNone;

@@ -76,10 +76,12 @@ struct TriVertex {
     std::uint16_t green = 0;
     std::uint16_t blue = 0;
     std::uint16_t alpha = 0;
+    bool operator==(const TriVertex&) const = default;
 };
 struct GradientRect {
     std::uint32_t upperLeft = 0;
     std::uint32_t lowerRight = 0;
+    bool operator==(const GradientRect&) const = default;
 };
 
 // Constants of the platform, named after it with a k prefix (the win32 layer checks that each

@@ -1,6 +1,9 @@
+// The button's hover, press and focus tracking as a user drives it: what each step paints,
+// whether it clicks, and the state it leaves. The control's wiring is in button_control_test.
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 #include "controls/command_tracking.h"
 
@@ -8,33 +11,26 @@ namespace {
 
 using namespace Veltrane::Controls;
 using P = SkinPicture;
+using platform::Handle;
 
 enum class Event { Move, LeftDown, RightDown, LeftUp, RightUp, Focus, Blur, TickAway, TickOver };
-constexpr WindowId kOwn = 0x20, kParent = 0x10, kOther = 0x99;
-
-// Brings a fresh, enabled button into `state` through its own notifications.
-CommandStateMachine Arrange(int state, bool mouseIsDown) {
-    CommandStateMachine m;
-    m.SetEnabledFlag(true);
-    if (state >= 1) m.Initialize();
-    if (state == 3 || state == 4) m.GotFocus();
-    if (state == 2 || state == 4) m.MouseMove();
-    if (mouseIsDown) m.MouseDown(LeftButton);
-    return m;
-}
+constexpr Handle kOwn = 0x20, kParent = 0x10, kOther = 0x99;
+constexpr Event kEveryEvent[] = {Event::Move,   Event::LeftDown, Event::RightDown,
+                                 Event::LeftUp, Event::RightUp,  Event::Focus,
+                                 Event::Blur,   Event::TickAway, Event::TickOver};
 
 TrackingResult Send(CommandStateMachine& m, Event e) {
     switch (e) {
         case Event::Move:
             return m.MouseMove();
         case Event::LeftDown:
-            return m.MouseDown(LeftButton);
+            return m.MouseDown(platform::kLeftButton);
         case Event::RightDown:
-            return m.MouseDown(2);
+            return m.MouseDown(platform::kRightButton);
         case Event::LeftUp:
-            return m.MouseUp(LeftButton);
+            return m.MouseUp(platform::kLeftButton);
         case Event::RightUp:
-            return m.MouseUp(2);
+            return m.MouseUp(platform::kRightButton);
         case Event::Focus:
             return m.GotFocus();
         case Event::Blur:
@@ -47,84 +43,106 @@ TrackingResult Send(CommandStateMachine& m, Event e) {
     return {};
 }
 
-struct Row {
-    int from;
-    bool down;
+struct Step {
     Event event;
-    int to;
     std::optional<P> paint;
     bool click;
-    bool downAfter;
+    int stateAfter;
 };
 
-TEST(ButtonTracking, EveryTransition) {
-    const std::optional<P> none;
-    const Row rows[] = {
-        // mouse move
-        {0, false, Event::Move, 0, none, false, false},
-        {1, false, Event::Move, 2, P::HighLight, false, false},
-        {2, false, Event::Move, 2, none, false, false},
-        {3, false, Event::Move, 4, P::HighLightSelect, false, false},
-        {3, true, Event::Move, 3, none, false, true},
-        {4, false, Event::Move, 4, none, false, false},
-        // left button down: always Pressed, state kept; other buttons nothing
-        {0, false, Event::LeftDown, 0, P::Pressed, false, true},
-        {2, false, Event::LeftDown, 2, P::Pressed, false, true},
-        {3, false, Event::LeftDown, 3, P::Pressed, false, true},
-        {4, false, Event::RightDown, 4, none, false, false},
-        // left button up
-        {0, true, Event::LeftUp, 0, none, true, false},
-        {1, true, Event::LeftUp, 1, none, true, false},
-        {2, true, Event::LeftUp, 2, P::Normal, true, false},
-        {3, true, Event::LeftUp, 3, none, false, false},
-        {4, true, Event::LeftUp, 4, P::HighLightSelect, true, false},
-        // other buttons' release: Click but for state 3, no paint, MouseIsDown untouched
-        {2, true, Event::RightUp, 2, none, true, true},
-        {4, false, Event::RightUp, 4, none, true, false},
-        {3, true, Event::RightUp, 3, none, false, true},
-        // focus gained / lost
-        {0, false, Event::Focus, 3, P::Selected, false, false},
-        {1, false, Event::Focus, 3, P::Selected, false, false},
-        {2, false, Event::Focus, 4, P::Pressed, false, false},
-        {3, false, Event::Focus, 3, P::Selected, false, false},
-        {4, false, Event::Focus, 3, P::Selected, false, false},
-        {0, false, Event::Blur, 1, P::Normal, false, false},
-        {1, false, Event::Blur, 1, none, false, false},
-        {2, false, Event::Blur, 1, P::Normal, false, false},
-        {4, true, Event::Blur, 1, P::Normal, false, true},
-        // hover poll
-        {2, false, Event::TickAway, 1, P::Normal, false, false},
-        {4, true, Event::TickAway, 3, P::Selected, false, true},
-        {0, false, Event::TickAway, 0, none, false, false},
-        {1, false, Event::TickAway, 1, none, false, false},
-        {3, false, Event::TickAway, 3, none, false, false},
-        {2, false, Event::TickOver, 2, none, false, false},
-        {4, false, Event::TickOver, 4, none, false, false},
-    };
-    for (const Row& row : rows) {
-        CommandStateMachine m = Arrange(row.from, row.down);
-        ASSERT_EQ(m.ButtonState(), row.from);
-        const TrackingResult result = Send(m, row.event);
-        const auto where = testing::Message() << "from " << row.from << " down " << row.down
-                                              << " event " << static_cast<int>(row.event);
-        EXPECT_EQ(m.ButtonState(), row.to) << where;
-        EXPECT_EQ(result.paint, row.paint) << where;
-        EXPECT_EQ(result.raiseClick, row.click) << where;
-        EXPECT_EQ(m.MouseIsDown(), row.downAfter) << where;
+struct Scenario {
+    const char* name;
+    bool initialised;
+    std::vector<Step> steps;
+};
 
-        // The same notification on a disabled button changes and raises nothing.
-        CommandStateMachine off = Arrange(row.from, row.down);
-        off.SetEnabledFlag(false);
-        EXPECT_EQ(Send(off, row.event), TrackingResult{}) << where;
-        EXPECT_EQ(off.ButtonState(), row.from) << where;
-        EXPECT_EQ(off.MouseIsDown(), row.down) << where;
+TEST(ButtonTracking, WhatAUserSeesStepByStep) {
+    const std::optional<P> none;
+    const Scenario scenarios[] = {
+        {"hover, click, leave",
+         true,
+         {{Event::Move, P::HighLight, false, 2},
+          {Event::TickOver, none, false, 2},
+          {Event::LeftDown, P::Pressed, false, 2},
+          {Event::LeftUp, P::Normal, true, 2},
+          {Event::TickAway, P::Normal, false, 1}}},
+        {"keyboard focus, hover, leave, focus lost",
+         true,
+         {{Event::Focus, P::Selected, false, 3},
+          {Event::Move, P::HighLightSelect, false, 4},
+          {Event::TickAway, P::Selected, false, 3},
+          {Event::Blur, P::Normal, false, 1},
+          {Event::Blur, none, false, 1}}},
+        {"hover, then the press brings the focus",
+         true,
+         {{Event::Move, P::HighLight, false, 2},
+          {Event::Focus, P::Pressed, false, 4},
+          {Event::LeftDown, P::Pressed, false, 4},
+          {Event::LeftUp, P::HighLightSelect, true, 4}}},
+        {"press, leave and come back: cancelled until released",
+         true,
+         {{Event::Focus, P::Selected, false, 3},
+          {Event::Move, P::HighLightSelect, false, 4},
+          {Event::LeftDown, P::Pressed, false, 4},
+          {Event::TickAway, P::Selected, false, 3},
+          {Event::Move, none, false, 3},
+          {Event::LeftUp, none, false, 3},
+          {Event::Move, P::HighLightSelect, false, 4}}},
+        {"other buttons press nothing but click on release",
+         true,
+         {{Event::Move, P::HighLight, false, 2},
+          {Event::RightDown, none, false, 2},
+          {Event::RightUp, none, true, 2},
+          {Event::Focus, P::Pressed, false, 4},
+          {Event::TickAway, P::Selected, false, 3},
+          {Event::RightUp, none, false, 3}}},
+        {"before Initialize the cursor changes nothing",
+         false,
+         {{Event::Move, none, false, 0},
+          {Event::TickAway, none, false, 0},
+          {Event::Focus, P::Selected, false, 3}}},
+    };
+    for (const Scenario& scenario : scenarios) {
+        CommandStateMachine m;
+        m.SetEnabledFlag(true);
+        if (scenario.initialised) m.Initialize();
+        int index = 0;
+        for (const Step& step : scenario.steps) {
+            const TrackingResult result = Send(m, step.event);
+            const auto where = testing::Message() << scenario.name << ", step " << index++;
+            EXPECT_EQ(result.paint, step.paint) << where;
+            EXPECT_EQ(result.raiseClick, step.click) << where;
+            EXPECT_EQ(m.ButtonState(), step.stateAfter) << where;
+        }
+    }
+}
+
+TEST(ButtonTracking, ADisabledButtonIgnoresEverything) {
+    // Reach each state (with the left button up and down), disable, then send every event.
+    const std::vector<Event> reach[] = {{Event::Move},
+                                        {Event::Focus},
+                                        {Event::Focus, Event::Move},
+                                        {Event::Focus, Event::Move, Event::LeftDown}};
+    for (const auto& path : reach) {
+        for (const Event event : kEveryEvent) {
+            CommandStateMachine m;
+            m.SetEnabledFlag(true);
+            m.Initialize();
+            for (const Event e : path) Send(m, e);
+            const std::uint8_t state = m.ButtonState();
+            const bool down = m.MouseIsDown();
+            m.SetEnabledFlag(false);
+            EXPECT_EQ(Send(m, event), TrackingResult{}) << static_cast<int>(event);
+            EXPECT_EQ(m.ButtonState(), state);
+            EXPECT_EQ(m.MouseIsDown(), down);
+        }
     }
 }
 
 TEST(ButtonTracking, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     const struct {
-        WindowId under;
-        std::optional<WindowId> own, parent;
+        Handle under;
+        std::optional<Handle> own, parent;
         bool left;
     } cases[] = {{kOwn, kOwn, kParent, false},        {kParent, kOwn, kParent, true},
                  {kOther, kOwn, kParent, true},       {0, kOwn, kParent, true},
