@@ -48,6 +48,8 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
         }
     }
     EXPECT_EQ(narrow.pieces[2].destination.left, 60);  // top-right corner meets the top-left one
+    // Corner and size round down apart: 2 twips from twip 14 are no pixel wide, not one.
+    EXPECT_EQ(ToPixels({14, 0, 16, 15}), (platform::Rect{0, 0, 0, 1}));
 
     // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
     const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);
