@@ -3,136 +3,87 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <vector>
+#include <sstream>
+#include <string>
 
 #include "controls/command_tracking.h"
 
 namespace {
 
 using namespace Veltrane::Controls;
-using P = SkinPicture;
 using platform::Handle;
 
-enum class Event { Move, LeftDown, RightDown, LeftUp, RightUp, Focus, Blur, TickAway, TickOver };
 constexpr Handle kOwn = 0x20, kParent = 0x10, kOther = 0x99;
-constexpr Event kEveryEvent[] = {Event::Move,   Event::LeftDown, Event::RightDown,
-                                 Event::LeftUp, Event::RightUp,  Event::Focus,
-                                 Event::Blur,   Event::TickAway, Event::TickOver};
 
-TrackingResult Send(CommandStateMachine& m, Event e) {
-    switch (e) {
-        case Event::Move:
+// One notification: M move, D/U left button down/up, d/u right button down/up, F/B focus
+// gained/lost, o/t a hover poll with the cursor over the button / elsewhere.
+TrackingResult Send(CommandStateMachine& m, char event) {
+    switch (event) {
+        case 'M':
             return m.MouseMove();
-        case Event::LeftDown:
-            return m.MouseDown(platform::kLeftButton);
-        case Event::RightDown:
-            return m.MouseDown(platform::kRightButton);
-        case Event::LeftUp:
-            return m.MouseUp(platform::kLeftButton);
-        case Event::RightUp:
-            return m.MouseUp(platform::kRightButton);
-        case Event::Focus:
+        case 'D':
+        case 'd':
+            return m.MouseDown(event == 'D' ? platform::kLeftButton : platform::kRightButton);
+        case 'U':
+        case 'u':
+            return m.MouseUp(event == 'U' ? platform::kLeftButton : platform::kRightButton);
+        case 'F':
             return m.GotFocus();
-        case Event::Blur:
+        case 'B':
             return m.LostFocus();
-        case Event::TickAway:
-            return m.TimerTick(kOther, kOwn, kParent);
-        case Event::TickOver:
-            return m.TimerTick(kOwn, kOwn, kParent);
+        default:
+            return m.TimerTick(event == 'o' ? kOwn : kOther, kOwn, kParent);
     }
-    return {};
 }
 
-struct Step {
-    Event event;
-    std::optional<P> paint;
-    bool click;
-    int stateAfter;
-};
-
-struct Scenario {
-    const char* name;
-    bool initialised;
-    std::vector<Step> steps;
-};
+// What a step gives, written as the face painted (N normal, H highlight, S selected,
+// X highlight-select, P pressed, - none), the state after it, and * when it clicks.
+std::string Outcome(const TrackingResult& result, int state) {
+    static const char kFaces[] = "NHXDSP";  // in SkinPicture order
+    std::string text(1, result.paint ? kFaces[static_cast<int>(*result.paint)] : '-');
+    return text + std::to_string(state) + (result.raiseClick ? "*" : "");
+}
 
 TEST(ButtonTracking, WhatAUserSeesStepByStep) {
-    const std::optional<P> none;
-    const Scenario scenarios[] = {
-        {"hover, click, leave",
-         true,
-         {{Event::Move, P::HighLight, false, 2},
-          {Event::TickOver, none, false, 2},
-          {Event::LeftDown, P::Pressed, false, 2},
-          {Event::LeftUp, P::Normal, true, 2},
-          {Event::TickAway, P::Normal, false, 1}}},
-        {"keyboard focus, hover, leave, focus lost",
-         true,
-         {{Event::Focus, P::Selected, false, 3},
-          {Event::Move, P::HighLightSelect, false, 4},
-          {Event::TickAway, P::Selected, false, 3},
-          {Event::Blur, P::Normal, false, 1},
-          {Event::Blur, none, false, 1}}},
-        {"hover, then the press brings the focus",
-         true,
-         {{Event::Move, P::HighLight, false, 2},
-          {Event::Focus, P::Pressed, false, 4},
-          {Event::LeftDown, P::Pressed, false, 4},
-          {Event::LeftUp, P::HighLightSelect, true, 4}}},
-        {"press, leave and come back: cancelled until released",
-         true,
-         {{Event::Focus, P::Selected, false, 3},
-          {Event::Move, P::HighLightSelect, false, 4},
-          {Event::LeftDown, P::Pressed, false, 4},
-          {Event::TickAway, P::Selected, false, 3},
-          {Event::Move, none, false, 3},
-          {Event::LeftUp, none, false, 3},
-          {Event::Move, P::HighLightSelect, false, 4}}},
-        {"other buttons press nothing but click on release",
-         true,
-         {{Event::Move, P::HighLight, false, 2},
-          {Event::RightDown, none, false, 2},
-          {Event::RightUp, none, true, 2},
-          {Event::Focus, P::Pressed, false, 4},
-          {Event::TickAway, P::Selected, false, 3},
-          {Event::RightUp, none, false, 3}}},
-        {"before Initialize the cursor changes nothing",
-         false,
-         {{Event::Move, none, false, 0},
-          {Event::TickAway, none, false, 0},
-          {Event::Focus, P::Selected, false, 3}}},
+    const struct {
+        const char* name;
+        bool initialised;
+        const char* events;
+        const char* outcomes;
+    } scenarios[] = {
+        {"hover, click, leave", true, "MoDUt", "H2 -2 P2 N2* N1"},
+        {"keyboard focus, hover, leave, focus lost", true, "FMtBB", "S3 X4 S3 N1 -1"},
+        {"hover, then the press brings the focus", true, "MFDU", "H2 P4 P4 X4*"},
+        {"press, leave, come back: cancelled until released", true, "FMDtMUM",
+         "S3 X4 P4 S3 -3 -3 X4"},
+        {"other buttons press nothing but click on release", true, "MduFtu", "H2 -2 -2* P4 S3 -3"},
+        {"before Initialize the cursor changes nothing", false, "MtF", "-0 -0 S3"},
     };
-    for (const Scenario& scenario : scenarios) {
+    for (const auto& s : scenarios) {
         CommandStateMachine m;
         m.SetEnabledFlag(true);
-        if (scenario.initialised) m.Initialize();
-        int index = 0;
-        for (const Step& step : scenario.steps) {
-            const TrackingResult result = Send(m, step.event);
-            const auto where = testing::Message() << scenario.name << ", step " << index++;
-            EXPECT_EQ(result.paint, step.paint) << where;
-            EXPECT_EQ(result.raiseClick, step.click) << where;
-            EXPECT_EQ(m.ButtonState(), step.stateAfter) << where;
+        if (s.initialised) m.Initialize();
+        std::ostringstream seen;
+        for (const char* e = s.events; *e; ++e) {
+            const TrackingResult result = Send(m, *e);
+            seen << (e == s.events ? "" : " ") << Outcome(result, m.ButtonState());
         }
+        EXPECT_EQ(seen.str(), s.outcomes) << s.name;
     }
 }
 
 TEST(ButtonTracking, ADisabledButtonIgnoresEverything) {
     // Reach each state (with the left button up and down), disable, then send every event.
-    const std::vector<Event> reach[] = {{Event::Move},
-                                        {Event::Focus},
-                                        {Event::Focus, Event::Move},
-                                        {Event::Focus, Event::Move, Event::LeftDown}};
-    for (const auto& path : reach) {
-        for (const Event event : kEveryEvent) {
+    for (const std::string reach : {"M", "F", "FM", "FMD"}) {
+        for (const char event : std::string("MDdUuFBot")) {
             CommandStateMachine m;
             m.SetEnabledFlag(true);
             m.Initialize();
-            for (const Event e : path) Send(m, e);
+            for (const char e : reach) Send(m, e);
             const std::uint8_t state = m.ButtonState();
             const bool down = m.MouseIsDown();
             m.SetEnabledFlag(false);
-            EXPECT_EQ(Send(m, event), TrackingResult{}) << static_cast<int>(event);
+            EXPECT_EQ(Send(m, event), TrackingResult{}) << reach << " then " << event;
             EXPECT_EQ(m.ButtonState(), state);
             EXPECT_EQ(m.MouseIsDown(), down);
         }
