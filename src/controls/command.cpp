@@ -46,6 +46,12 @@ struct Command::Parts {
 
     void Wire();
     void Paint(const Paints& paints);
+    // A property read: paints what it asks for, then gives the value.
+    template <typename T>
+    T Read(const PropertyRead<T>& read) {
+        Paint(read.paints);
+        return read.value;
+    }
     void DrawState(SkinPicture picture);
     void SyncLabel();
     void Track(const TrackingResult& result);
@@ -202,9 +208,7 @@ void Command::Initialize() {
 }
 
 bool Command::Visible() {
-    auto read = GetVisible(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetVisible(parts_->model));
 }
 
 void Command::SetVisible(bool visible) {
@@ -212,9 +216,7 @@ void Command::SetVisible(bool visible) {
 }
 
 std::int32_t Command::FontColour() {
-    auto read = GetFontColour(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetFontColour(parts_->model));
 }
 
 void Command::SetFontColour(std::int32_t colour) {
@@ -222,9 +224,7 @@ void Command::SetFontColour(std::int32_t colour) {
 }
 
 bool Command::Enabled() {
-    auto read = GetEnabled(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetEnabled(parts_->model));
 }
 
 void Command::SetEnabled(bool enabled) {
