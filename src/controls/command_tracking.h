@@ -34,7 +34,7 @@ inline constexpr std::uint8_t StateHighLightSelect = 4;  // focus and cursor ove
 
 inline constexpr int kHoverPollMilliseconds = 100;
 
-// What one notification asks of the host: at most one face to paint, then maybe Click.
+// What one notification asks of the control: at most one face to paint, then maybe Click.
 struct TrackingResult {
     std::optional<SkinPicture> paint;
     bool raiseClick = false;
@@ -61,7 +61,7 @@ class CommandStateMachine {
     // The cursor has left: highlight off (2 -> 1), or back to plain focus (4 -> 3).
     TrackingResult EndHover();
     // The hover poll. Hover ends unless the window under the cursor is the button's own
-    // window; a handle the host could not read (nullopt) also ends it. Before Initialize
+    // window; a handle the control could not read (nullopt) also ends it. Before Initialize
     // (state 0) nothing changes.
     TrackingResult TimerTick(platform::Handle windowUnderCursor,
                              std::optional<platform::Handle> ownWindow,

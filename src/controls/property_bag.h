@@ -51,7 +51,7 @@ class PropertyBag {
                                const PropertyValue& defaultValue) = 0;
 };
 
-// Called with a property's name when the control changes it; the host marks its design dirty.
+// Called with a property's name when the control changes it; the container marks its design dirty.
 using PropertyChangedCallback = std::function<void(std::string_view name)>;
 
 class MemoryPropertyBag final : public PropertyBag {
