@@ -1,8 +1,8 @@
 #include "formats.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdlib>
+#include <png.h>
+
+#include <csetjmp>
 #include <map>
 
 namespace veltrane_resources {
@@ -15,10 +15,6 @@ void Put16(Bytes& out, std::uint32_t v) {
 void Put32(Bytes& out, std::uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
-}
-void Put32BigEndian(Bytes& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
 // BITMAPINFOHEADER: 40 bytes, one plane, no compression, 96 dots per inch.
@@ -144,163 +140,12 @@ Bytes EncodeIconFile(int type, const std::vector<IconEntry>& entries) {
     return out;
 }
 
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc) {
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-std::uint32_t Adler32(const Bytes& data) {
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t v : data) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    return b << 16 | a;
-}
-
 namespace {
 
-class BitWriter {
-  public:
-    explicit BitWriter(Bytes& out) : out_(out) {}
-    // Writes the low `count` bits of value, least significant first.
-    void bits(std::uint32_t value, int count) {
-        for (int i = 0; i < count; ++i) bit((value >> i) & 1);
-    }
-    // Writes a Huffman code, most significant bit first.
-    void code(std::uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i) bit((value >> i) & 1);
-    }
-    void flush() {
-        if (used_ > 0) out_.push_back(current_);
-        used_ = 0;
-        current_ = 0;
-    }
-
-  private:
-    void bit(std::uint32_t b) {
-        current_ |= static_cast<std::uint8_t>(b << used_);
-        if (++used_ == 8) flush();
-    }
-    Bytes& out_;
-    std::uint8_t current_ = 0;
-    int used_ = 0;
-};
-
-constexpr std::array<int, 29> kLengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
-                                             15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
-                                             67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr std::array<int, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                              2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::array<int, 30> kDistanceBase = {
-    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::array<int, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
-                                                4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
-                                                9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-
-// Literal/length symbol in the fixed Huffman code.
-void PutSymbol(BitWriter& w, int symbol) {
-    if (symbol < 144)
-        w.code(0x30 + symbol, 8);
-    else if (symbol < 256)
-        w.code(0x190 + symbol - 144, 9);
-    else if (symbol < 280)
-        w.code(symbol - 256, 7);
-    else
-        w.code(0xC0 + symbol - 280, 8);
-}
-
-void PutMatch(BitWriter& w, int length, int distance) {
-    int l = 28;
-    while (kLengthBase[l] > length) --l;
-    PutSymbol(w, 257 + l);
-    w.bits(static_cast<std::uint32_t>(length - kLengthBase[l]), kLengthExtra[l]);
-    int d = 29;
-    while (kDistanceBase[d] > distance) --d;
-    w.code(static_cast<std::uint32_t>(d), 5);
-    w.bits(static_cast<std::uint32_t>(distance - kDistanceBase[d]), kDistanceExtra[d]);
-}
-
-}  // namespace
-
-Bytes ZlibCompress(const Bytes& data) {
-    constexpr int kWindow = 32768, kMinMatch = 3, kMaxMatch = 258, kChain = 64;
-    constexpr int kHashBits = 15;
-    Bytes out = {0x78, 0x01};
-    BitWriter w(out);
-    w.bits(1, 1);  // final block
-    w.bits(1, 2);  // fixed Huffman codes
-    const int n = static_cast<int>(data.size());
-    std::vector<int> head(1 << kHashBits, -1), previous(std::size_t(n), -1);
-    auto hash = [&](int i) {
-        const std::uint32_t v =
-            std::uint32_t(data[i]) << 16 | std::uint32_t(data[i + 1]) << 8 | data[i + 2];
-        return static_cast<int>((v * 2654435761u) >> (32 - kHashBits));
-    };
-    auto insert = [&](int i) {
-        if (i + kMinMatch > n) return;
-        const int h = hash(i);
-        previous[i] = head[h];
-        head[h] = i;
-    };
-    int i = 0;
-    while (i < n) {
-        int bestLength = 0, bestDistance = 0;
-        if (i + kMinMatch <= n) {
-            int candidate = head[hash(i)];
-            for (int chain = 0; candidate >= 0 && i - candidate <= kWindow && chain < kChain;
-                 ++chain, candidate = previous[candidate]) {
-                const int limit = std::min(kMaxMatch, n - i);
-                int length = 0;
-                while (length < limit && data[candidate + length] == data[i + length]) ++length;
-                if (length > bestLength) {
-                    bestLength = length;
-                    bestDistance = i - candidate;
-                    if (length == limit) break;
-                }
-            }
-        }
-        if (bestLength >= kMinMatch) {
-            PutMatch(w, bestLength, bestDistance);
-            for (int k = 0; k < bestLength; ++k) insert(i + k);
-            i += bestLength;
-        } else {
-            PutSymbol(w, data[i]);
-            insert(i);
-            ++i;
-        }
-    }
-    PutSymbol(w, 256);
-    w.flush();
-    Put32BigEndian(out, Adler32(data));
-    return out;
-}
-
-namespace {
-
-void PutChunk(Bytes& out, const char* type, const Bytes& body) {
-    Put32BigEndian(out, static_cast<std::uint32_t>(body.size()));
-    const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), body.begin(), body.end());
-    Put32BigEndian(out, Crc32(out.data() + start, out.size() - start));
-}
-
-int Paeth(int a, int b, int c) {
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return a;
-    return pb <= pc ? b : c;
+// libpng's output function: appends to the Bytes it was given.
+void AppendToBytes(png_structp png, png_bytep data, png_size_t size) {
+    Bytes& out = *static_cast<Bytes*>(png_get_io_ptr(png));
+    out.insert(out.end(), data, data + size);
 }
 
 }  // namespace
@@ -309,7 +154,9 @@ Bytes EncodePng(const Image& image, bool withAlpha) {
     const int channels = withAlpha ? 4 : 3;
     const std::size_t stride = std::size_t(image.width) * channels;
     std::vector<std::uint8_t> raw(stride * image.height);
-    for (int y = 0; y < image.height; ++y)
+    std::vector<png_bytep> rows(std::size_t(image.height));
+    for (int y = 0; y < image.height; ++y) {
+        rows[std::size_t(y)] = &raw[y * stride];
         for (int x = 0; x < image.width; ++x) {
             const Colour c = image.at(x, y);
             std::uint8_t* p = &raw[y * stride + std::size_t(x) * channels];
@@ -318,44 +165,30 @@ Bytes EncodePng(const Image& image, bool withAlpha) {
             p[2] = Blue(c);
             if (withAlpha) p[3] = Alpha(c);
         }
-    // Each row takes the filter with the smallest sum of absolute residuals.
-    Bytes filtered;
-    std::vector<std::uint8_t> zero(stride, 0), candidate(stride);
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* row = &raw[y * stride];
-        const std::uint8_t* up = y > 0 ? &raw[(y - 1) * stride] : zero.data();
-        Bytes best;
-        long bestScore = -1;
-        for (int type = 0; type < 5; ++type) {
-            long score = 0;
-            for (std::size_t i = 0; i < stride; ++i) {
-                const int a = i >= std::size_t(channels) ? row[i - channels] : 0;
-                const int c = i >= std::size_t(channels) ? up[i - channels] : 0;
-                const int b = up[i];
-                const int predictor = type == 0   ? 0
-                                      : type == 1 ? a
-                                      : type == 2 ? b
-                                      : type == 3 ? (a + b) / 2
-                                                  : Paeth(a, b, c);
-                candidate[i] = static_cast<std::uint8_t>(row[i] - predictor);
-                score += candidate[i] < 128 ? candidate[i] : 256 - candidate[i];
-            }
-            if (bestScore < 0 || score < bestScore) {
-                bestScore = score;
-                best.assign(1, static_cast<std::uint8_t>(type));
-                best.insert(best.end(), candidate.begin(), candidate.end());
-            }
-        }
-        filtered.insert(filtered.end(), best.begin(), best.end());
     }
-    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    Put32BigEndian(header, static_cast<std::uint32_t>(image.width));
-    Put32BigEndian(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {8, static_cast<std::uint8_t>(withAlpha ? 6 : 2), 0, 0, 0});
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", ZlibCompress(filtered));
-    PutChunk(out, "IEND", {});
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return {};
+    }
+    // libpng reports an error (on stderr) and jumps back here.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, AppendToBytes, nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+                 static_cast<png_uint_32>(image.height), 8,
+                 withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Fixed settings, no time stamp: the same picture always gives the same bytes.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+    png_set_compression_level(png, 9);
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
     return out;
 }
 

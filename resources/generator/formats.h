@@ -1,6 +1,6 @@
 // Encoders for the file formats the generator writes: BMP (24-bit, bottom-up), the icon and cursor
-// containers that the Win32 resource compiler embeds, and PNG (RGB or RGBA, zlib with fixed-Huffman
-// deflate). All writers produce the same bytes for the same picture.
+// containers that the Win32 resource compiler embeds, and PNG (RGB or RGBA, through libpng). All
+// writers produce the same bytes for the same picture.
 #pragma once
 
 #include <cstdint>
@@ -46,13 +46,7 @@ Bytes EncodeIconDib(const IndexedPicture& picture);
 // An .ico (type 1) or .cur (type 2) file holding the entries in the given order.
 Bytes EncodeIconFile(int type, const std::vector<IconEntry>& entries);
 
-// A PNG file of the picture, colour type 2 (RGB) or 6 (RGBA).
+// A PNG file of the picture, colour type 2 (RGB) or 6 (RGBA); empty when libpng fails.
 Bytes EncodePng(const Image& image, bool withAlpha);
-
-// zlib stream (RFC 1950) of data, compressed with fixed-Huffman deflate (RFC 1951).
-Bytes ZlibCompress(const Bytes& data);
-
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
-std::uint32_t Adler32(const Bytes& data);
 
 }  // namespace veltrane_resources

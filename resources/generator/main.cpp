@@ -15,6 +15,10 @@ namespace fs = std::filesystem;
 namespace {
 
 bool Write(const fs::path& path, const vr::Bytes& bytes) {
+    if (bytes.empty()) {
+        std::fprintf(stderr, "nothing to write for %s\n", path.string().c_str());
+        return false;
+    }
     std::error_code ignored;
     fs::create_directories(path.parent_path(), ignored);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

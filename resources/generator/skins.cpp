@@ -24,81 +24,69 @@ constexpr Colour kOutline = Rgb(0x003C74), kCornerOuter = Rgb(0x7A95A8),
 constexpr Colour kDialogFace = Rgb(0xECE9D8);
 constexpr Colour kGradientLight = Rgb(0xFFFFFF), kGradientDark = Rgb(0xC6C5D7);
 
+// The bands inside the outline: two colours each (outer first; the bottom band inner first),
+// the side bands fading from their top to their bottom colours.
+struct Bands {
+    Colour top[2], bottom[2], leftTop[2], leftBottom[2], rightTop[2], rightBottom[2];
+};
+
+// Every skin but Disable: the same margins, outline and corners around its own bands.
+SkinColours Framed(const Bands& k, Colour centreTop, Colour centreBottom, int inset = 0,
+                   Colour face = 0) {
+    return {inset,
+            face,
+            kMarginTop,
+            kMarginBottom,
+            kMarginLeft,
+            kMarginRight,
+            kOutline,
+            kCornerOuter,
+            kCornerInner,
+            {k.top[0], k.top[1]},
+            {k.bottom[0], k.bottom[1]},
+            {k.leftTop[0], k.leftTop[1]},
+            {k.leftBottom[0], k.leftBottom[1]},
+            {k.rightTop[0], k.rightTop[1]},
+            {k.rightBottom[0], k.rightBottom[1]},
+            centreTop,
+            centreBottom};
+}
+
 SkinColours ColoursOf(Skin skin) {
     switch (skin) {
         case Skin::Normal:
-            return {0,
-                    0,
-                    kMarginTop,
-                    kMarginBottom,
-                    kMarginLeft,
-                    kMarginRight,
-                    kOutline,
-                    kCornerOuter,
-                    kCornerInner,
-                    {Rgb(0xF3F3EE), Rgb(0xF3F3EE)},
-                    {Rgb(0xE0DED4), Rgb(0xD6D0C5)},
-                    {Rgb(0xFDFDFC), Rgb(0xFDFDFC)},
-                    {Rgb(0xECEBE6), Rgb(0xECEBE6)},
-                    {Rgb(0xF6F4F2), Rgb(0xF6F4F2)},
-                    {Rgb(0xE0DDD4), Rgb(0xE0DDD4)},
-                    kGradientLight,
-                    kGradientDark};
+            return Framed({{Rgb(0xF3F3EE), Rgb(0xF3F3EE)},
+                           {Rgb(0xE0DED4), Rgb(0xD6D0C5)},
+                           {Rgb(0xFDFDFC), Rgb(0xFDFDFC)},
+                           {Rgb(0xECEBE6), Rgb(0xECEBE6)},
+                           {Rgb(0xF6F4F2), Rgb(0xF6F4F2)},
+                           {Rgb(0xE0DDD4), Rgb(0xE0DDD4)}},
+                          kGradientLight, kGradientDark);
         case Skin::HighLight:
-            return {0,
-                    0,
-                    kMarginTop,
-                    kMarginBottom,
-                    kMarginLeft,
-                    kMarginRight,
-                    kOutline,
-                    kCornerOuter,
-                    kCornerInner,
-                    {Rgb(0xFFF0CF), Rgb(0xFDD889)},
-                    {Rgb(0xF8B330), Rgb(0xE59700)},
-                    {Rgb(0xFEDF9A), Rgb(0xFCD279)},
-                    {Rgb(0xF9B435), Rgb(0xF8B535)},
-                    {Rgb(0xFEDF9A), Rgb(0xFCD279)},
-                    {Rgb(0xF9B435), Rgb(0xF8B535)},
-                    kGradientDark,
-                    kGradientLight};
+            return Framed({{Rgb(0xFFF0CF), Rgb(0xFDD889)},
+                           {Rgb(0xF8B330), Rgb(0xE59700)},
+                           {Rgb(0xFEDF9A), Rgb(0xFCD279)},
+                           {Rgb(0xF9B435), Rgb(0xF8B535)},
+                           {Rgb(0xFEDF9A), Rgb(0xFCD279)},
+                           {Rgb(0xF9B435), Rgb(0xF8B535)}},
+                          kGradientDark, kGradientLight);
         case Skin::Selected:
-            return {0,
-                    0,
-                    kMarginTop,
-                    kMarginBottom,
-                    kMarginLeft,
-                    kMarginRight,
-                    kOutline,
-                    kCornerOuter,
-                    kCornerInner,
-                    {Rgb(0xCEE7FF), Rgb(0xCEE7FF)},
-                    {Rgb(0x6982EE), Rgb(0x6982EE)},
-                    {Rgb(0xB7D0F4), Rgb(0xB7D0F4)},
-                    {Rgb(0x8BADE4), Rgb(0x8BADE4)},
-                    {Rgb(0xB7D0F4), Rgb(0xB7D0F4)},
-                    {Rgb(0x8BADE4), Rgb(0x8BADE4)},
-                    kGradientLight,
-                    kGradientDark};
+            return Framed({{Rgb(0xCEE7FF), Rgb(0xCEE7FF)},
+                           {Rgb(0x6982EE), Rgb(0x6982EE)},
+                           {Rgb(0xB7D0F4), Rgb(0xB7D0F4)},
+                           {Rgb(0x8BADE4), Rgb(0x8BADE4)},
+                           {Rgb(0xB7D0F4), Rgb(0xB7D0F4)},
+                           {Rgb(0x8BADE4), Rgb(0x8BADE4)}},
+                          kGradientLight, kGradientDark);
         case Skin::Pressed:
             // Outline one pixel further in; the band is a single pixel wide.
-            return {1,
-                    kDialogFace,
-                    kMarginTop,
-                    kMarginBottom,
-                    kMarginLeft,
-                    kMarginRight,
-                    kOutline,
-                    kCornerOuter,
-                    kCornerInner,
-                    {Rgb(0xD1CCC1), Rgb(0xD1CCC1)},
-                    {Rgb(0xF2F1EE), Rgb(0xF2F1EE)},
-                    {Rgb(0xDAD8CF), Rgb(0xDAD8CF)},
-                    {Rgb(0xD0CEC4), Rgb(0xD0CEC4)},
-                    {Rgb(0xE6E6E1), Rgb(0xE6E6E1)},
-                    {Rgb(0xDCDCD6), Rgb(0xDCDCD6)},
-                    Rgb(0xE2E0D8),
-                    Rgb(0xF4F3EE)};
+            return Framed({{Rgb(0xD1CCC1), Rgb(0xD1CCC1)},
+                           {Rgb(0xF2F1EE), Rgb(0xF2F1EE)},
+                           {Rgb(0xDAD8CF), Rgb(0xDAD8CF)},
+                           {Rgb(0xD0CEC4), Rgb(0xD0CEC4)},
+                           {Rgb(0xE6E6E1), Rgb(0xE6E6E1)},
+                           {Rgb(0xDCDCD6), Rgb(0xDCDCD6)}},
+                          Rgb(0xE2E0D8), Rgb(0xF4F3EE), 1, kDialogFace);
         case Skin::Disable:
             return {0,
                     0,

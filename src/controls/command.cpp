@@ -27,9 +27,9 @@ constexpr std::array<int, 6> kSkinResources = {
 };
 
 // A window handle the poll could not read counts as unreadable, not as window 0.
-std::optional<WindowId> Readable(platform::Handle handle) {
+std::optional<platform::Handle> Readable(platform::Handle handle) {
     if (handle == 0) return std::nullopt;
-    return static_cast<WindowId>(handle);
+    return handle;
 }
 
 // Twips (a real) to whole pixels, ties to even.
@@ -46,6 +46,12 @@ struct Command::Parts {
 
     void Wire();
     void Paint(const Paints& paints);
+    // A property read: paints what it asks for, then gives the value.
+    template <typename T>
+    T Read(const PropertyRead<T>& read) {
+        Paint(read.paints);
+        return read.value;
+    }
     void DrawState(SkinPicture picture);
     void SyncLabel();
     void Track(const TrackingResult& result);
@@ -68,13 +74,9 @@ struct Command::Parts {
 
 void Command::Parts::Wire() {
     // The caption counts as part of the face: its notifications go to the same handlers.
-    auto down = [this](int button, int, int, int) {
-        Track(model.tracking.MouseDown(static_cast<std::int16_t>(button)));
-    };
+    auto down = [this](int button, int, int, int) { Track(model.tracking.MouseDown(button)); };
     auto move = [this](int, int, int, int) { Track(model.tracking.MouseMove()); };
-    auto up = [this](int button, int, int, int) {
-        Track(model.tracking.MouseUp(static_cast<std::int16_t>(button)));
-    };
+    auto up = [this](int button, int, int, int) { Track(model.tracking.MouseUp(button)); };
     face->onMouseDown = LblMsg->onMouseDown = down;
     face->onMouseMove = LblMsg->onMouseMove = move;
     face->onMouseUp = LblMsg->onMouseUp = up;
@@ -97,8 +99,7 @@ void Command::Parts::TmrMouse_Timer() {
     host.GetCursorPos(&cursor);
     const platform::Handle under = host.WindowFromPoint(cursor);
     const platform::Handle parentWindow = parent ? parent->hWnd() : window.hWnd();
-    Track(model.tracking.TimerTick(static_cast<WindowId>(under), Readable(face->hWnd()),
-                                   Readable(parentWindow)));
+    Track(model.tracking.TimerTick(under, Readable(face->hWnd()), Readable(parentWindow)));
 }
 
 void Command::Parts::Paint(const Paints& paints) {
@@ -122,14 +123,8 @@ void Command::Parts::DrawState(SkinPicture picture) {
     face->Clear();
 
     // The gradient under the whole face.
-    std::array<platform::TriVertex, kGradientVertexCount> vertices{};
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const GradientVertex& v = plan.gradient.vertices[i];
-        vertices[i] = {v.x, v.y, v.red, v.green, v.blue, v.alpha};
-    }
-    const platform::GradientRect rect{plan.gradient.rect.upperLeft, plan.gradient.rect.lowerRight};
-    host.GradientFill(dc, vertices.data(), kGradientVertexCount, &rect, 1,
-                      platform::kGradientFillRectV);
+    host.GradientFill(dc, plan.gradient.vertices.data(), kGradientVertexCount, &plan.gradient.rect,
+                      1, platform::kGradientFillRectV);
     face->Refresh();
 
     // The frame: corners copied, edges stretched from the skin. A skin that did not load is
@@ -141,8 +136,9 @@ void Command::Parts::DrawState(SkinPicture picture) {
             if (!piece.Drawn()) continue;
             const Rect to = ToPixels(piece.destination);
             const Rect from = ToPixels(piece.source);
-            host.StretchBlt(dc, to.x, to.y, to.width, to.height, skinDc, from.x, from.y, from.width,
-                            from.height, platform::kSrcCopy);
+            host.StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, skinDc,
+                            from.left, from.top, from.right - from.left, from.bottom - from.top,
+                            platform::kSrcCopy);
         }
         // The skins are shared with other buttons; a bitmap can sit in one DC at a time.
         if (previous != 0) host.SelectObject(skinDc, previous);
@@ -212,9 +208,7 @@ void Command::Initialize() {
 }
 
 bool Command::Visible() {
-    auto read = GetVisible(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetVisible(parts_->model));
 }
 
 void Command::SetVisible(bool visible) {
@@ -222,9 +216,7 @@ void Command::SetVisible(bool visible) {
 }
 
 std::int32_t Command::FontColour() {
-    auto read = GetFontColour(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetFontColour(parts_->model));
 }
 
 void Command::SetFontColour(std::int32_t colour) {
@@ -232,9 +224,7 @@ void Command::SetFontColour(std::int32_t colour) {
 }
 
 bool Command::Enabled() {
-    auto read = GetEnabled(parts_->model);
-    parts_->Paint(read.paints);
-    return read.value;
+    return parts_->Read(GetEnabled(parts_->model));
 }
 
 void Command::SetEnabled(bool enabled) {

@@ -49,7 +49,7 @@ class Command {
 
     // Raised by a mouse-button release on the control.
     std::function<void()> Click;
-    // Told the name of each property the control changes (the host marks its design changed).
+    // Told the name of each property the control changes (the container marks its design changed).
     void SetPropertyChanged(PropertyChangedCallback callback);
 
     // The face panel's window.

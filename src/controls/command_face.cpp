@@ -22,15 +22,23 @@ std::int32_t ToInt32(double value) {
     return static_cast<std::int32_t>(std::nearbyint(value));
 }
 
-GradientVertex Vertex(std::int32_t x, std::int32_t y, const ChannelColour& colour) {
+platform::TriVertex Vertex(std::int32_t x, std::int32_t y, const ChannelColour& colour) {
     return {x, y, colour.red, colour.green, colour.blue, 0};
+}
+
+// A frame piece from corners and sizes: {x, y, width, height} on the face and in the skin.
+FramePiece Piece(FramePieceId id, const std::array<std::int32_t, 4>& destination,
+                 const std::array<std::int32_t, 4>& source) {
+    return {id, CornerAndSize(destination[0], destination[1], destination[2], destination[3]),
+            CornerAndSize(source[0], source[1], source[2], source[3])};
 }
 
 }  // namespace
 
 Rect ToPixels(const Rect& twips) {
-    return {FloorDiv(twips.x, kTwipsPerPixel), FloorDiv(twips.y, kTwipsPerPixel),
-            FloorDiv(twips.width, kTwipsPerPixel), FloorDiv(twips.height, kTwipsPerPixel)};
+    return CornerAndSize(FloorDiv(twips.left, kTwipsPerPixel), FloorDiv(twips.top, kTwipsPerPixel),
+                         FloorDiv(twips.right - twips.left, kTwipsPerPixel),
+                         FloorDiv(twips.bottom - twips.top, kTwipsPerPixel));
 }
 
 std::int32_t WholeTwips(double twips) {
@@ -55,14 +63,16 @@ FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
     // the face has always been cut; sizes in brackets in the skin are those of the source.
     FaceLayout layout{
         {{
-            {FramePieceId::TopLeft, {1, 1, c, c}, {0, 0, c, c}},
-            {FramePieceId::Top, {c, 1, innerWidth, c}, {c, 1, skinInnerWidth, c}},
-            {FramePieceId::TopRight, {w - c, 1, c, c}, {skinRight, 1, c, c}},
-            {FramePieceId::Right, {w - c, c, c, innerHeight}, {skinRight, c, c, skinInnerHeight}},
-            {FramePieceId::BottomRight, {w - c, h - c, c, c}, {skinRight, skinBottom, c, c}},
-            {FramePieceId::Bottom, {c, h - c, innerWidth, c}, {c, skinBottom, skinInnerWidth, c}},
-            {FramePieceId::BottomLeft, {1, h - c, c, c}, {0, skinBottom, c, c}},
-            {FramePieceId::Left, {1, c, c, innerHeight}, {1, c, c, skinInnerHeight}},
+            Piece(FramePieceId::TopLeft, {1, 1, c, c}, {0, 0, c, c}),
+            Piece(FramePieceId::Top, {c, 1, innerWidth, c}, {c, 1, skinInnerWidth, c}),
+            Piece(FramePieceId::TopRight, {w - c, 1, c, c}, {skinRight, 1, c, c}),
+            Piece(FramePieceId::Right, {w - c, c, c, innerHeight},
+                  {skinRight, c, c, skinInnerHeight}),
+            Piece(FramePieceId::BottomRight, {w - c, h - c, c, c}, {skinRight, skinBottom, c, c}),
+            Piece(FramePieceId::Bottom, {c, h - c, innerWidth, c},
+                  {c, skinBottom, skinInnerWidth, c}),
+            Piece(FramePieceId::BottomLeft, {1, h - c, c, c}, {0, skinBottom, c, c}),
+            Piece(FramePieceId::Left, {1, c, c, innerHeight}, {1, c, c, skinInnerHeight}),
         }},
         (static_cast<double>(h) - captionHeightTwips - kCaptionAllowanceTwips) / 2.0,
         0,

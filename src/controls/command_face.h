@@ -1,13 +1,11 @@
 // Face painting of the owner-drawn `Command` button as numbers: the gradient records, the
 // eight frame pieces cut from a 64 x 25 skin picture, and where the caption goes.
 //
-// What this gives the Win32 host: `DrawState` returns a `FacePaint` plan and updates
-// GradientReversed. The host then clears the face, hands `FacePaint::gradient` to GradientFill
-// (vertex count `kGradientVertexCount`, one rectangle, mode `kGradientFillRectV`; the vertex
-// and rectangle records have the layout of TRIVERTEX and GRADIENT_RECT), stretch-copies every
-// frame piece whose `Drawn()` is true from the skin picture (pixel rectangles from `ToPixels`),
-// refreshes the screen, and moves the caption label to `captionTop` / `captionLeft` /
-// `captionWidth` (twips). Layout numbers are twips at 15 twips per pixel.
+// `DrawState` returns a `FacePaint` plan and updates GradientReversed. The control (command.h)
+// then clears the face, hands `FacePaint::gradient` to GradientFill (vertical, one rectangle),
+// stretch-copies every frame piece whose `Drawn()` is true from the skin picture (pixel
+// rectangles from `ToPixels`), puts the face on the screen, and moves the caption label to
+// `captionTop` / `captionLeft` / `captionWidth`. Layout numbers are twips at 15 twips per pixel.
 #pragma once
 
 #include <array>
@@ -16,6 +14,7 @@
 #include <string_view>
 
 #include "controls/command_tracking.h"
+#include "platform/platform.h"
 
 namespace Veltrane::Controls {
 
@@ -24,15 +23,18 @@ inline constexpr int kFrameTwips = 60;        // the frame is 4 pixels wide
 inline constexpr int kSkinWidthTwips = 960;   // 64 pixels
 inline constexpr int kSkinHeightTwips = 375;  // 25 pixels
 inline constexpr int kCaptionAllowanceTwips = 20;
-inline constexpr std::uint32_t kGradientFillRectV = 1;
 inline constexpr std::uint32_t kGradientVertexCount = 3;
 
-struct Rect {
-    std::int32_t x, y, width, height;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
+using platform::Rect;
 
-// Twips to pixels, each number rounded down: a 1-twip offset falls on pixel 0.
+// A rectangle from its corner and size; a negative size gives right < left (or bottom < top).
+constexpr Rect CornerAndSize(std::int32_t x, std::int32_t y, std::int32_t width,
+                             std::int32_t height) {
+    return {x, y, x + width, y + height};
+}
+
+// Twips to pixels: the corner and the size each rounded down, so that a 1-twip offset falls on
+// pixel 0 without changing the size.
 Rect ToPixels(const Rect& twips);
 
 enum class FramePieceId : std::uint8_t {
@@ -54,8 +56,8 @@ struct FramePiece {
     // with a negative size on a face smaller than the frame, is skipped: stretching to a
     // negative size would mirror the picture.
     bool Drawn() const {
-        return destination.width > 0 && destination.height > 0 && source.width > 0 &&
-               source.height > 0;
+        return destination.right > destination.left && destination.bottom > destination.top &&
+               source.right > source.left && source.bottom > source.top;
     }
 };
 
@@ -76,17 +78,6 @@ FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
                              double captionHeightTwips);
 
 // ---- Gradient -------------------------------------------------------------------------------
-
-struct GradientVertex {  // TRIVERTEX: position in pixels, 16-bit channels (colour in high byte)
-    std::int32_t x, y;
-    std::uint16_t red, green, blue, alpha;
-    friend bool operator==(const GradientVertex&, const GradientVertex&) = default;
-};
-struct GradientRectRecord {  // GRADIENT_RECT: vertex indices
-    std::uint32_t upperLeft, lowerRight;
-    friend bool operator==(const GradientRectRecord&, const GradientRectRecord&) = default;
-};
-static_assert(sizeof(GradientVertex) == 16 && sizeof(GradientRectRecord) == 8);
 
 struct ChannelColour {
     std::uint16_t red, green, blue;
@@ -115,8 +106,9 @@ inline constexpr ChannelColour kLightColour = ColourFromLiteral("&HFFFFFF");
 inline constexpr ChannelColour kDarkColour = ColourFromLiteral("&HC6C5D7");
 
 struct GradientRecords {
-    std::array<GradientVertex, 3> vertices{};  // entry 2 stays zero
-    GradientRectRecord rect{};
+    // Positions in pixels, 16-bit channels with the colour in the high byte; entry 2 stays zero.
+    std::array<platform::TriVertex, kGradientVertexCount> vertices{};
+    platform::GradientRect rect{};  // vertex indices
     friend bool operator==(const GradientRecords&, const GradientRecords&) = default;
 };
 

@@ -1,13 +1,12 @@
 // Properties, persistence and enabled look of the owner-drawn `Command` button, on a plain
 // model without any window.
 //
-// What this gives the Win32 host: `CommandModel`, the state of one button (tracking state,
-// FirstRun, gradient direction, face opacity and the caption label's text, font, colour and
-// enabled look), and the procedures behind the button's public interface and design-time
-// handlers. Each procedure returns `Paints`, the skin pictures to paint with `DrawState`, in
-// order; the host paints them (painting only the last one gives the same face). The host
-// mirrors `label` into its caption label and `faceOpaque` into the face's opacity after each
-// call, and starts the hover timer after `Initialize`.
+// `CommandModel` is the state of one button (tracking state, FirstRun, gradient direction, the
+// Visible property and the caption label's text, font, colour and enabled look); the procedures
+// below are the button's public interface and design-time handlers on that state. Each returns
+// `Paints`, the skin pictures to paint with `DrawState`, in order (painting only the last one
+// gives the same face). The control (command.h) paints them, then copies `label` into its
+// caption label; it starts the hover poll after `Initialize`.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +55,7 @@ Paints RefreshLook(CommandModel& model);
 Paints FirstRunStep(CommandModel& model);
 
 // Public interface.
-void Initialize(CommandModel& model);  // state StateNormal; the host starts the 100 ms timer
+void Initialize(CommandModel& model);  // state StateNormal; the control starts the hover poll
 PropertyRead<bool> GetVisible(CommandModel& model);
 Paints SetVisible(CommandModel& model, bool visible);
 PropertyRead<std::int32_t> GetFontColour(CommandModel& model);

@@ -23,16 +23,16 @@ TrackingResult CommandStateMachine::MouseMove() {
     return {};
 }
 
-TrackingResult CommandStateMachine::MouseDown(std::int16_t button) {
-    if (!enabledFlag_ || button != LeftButton) return {};
+TrackingResult CommandStateMachine::MouseDown(int button) {
+    if (!enabledFlag_ || button != platform::kLeftButton) return {};
     mouseIsDown_ = true;
     return Paint(SkinPicture::Pressed);
 }
 
-TrackingResult CommandStateMachine::MouseUp(std::int16_t button) {
+TrackingResult CommandStateMachine::MouseUp(int button) {
     if (!enabledFlag_) return {};
     TrackingResult result;
-    if (button == LeftButton) {
+    if (button == platform::kLeftButton) {
         mouseIsDown_ = false;
         if (buttonState_ == StateHighLight) result.paint = SkinPicture::Normal;
         if (buttonState_ == StateHighLightSelect) result.paint = SkinPicture::HighLightSelect;
@@ -71,16 +71,16 @@ TrackingResult CommandStateMachine::EndHover() {
     return {};
 }
 
-bool CommandStateMachine::CursorHasLeft(WindowId windowUnderCursor,
-                                        std::optional<WindowId> ownWindow,
-                                        std::optional<WindowId> parentWindow) {
+bool CommandStateMachine::CursorHasLeft(platform::Handle windowUnderCursor,
+                                        std::optional<platform::Handle> ownWindow,
+                                        std::optional<platform::Handle> parentWindow) {
     if (!parentWindow || windowUnderCursor == *parentWindow) return true;
     return !ownWindow || windowUnderCursor != *ownWindow;
 }
 
-TrackingResult CommandStateMachine::TimerTick(WindowId windowUnderCursor,
-                                              std::optional<WindowId> ownWindow,
-                                              std::optional<WindowId> parentWindow) {
+TrackingResult CommandStateMachine::TimerTick(platform::Handle windowUnderCursor,
+                                              std::optional<platform::Handle> ownWindow,
+                                              std::optional<platform::Handle> parentWindow) {
     if (!CursorHasLeft(windowUnderCursor, ownWindow, parentWindow)) return {};
     return EndHover();
 }

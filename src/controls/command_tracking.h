@@ -1,16 +1,17 @@
 // Hover, press and focus tracking of the owner-drawn `Command` button, without any window.
 //
-// What this gives the Win32 host: one `CommandStateMachine` per button. The host's window
-// procedure turns WM_MOUSEMOVE / WM_xBUTTONDOWN / WM_xBUTTONUP (also those of the caption,
-// which counts as part of the face), WM_SETFOCUS, WM_KILLFOCUS and the 100 ms hover timer into
-// calls of the matching method, then runs `DrawState` with `TrackingResult::paint` when it is
-// set and raises `Click` to the container when `TrackingResult::raiseClick` is true, in that
-// order. For the timer it passes WindowFromPoint(GetCursorPos()) and the two handles it could
-// read. `Initialize` does not start the timer; the host does, with `kHoverPollMilliseconds`.
+// One `CommandStateMachine` per button. The control (command.h) turns the mouse and focus
+// notifications of its face panel and caption label (the caption counts as part of the face)
+// and the ticks of its hover poll into calls of the matching method; it then paints
+// `TrackingResult::paint` when it is set and raises `Click` when `raiseClick` is true, in that
+// order. For the poll it passes the window under the cursor and the two handles it could read.
+// `Initialize` does not start the poll; the control does, every `kHoverPollMilliseconds`.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+#include "platform/platform.h"
 
 namespace Veltrane::Controls {
 
@@ -31,13 +32,9 @@ inline constexpr std::uint8_t StateHighLight = 2;        // cursor over it, no f
 inline constexpr std::uint8_t StateSelected = 3;         // focus, cursor elsewhere
 inline constexpr std::uint8_t StateHighLightSelect = 4;  // focus and cursor over it
 
-inline constexpr std::int16_t LeftButton = 1;  // button code of the left mouse button
 inline constexpr int kHoverPollMilliseconds = 100;
 
-// A window handle as a plain number (HWND converted by the host); 0 is "no window".
-using WindowId = std::uintptr_t;
-
-// What one notification asks of the host: at most one face to paint, then maybe Click.
+// What one notification asks of the control: at most one face to paint, then maybe Click.
 struct TrackingResult {
     std::optional<SkinPicture> paint;
     bool raiseClick = false;
@@ -56,21 +53,24 @@ class CommandStateMachine {
     void Initialize() { buttonState_ = StateNormal; }
 
     TrackingResult MouseMove();
-    TrackingResult MouseDown(std::int16_t button);
-    TrackingResult MouseUp(std::int16_t button);
+    // `button` is the platform's code (platform::kLeftButton ...).
+    TrackingResult MouseDown(int button);
+    TrackingResult MouseUp(int button);
     TrackingResult GotFocus();
     TrackingResult LostFocus();
     // The cursor has left: highlight off (2 -> 1), or back to plain focus (4 -> 3).
     TrackingResult EndHover();
     // The hover poll. Hover ends unless the window under the cursor is the button's own
-    // window; a handle the host could not read (nullopt) also ends it. Before Initialize
+    // window; a handle the control could not read (nullopt) also ends it. Before Initialize
     // (state 0) nothing changes.
-    TrackingResult TimerTick(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
-                             std::optional<WindowId> parentWindow);
+    TrackingResult TimerTick(platform::Handle windowUnderCursor,
+                             std::optional<platform::Handle> ownWindow,
+                             std::optional<platform::Handle> parentWindow);
 
     // The poll's decision alone: true when the hover is over.
-    static bool CursorHasLeft(WindowId windowUnderCursor, std::optional<WindowId> ownWindow,
-                              std::optional<WindowId> parentWindow);
+    static bool CursorHasLeft(platform::Handle windowUnderCursor,
+                              std::optional<platform::Handle> ownWindow,
+                              std::optional<platform::Handle> parentWindow);
 
   private:
     std::uint8_t buttonState_ = StateNone;

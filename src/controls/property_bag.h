@@ -1,12 +1,11 @@
 // Typed key/value storage for a control's design-time properties.
 //
-// What this gives the Win32 host and the dialog: `PropertyBag`, the interface a control loads
-// and saves its properties through (read with a default, write unless equal to the default);
-// `PropertyChangedCallback`, how a control tells its host that a property changed; and
-// `MemoryPropertyBag`, an in-memory bag that holds a form's design data (the dialog fills one
-// per button) and records change notifications. Values are loosely typed, as a design file
-// is: the reader converts them with the To... functions, and a value that does not convert
-// leaves its target alone.
+// `PropertyBag` is the interface a control loads and saves its properties through (read with a
+// default, write unless equal to the default); `PropertyChangedCallback` is how a control tells
+// its container that a property changed; `MemoryPropertyBag` is an in-memory bag that holds a
+// form's design data (the settings dialog fills one per button) and can record change
+// notifications. Values are loosely typed, as a design file is: the reader converts them with
+// the To... functions, and a value that does not convert leaves its target alone.
 #pragma once
 
 #include <cstdint>
@@ -52,7 +51,7 @@ class PropertyBag {
                                const PropertyValue& defaultValue) = 0;
 };
 
-// Called with a property's name when the control changes it; the host marks its design dirty.
+// Called with a property's name when the control changes it; the container marks its design dirty.
 using PropertyChangedCallback = std::function<void(std::string_view name)>;
 
 class MemoryPropertyBag final : public PropertyBag {

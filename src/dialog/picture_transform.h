@@ -1,10 +1,9 @@
 // Pixel work of the settings dialog's turning preview (module Veltrane_B2).
 //
-// What this gives the Win32 host: `TransformPixels` turns one top-down 32-bit picture (bytes
-// blue, green, red, unused) into another, entirely in portable C++. The host's `RotatePicture`
-// reads the source panel with GetDIBits (negative biHeight, 32 bits per pixel), calls
-// TransformPixels, writes the result back with SetDIBits and makes the panel repaint. Nothing
-// here touches the platform, so the same frames come out of the native and the Windows build.
+// `TransformPixels` turns one top-down 32-bit picture (bytes blue, green, red, unused) into
+// another, in portable C++; `RotatePicture` (rotate_picture.h) feeds it the pixels of the
+// dialog's picture panels. Nothing here touches the platform, so the same frames come out of
+// the native and the Windows build.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/cpu.h"
+
 namespace Veltrane_B2::transform_detail {
 
 // Everything a kernel needs. Only built for a source with at least one full cell.
@@ -30,15 +32,15 @@ struct Job {
 // Pixels per vector step of the widest kernel: the column tables are padded to it.
 inline constexpr int kColumnPadding = 4;
 
-enum class Isa { Sse2, Avx2 };
-
-bool IsaAvailable(Isa isa);
+using platform::Isa;
+using platform::IsaAvailable;
 
 // Writes every destination row.
 void Sse2Rows(const Job& job);
 void Avx2Rows(const Job& job);  // needs sourceWidth * sourceHeight < 2^31
 
-// TransformPixels with a chosen kernel (Sse2 where the one asked for is not available).
+// TransformPixels with a chosen kernel: Avx2 (also for Avx512, the widest kernel here) where the
+// processor runs it, else Sse2.
 void TransformPixelsWith(Isa isa, const std::uint8_t* source, int sourceWidth, int sourceHeight,
                          std::uint8_t* destination, int destinationWidth, int destinationHeight,
                          double angleDegrees, bool smooth);

@@ -23,8 +23,6 @@ constexpr std::uint32_t kBlack = 0x00000000;
 constexpr std::int32_t kFastest = 1, kSlowest = 3000, kSmallStep = 1, kLargeStep = 100;
 constexpr std::int32_t kInitialTimerInterval = 100;
 
-// The application's title, used for its messages.
-
 FontDescription CommandFont() {
     const platform::Font font = DialogFont();
     return {font.faceName,  font.points,        static_cast<std::int16_t>(font.weight), font.italic,

@@ -1,5 +1,5 @@
 // The rotation routine: set-up, instruction-set choice, tiling and threads. The per-pixel work is
-// in the kernels (rotate_sse2.cpp, rotate_avx2.cpp, rotate_avx512.cpp).
+// in the kernels: the scalar one here, the vector ones in rotate_avx2.cpp and rotate_avx512.cpp.
 #include "effects/rotate.h"
 
 #include <quadmath.h>
@@ -66,6 +66,17 @@ void RunTiles(void* context) {
     }
 }
 
+// The baseline kernel: one pixel at a time through the exact scalar helpers.
+template <bool kBilinear>
+void ScalarRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
+               std::int32_t n, std::int32_t j) {
+    ScalarTail(job, colC, colS, i0, 0, n, j, kBilinear);
+}
+
+RowKernel ScalarKernel(bool bilinear) {
+    return bilinear ? ScalarRow<true> : ScalarRow<false>;
+}
+
 template <typename T>
 T Clamp(T value, T low, T high) {
     return value < low ? low : value > high ? high : value;
@@ -80,20 +91,6 @@ void SinCos(std::int32_t angleDegrees, float& S, float& C) {
     const double a = static_cast<double>(angleDegrees) * k;
     S = static_cast<float>(static_cast<double>(sinq(static_cast<__float128>(a))));
     C = static_cast<float>(static_cast<double>(cosq(static_cast<__float128>(a))));
-}
-
-bool IsaAvailable(Isa isa) {
-    __builtin_cpu_init();
-    switch (isa) {
-        case Isa::Sse2:
-            return true;
-        case Isa::Avx2:
-            return __builtin_cpu_supports("avx2");
-        case Isa::Avx512:
-            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                   __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
-    }
-    return false;
 }
 
 Options DefaultOptions(const RotateBlock& block) {
@@ -142,7 +139,7 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
     if (pixels > INT32_MAX || !IsaAvailable(isa)) isa = Isa::Sse2;
     work.kernel = isa == Isa::Avx512 ? Avx512Kernel(bilinear)
                   : isa == Isa::Avx2 ? Avx2Kernel(bilinear)
-                                     : Sse2Kernel(bilinear);
+                                     : ScalarKernel(bilinear);
     work.tileWidth = Clamp(options.tileWidth, 1, kMaxTileWidth);
     work.tileHeight = Clamp(options.tileHeight, 1, INT32_MAX);
     work.tilesAcross = (block.width - 1) / work.tileWidth + 1;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "effects/rotate.h"
+#include "platform/cpu.h"
 
 namespace Veltrane_B1::rotate_detail {
 
@@ -42,7 +43,9 @@ inline constexpr int kPrefetchRows = 8;
 using RowKernel = void (*)(const RowJob& job, const double* colC, const double* colS,
                            std::int32_t i0, std::int32_t n, std::int32_t j);
 
-enum class Isa { Sse2, Avx2, Avx512 };
+// Sse2 selects the scalar kernel (rotate.cpp), the baseline that every x86-64 processor runs.
+using platform::Isa;
+using platform::IsaAvailable;
 
 struct Options {
     Isa isa;
@@ -54,7 +57,6 @@ struct Options {
 inline constexpr int kMaxTileWidth = 512;
 inline constexpr int kMaxThreads = 16;
 
-bool IsaAvailable(Isa isa);
 Options DefaultOptions(const RotateBlock& block);
 void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
                 const Options& options);
@@ -63,7 +65,6 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
 // evaluated far beyond double precision, rounded to double and then to single.
 void SinCos(std::int32_t angleDegrees, float& S, float& C);
 
-RowKernel Sse2Kernel(bool bilinear);
 RowKernel Avx2Kernel(bool bilinear);
 RowKernel Avx512Kernel(bool bilinear);
 

@@ -76,10 +76,12 @@ struct TriVertex {
     std::uint16_t green = 0;
     std::uint16_t blue = 0;
     std::uint16_t alpha = 0;
+    bool operator==(const TriVertex&) const = default;
 };
 struct GradientRect {
     std::uint32_t upperLeft = 0;
     std::uint32_t lowerRight = 0;
+    bool operator==(const GradientRect&) const = default;
 };
 
 // Constants of the platform, named after it with a k prefix (the win32 layer checks that each
@@ -92,7 +94,6 @@ inline constexpr std::uint32_t kSwpNoSize = 0x0001, kSwpNoMove = 0x0002, kSwpNoA
 inline constexpr std::uint32_t kSrcCopy = 0x00CC0020u;
 inline constexpr std::uint32_t kDibRgbColors = 0, kDibPalColors = 1;
 inline constexpr std::uint32_t kWmClose = 0x0010;
-inline constexpr std::uint32_t kGwOwner = 4;
 inline constexpr std::uint32_t kSpiSetScreenSaveActive = 17;
 inline constexpr std::uint32_t kSpiScreenSaverRunning = 97;
 inline constexpr std::int32_t kIdaniCaption = 3;
@@ -276,7 +277,6 @@ class Host {
     virtual std::int32_t SetWindowPos(Handle window, Handle insertAfter, std::int32_t x,
                                       std::int32_t y, std::int32_t cx, std::int32_t cy,
                                       std::uint32_t flags) = 0;
-    virtual Handle GetWindow(Handle window, std::uint32_t command) = 0;
     virtual std::int32_t PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam) = 0;
     virtual std::int32_t IsWindow(Handle window) = 0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "startup/process_values.h"
+
 namespace Veltrane_B {
 
 std::string ModeLetterOf(const std::string& commandLine) {
@@ -58,9 +60,9 @@ std::int32_t HandleFromText(const std::string& text) {
 
 float IntervalFromText(const std::string& text) {
     const std::optional<double> number = LeadingNumber(text);
-    if (!number) return kDefaultInterval;
+    if (!number) return static_cast<float>(kDefaultInterval);
     const double whole = std::floor(*number);
-    if (!(whole >= 1.0 && whole <= 65535.0)) return kDefaultInterval;
+    if (!(whole >= 1.0 && whole <= 65535.0)) return static_cast<float>(kDefaultInterval);
     return static_cast<float>(whole);
 }
 

@@ -28,6 +28,4 @@ std::int32_t HandleFromText(const std::string& text);
 // (below 1, above 65535, not finite), also gives 100.
 float IntervalFromText(const std::string& text);
 
-inline constexpr float kDefaultInterval = 100.0f;
-
 }  // namespace Veltrane_B

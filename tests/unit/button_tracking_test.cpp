@@ -1,130 +1,99 @@
+// The button's hover, press and focus tracking as a user drives it: what each step paints,
+// whether it clicks, and the state it leaves. The control's wiring is in button_control_test.
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
+#include <string>
 
 #include "controls/command_tracking.h"
 
 namespace {
 
 using namespace Veltrane::Controls;
-using P = SkinPicture;
+using platform::Handle;
 
-enum class Event { Move, LeftDown, RightDown, LeftUp, RightUp, Focus, Blur, TickAway, TickOver };
-constexpr WindowId kOwn = 0x20, kParent = 0x10, kOther = 0x99;
+constexpr Handle kOwn = 0x20, kParent = 0x10, kOther = 0x99;
 
-// Brings a fresh, enabled button into `state` through its own notifications.
-CommandStateMachine Arrange(int state, bool mouseIsDown) {
-    CommandStateMachine m;
-    m.SetEnabledFlag(true);
-    if (state >= 1) m.Initialize();
-    if (state == 3 || state == 4) m.GotFocus();
-    if (state == 2 || state == 4) m.MouseMove();
-    if (mouseIsDown) m.MouseDown(LeftButton);
-    return m;
-}
-
-TrackingResult Send(CommandStateMachine& m, Event e) {
-    switch (e) {
-        case Event::Move:
+// One notification: M move, D/U left button down/up, d/u right button down/up, F/B focus
+// gained/lost, o/t a hover poll with the cursor over the button / elsewhere.
+TrackingResult Send(CommandStateMachine& m, char event) {
+    switch (event) {
+        case 'M':
             return m.MouseMove();
-        case Event::LeftDown:
-            return m.MouseDown(LeftButton);
-        case Event::RightDown:
-            return m.MouseDown(2);
-        case Event::LeftUp:
-            return m.MouseUp(LeftButton);
-        case Event::RightUp:
-            return m.MouseUp(2);
-        case Event::Focus:
+        case 'D':
+        case 'd':
+            return m.MouseDown(event == 'D' ? platform::kLeftButton : platform::kRightButton);
+        case 'U':
+        case 'u':
+            return m.MouseUp(event == 'U' ? platform::kLeftButton : platform::kRightButton);
+        case 'F':
             return m.GotFocus();
-        case Event::Blur:
+        case 'B':
             return m.LostFocus();
-        case Event::TickAway:
-            return m.TimerTick(kOther, kOwn, kParent);
-        case Event::TickOver:
-            return m.TimerTick(kOwn, kOwn, kParent);
+        default:
+            return m.TimerTick(event == 'o' ? kOwn : kOther, kOwn, kParent);
     }
-    return {};
 }
 
-struct Row {
-    int from;
-    bool down;
-    Event event;
-    int to;
-    std::optional<P> paint;
-    bool click;
-    bool downAfter;
-};
+// What a step gives, written as the face painted (N normal, H highlight, S selected,
+// X highlight-select, P pressed, - none), the state after it, and * when it clicks.
+std::string Outcome(const TrackingResult& result, int state) {
+    static const char kFaces[] = "NHXDSP";  // in SkinPicture order
+    std::string text(1, result.paint ? kFaces[static_cast<int>(*result.paint)] : '-');
+    return text + std::to_string(state) + (result.raiseClick ? "*" : "");
+}
 
-TEST(ButtonTracking, EveryTransition) {
-    const std::optional<P> none;
-    const Row rows[] = {
-        // mouse move
-        {0, false, Event::Move, 0, none, false, false},
-        {1, false, Event::Move, 2, P::HighLight, false, false},
-        {2, false, Event::Move, 2, none, false, false},
-        {3, false, Event::Move, 4, P::HighLightSelect, false, false},
-        {3, true, Event::Move, 3, none, false, true},
-        {4, false, Event::Move, 4, none, false, false},
-        // left button down: always Pressed, state kept; other buttons nothing
-        {0, false, Event::LeftDown, 0, P::Pressed, false, true},
-        {2, false, Event::LeftDown, 2, P::Pressed, false, true},
-        {3, false, Event::LeftDown, 3, P::Pressed, false, true},
-        {4, false, Event::RightDown, 4, none, false, false},
-        // left button up
-        {0, true, Event::LeftUp, 0, none, true, false},
-        {1, true, Event::LeftUp, 1, none, true, false},
-        {2, true, Event::LeftUp, 2, P::Normal, true, false},
-        {3, true, Event::LeftUp, 3, none, false, false},
-        {4, true, Event::LeftUp, 4, P::HighLightSelect, true, false},
-        // other buttons' release: Click but for state 3, no paint, MouseIsDown untouched
-        {2, true, Event::RightUp, 2, none, true, true},
-        {4, false, Event::RightUp, 4, none, true, false},
-        {3, true, Event::RightUp, 3, none, false, true},
-        // focus gained / lost
-        {0, false, Event::Focus, 3, P::Selected, false, false},
-        {1, false, Event::Focus, 3, P::Selected, false, false},
-        {2, false, Event::Focus, 4, P::Pressed, false, false},
-        {3, false, Event::Focus, 3, P::Selected, false, false},
-        {4, false, Event::Focus, 3, P::Selected, false, false},
-        {0, false, Event::Blur, 1, P::Normal, false, false},
-        {1, false, Event::Blur, 1, none, false, false},
-        {2, false, Event::Blur, 1, P::Normal, false, false},
-        {4, true, Event::Blur, 1, P::Normal, false, true},
-        // hover poll
-        {2, false, Event::TickAway, 1, P::Normal, false, false},
-        {4, true, Event::TickAway, 3, P::Selected, false, true},
-        {0, false, Event::TickAway, 0, none, false, false},
-        {1, false, Event::TickAway, 1, none, false, false},
-        {3, false, Event::TickAway, 3, none, false, false},
-        {2, false, Event::TickOver, 2, none, false, false},
-        {4, false, Event::TickOver, 4, none, false, false},
+TEST(ButtonTracking, WhatAUserSeesStepByStep) {
+    const struct {
+        const char* name;
+        bool initialised;
+        const char* events;
+        const char* outcomes;
+    } scenarios[] = {
+        {"hover, click, leave", true, "MoDUt", "H2 -2 P2 N2* N1"},
+        {"keyboard focus, hover, leave, focus lost", true, "FMtBB", "S3 X4 S3 N1 -1"},
+        {"hover, then the press brings the focus", true, "MFDU", "H2 P4 P4 X4*"},
+        {"press, leave, come back: cancelled until released", true, "FMDtMUM",
+         "S3 X4 P4 S3 -3 -3 X4"},
+        {"other buttons press nothing but click on release", true, "MduFtu", "H2 -2 -2* P4 S3 -3"},
+        {"before Initialize the cursor changes nothing", false, "MtF", "-0 -0 S3"},
     };
-    for (const Row& row : rows) {
-        CommandStateMachine m = Arrange(row.from, row.down);
-        ASSERT_EQ(m.ButtonState(), row.from);
-        const TrackingResult result = Send(m, row.event);
-        const auto where = testing::Message() << "from " << row.from << " down " << row.down
-                                              << " event " << static_cast<int>(row.event);
-        EXPECT_EQ(m.ButtonState(), row.to) << where;
-        EXPECT_EQ(result.paint, row.paint) << where;
-        EXPECT_EQ(result.raiseClick, row.click) << where;
-        EXPECT_EQ(m.MouseIsDown(), row.downAfter) << where;
+    for (const auto& s : scenarios) {
+        CommandStateMachine m;
+        m.SetEnabledFlag(true);
+        if (s.initialised) m.Initialize();
+        std::ostringstream seen;
+        for (const char* e = s.events; *e; ++e) {
+            const TrackingResult result = Send(m, *e);
+            seen << (e == s.events ? "" : " ") << Outcome(result, m.ButtonState());
+        }
+        EXPECT_EQ(seen.str(), s.outcomes) << s.name;
+    }
+}
 
-        // The same notification on a disabled button changes and raises nothing.
-        CommandStateMachine off = Arrange(row.from, row.down);
-        off.SetEnabledFlag(false);
-        EXPECT_EQ(Send(off, row.event), TrackingResult{}) << where;
-        EXPECT_EQ(off.ButtonState(), row.from) << where;
-        EXPECT_EQ(off.MouseIsDown(), row.down) << where;
+TEST(ButtonTracking, ADisabledButtonIgnoresEverything) {
+    // Reach each state (with the left button up and down), disable, then send every event.
+    for (const std::string reach : {"M", "F", "FM", "FMD"}) {
+        for (const char event : std::string("MDdUuFBot")) {
+            CommandStateMachine m;
+            m.SetEnabledFlag(true);
+            m.Initialize();
+            for (const char e : reach) Send(m, e);
+            const std::uint8_t state = m.ButtonState();
+            const bool down = m.MouseIsDown();
+            m.SetEnabledFlag(false);
+            EXPECT_EQ(Send(m, event), TrackingResult{}) << reach << " then " << event;
+            EXPECT_EQ(m.ButtonState(), state);
+            EXPECT_EQ(m.MouseIsDown(), down);
+        }
     }
 }
 
 TEST(ButtonTracking, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     const struct {
-        WindowId under;
-        std::optional<WindowId> own, parent;
+        Handle under;
+        std::optional<Handle> own, parent;
         bool left;
     } cases[] = {{kOwn, kOwn, kParent, false},        {kParent, kOwn, kParent, true},
                  {kOther, kOwn, kParent, true},       {0, kOwn, kParent, true},

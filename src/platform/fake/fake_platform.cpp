@@ -226,11 +226,6 @@ std::int32_t FakeHost::SetWindowPos(Handle window, Handle insertAfter, std::int3
     return 1;
 }
 
-Handle FakeHost::GetWindow(Handle window, std::uint32_t command) {
-    calls.push_back(Format("GetWindow", window, command));
-    return 0;
-}
-
 std::int32_t FakeHost::PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam) {
     calls.push_back(Format("PostMessageA", window, message, wParam, lParam));

@@ -12,7 +12,7 @@ static_assert(kSwpNoSize == SWP_NOSIZE && kSwpNoMove == SWP_NOMOVE &&
               kSwpNoActivate == SWP_NOACTIVATE);
 static_assert(kDibRgbColors == DIB_RGB_COLORS && kDibPalColors == DIB_PAL_COLORS &&
               kWmClose == WM_CLOSE);
-static_assert(kGwOwner == GW_OWNER && kSpiSetScreenSaveActive == SPI_SETSCREENSAVEACTIVE);
+static_assert(kSpiSetScreenSaveActive == SPI_SETSCREENSAVEACTIVE);
 static_assert(kSpiScreenSaverRunning == SPI_SCREENSAVERRUNNING && kIdaniCaption == IDANI_CAPTION);
 static_assert(kSwShowNormal == SW_SHOWNORMAL && kVerPlatformWin32Nt == VER_PLATFORM_WIN32_NT &&
               kMbOk == MB_OK);
@@ -222,10 +222,6 @@ std::int32_t Win32Host::SetWindowPos(Handle window, Handle insertAfter, std::int
                                      std::int32_t y, std::int32_t cx, std::int32_t cy,
                                      std::uint32_t flags) {
     return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags);
-}
-
-Handle Win32Host::GetWindow(Handle window, std::uint32_t command) {
-    return FromPointer(::GetWindow(ToHwnd(window), command));
 }
 
 std::int32_t Win32Host::PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,

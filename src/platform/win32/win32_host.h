@@ -45,7 +45,6 @@ class Win32Host : public Host {
     Handle SetParent(Handle child, Handle newParent) override;
     std::int32_t SetWindowPos(Handle window, Handle insertAfter, std::int32_t x, std::int32_t y,
                               std::int32_t cx, std::int32_t cy, std::uint32_t flags) override;
-    Handle GetWindow(Handle window, std::uint32_t command) override;
     std::int32_t PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) override;
     std::int32_t IsWindow(Handle window) override;
