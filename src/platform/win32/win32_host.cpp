@@ -155,6 +155,33 @@ std::int32_t Win32Host::TwipsPerPixelY() {
     return TwipsPerPixel(LOGPIXELSY);
 }
 
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<Rect>*>(list)->push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<Rect> Win32Host::DisplayMonitors() {
+    std::vector<Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+std::int32_t Win32Host::GetDibSection(Handle bitmap, DibSection* section) {
+    DIBSECTION dib{};
+    if (::GetObjectA(reinterpret_cast<HGDIOBJ>(bitmap), sizeof dib, &dib) != sizeof dib) return 0;
+    GdiFlush();
+    *section = {dib.dsBm.bmWidth, dib.dsBmih.biHeight, dib.dsBm.bmWidthBytes, dib.dsBm.bmBitsPixel,
+                dib.dsBm.bmBits};
+    return 1;
+}
+
 std::unique_ptr<Window> Win32Host::CreateTopLevelWindow(WindowKind kind) {
     return std::make_unique<Win32Window>(*this, kind);
 }
