@@ -272,7 +272,8 @@ class Host {
     // virtual-screen pixels, in the order the system lists them; negative left of or above the
     // primary. Empty when the system lists none.
     virtual std::vector<Rect> DisplayMonitors() = 0;
-    // GetObjectA with a DIBSECTION: nonzero, and `section` filled, when `bitmap` is a DIB section.
+    // GetObjectA with a DIBSECTION: nonzero, and `section` filled, when `bitmap` is a DIB section
+    // whose row order the host knows (a panel's persistent image); 0 for any other bitmap.
     // Drawing still queued for it is done first (GdiFlush), so its bits are current.
     virtual std::int32_t GetDibSection(Handle bitmap, DibSection* section) = 0;
 

@@ -174,10 +174,14 @@ std::vector<Rect> Win32Host::DisplayMonitors() {
 }
 
 std::int32_t Win32Host::GetDibSection(Handle bitmap, DibSection* section) {
+    // GetObjectA reports every DIB section's height as positive, whichever way its rows run; the
+    // row order is known only for the panels' images, which are made top-down.
+    HBITMAP handle = reinterpret_cast<HBITMAP>(bitmap);
     DIBSECTION dib{};
-    if (::GetObjectA(reinterpret_cast<HGDIOBJ>(bitmap), sizeof dib, &dib) != sizeof dib) return 0;
+    if (!IsPanelImage(handle) || ::GetObjectA(handle, sizeof dib, &dib) != sizeof dib) return 0;
     GdiFlush();
-    *section = {dib.dsBm.bmWidth, dib.dsBmih.biHeight, dib.dsBm.bmWidthBytes, dib.dsBm.bmBitsPixel,
+    const LONG rows = dib.dsBmih.biHeight < 0 ? dib.dsBmih.biHeight : -dib.dsBmih.biHeight;
+    *section = {dib.dsBm.bmWidth, rows, dib.dsBm.bmWidthBytes, dib.dsBm.bmBitsPixel,
                 dib.dsBm.bmBits};
     return 1;
 }
