@@ -7,6 +7,7 @@ packages=(
   libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc nsis
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -21,6 +21,18 @@ bool DibHeaderFor(std::int32_t width, std::int32_t height, platform::BitmapInfo&
     return true;
 }
 
+void CopyBottomUp(const platform::DibSection& section, std::int32_t lines, std::uint8_t* image) {
+    const auto* first = static_cast<const std::uint8_t*>(section.bits);
+    const std::int32_t rows = section.height < 0 ? -section.height : section.height;
+    const std::size_t rowBytes = static_cast<std::size_t>(section.width) * 4;
+    for (std::int32_t y = 0; y < lines; ++y) {
+        // Row y counted from the bottom of the picture, wherever it lies in memory.
+        const std::int32_t inMemory = section.height < 0 ? rows - 1 - y : y;
+        std::memcpy(image + static_cast<std::size_t>(y) * rowBytes,
+                    first + static_cast<std::ptrdiff_t>(inMemory) * section.widthBytes, rowBytes);
+    }
+}
+
 bool PixelStack::Allocate(std::int32_t width, std::int32_t height) {
     Release();
     if (width < 1 || height < 1) return false;

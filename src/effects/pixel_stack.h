@@ -14,6 +14,11 @@ namespace Veltrane_B1 {
 // the row stride. Returns false, and leaves `header` alone, when a size does not fit in 32 bits.
 bool DibHeaderFor(std::int32_t width, std::int32_t height, platform::BitmapInfo& header);
 
+// Copies the bottom `lines` rows of a 32-bit DIB section, in either row order, into a bottom-up
+// image with rows of 4 * section.width bytes: what GetDIBits(start 0, `lines`) would write.
+// `lines` must not exceed the section's height.
+void CopyBottomUp(const platform::DibSection& section, std::int32_t lines, std::uint8_t* image);
+
 class PixelStack {
   public:
     static constexpr int kImages = 3;

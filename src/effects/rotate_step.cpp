@@ -28,15 +28,20 @@ bool PresentImage(platform::Host& host, platform::PicturePanel& display, PixelSt
     return true;
 }
 
-bool RotateStep(platform::Host& host, platform::PicturePanel& display, PixelStack& stack,
-                Centre centre, float rotationAngle) {
-    if (!stack.Allocated()) return true;
-    const RotateBlock block{stack.Width(), stack.Height(), stack.Image(1),    &kScratchByte,
-                            kBlockTag,     kBackColour,    kNearestFromImage1};
+bool RotateStep(platform::Host& host, std::vector<MonitorImage>& monitors, float rotationAngle) {
     const auto angle = static_cast<std::int32_t>(std::nearbyint(rotationAngle + 360.0f));
-    Rotate(block, static_cast<float>(centre.x), static_cast<float>(centre.y), angle);
-    if (!PresentImage(host, display, stack, 2)) return false;
-    host.DoEvents();
+    bool presented = false;
+    for (MonitorImage& screen : monitors) {
+        PixelStack& stack = screen.pixels;
+        if (!stack.Allocated()) continue;
+        const RotateBlock block{stack.Width(), stack.Height(), stack.Image(1),    &kScratchByte,
+                                kBlockTag,     kBackColour,    kNearestFromImage1};
+        Rotate(block, static_cast<float>(screen.centre.x), static_cast<float>(screen.centre.y),
+               angle);
+        if (!PresentImage(host, *screen.display, stack, 2)) return false;
+        presented = true;
+    }
+    if (presented) host.DoEvents();
     return true;
 }
 

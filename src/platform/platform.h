@@ -57,6 +57,16 @@ struct BitmapRecord {
     std::int32_t bmBitsPixel = 0;
 };
 
+// What GetObjectA reports of a DIB section (DIBSECTION): the session reads its pixels from here,
+// since GetDIBits may not be given a bitmap that is selected into a device context.
+struct DibSection {
+    std::int32_t width = 0;
+    std::int32_t height = 0;  // biHeight: negative when the rows run top-down
+    std::int32_t widthBytes = 0;
+    std::int32_t bitsPixel = 0;
+    const void* bits = nullptr;  // the first row in memory
+};
+
 // OSVERSIONINFOA: 148 bytes, dwOSVersionInfoSize set to 148 before the call.
 struct OsVersionInfo {
     std::uint32_t dwOSVersionInfoSize = 148;
@@ -258,6 +268,15 @@ class Host {
     virtual std::int32_t ScreenHeight() = 0;
     virtual std::int32_t TwipsPerPixelX() = 0;
     virtual std::int32_t TwipsPerPixelY() = 0;
+
+    // Monitors: each one's rectangle (rcMonitor from EnumDisplayMonitors and GetMonitorInfoA) in
+    // virtual-screen pixels, in the order the system lists them; negative left of or above the
+    // primary. Empty when the system lists none.
+    virtual std::vector<Rect> DisplayMonitors() = 0;
+    // GetObjectA with a DIBSECTION: nonzero, and `section` filled, when `bitmap` is a DIB section
+    // whose row order the host knows (a panel's persistent image); 0 for any other bitmap.
+    // Drawing still queued for it is done first (GdiFlush), so its bits are current.
+    virtual std::int32_t GetDibSection(Handle bitmap, DibSection* section) = 0;
 
     // Toolkit.
     virtual std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) = 0;

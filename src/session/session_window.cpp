@@ -19,10 +19,10 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
     window_ = host_.CreateTopLevelWindow(platform::WindowKind::Borderless);
     window_->SetTitle(kSessionTitle);
     window_->EndProgramWhenDestroyed();
-    // Master only holds the capture; Display, above it, is what the screen shows.
+    // Master only holds each capture on its way; the Displays, above it, are what the screen shows.
     master_ = window_->CreatePicturePanel(nullptr, platform::BorderStyle::None);
     master_->SetVisible(false);
-    display_ = window_->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    AddDisplay();
     timer1_ = host_.CreateTimer();
     timer1_->SetInterval(1);
 
@@ -31,10 +31,6 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
         Form_MouseDown(button, shift, x, y);
     };
     window_->onUnload = [this] { Form_Unload(); };
-    display_->onClick = [this] { Display_Click(); };
-    display_->onMouseDown = [this](int button, int shift, int x, int y) {
-        Display_MouseDown(button, shift, x, y);
-    };
     timer1_->onTick = [this] { Timer1_Timer(); };
 }
 
@@ -44,35 +40,51 @@ bool Veltrane_S::ModeS() {
     return ModeLetter(host_) == "S";
 }
 
-void Veltrane_S::Form_Load() {
-    // The whole virtual screen (every monitor) in physical pixels; sizes stay in 32 bits.
-    const platform::Rect screen = host_.VirtualScreen();
-    const std::int32_t width = screen.right - screen.left;
-    const std::int32_t height = screen.bottom - screen.top;
-    window_->Move(screen.left, screen.top, width, height);
-    window_->SetBackColour(Veltrane_B1::kBackColour);
-    display_->SetBackColour(Veltrane_B1::kBackColour);
-    master_->SetBackColour(Veltrane_B1::kBackColour);
-    master_->Move(0, 0, width, height);
+void Veltrane_S::AddDisplay() {
+    Veltrane_B1::MonitorImage& monitor = monitors_.emplace_back();
+    monitor.display = window_->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    monitor.display->onClick = [this] { Display_Click(); };
+    monitor.display->onMouseDown = [this](int button, int shift, int x, int y) {
+        Display_MouseDown(button, shift, x, y);
+    };
+}
 
-    // The window is still hidden, so the copy shows the desktop without it.
+namespace {
+// The monitors to show, in the system's order: empty ones and repeats of an earlier one (mirrored
+// outputs) dropped; the virtual screen as the one monitor when the system lists none.
+std::vector<platform::Rect> MonitorsToShow(const std::vector<platform::Rect>& listed,
+                                           const platform::Rect& screen) {
+    std::vector<platform::Rect> shown;
+    for (const platform::Rect& monitor : listed) {
+        if (monitor.right <= monitor.left || monitor.bottom <= monitor.top) continue;
+        if (std::find(shown.begin(), shown.end(), monitor) == shown.end()) shown.push_back(monitor);
+    }
+    if (shown.empty()) shown.push_back(screen);
+    return shown;
+}
+}  // namespace
+
+void Veltrane_S::Form_Load() {
+    // The window covers the whole virtual screen (every monitor) in physical pixels; each monitor
+    // gets its own Display at its place in it. Sizes stay in 32 bits.
+    const platform::Rect screen = host_.VirtualScreen();
+    window_->Move(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+    window_->SetBackColour(Veltrane_B1::kBackColour);
+    master_->SetBackColour(Veltrane_B1::kBackColour);
+    const std::vector<platform::Rect> monitors = MonitorsToShow(host_.DisplayMonitors(), screen);
+    while (monitors_.size() < monitors.size()) AddDisplay();
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        monitors_[i].monitor = monitors[i];
+        monitors_[i].display->SetBackColour(Veltrane_B1::kBackColour);
+    }
+
+    // The window is still hidden, so the copies show the desktop without it. Only the monitors
+    // are copied: what lies between them never reaches a frame.
     const platform::Handle desktop = host_.GetDesktopWindow();
     const platform::Handle screenDc = host_.GetDC(desktop);
-    LastApiResult = host_.BitBlt(master_->hDC(), 0, 0, width, height, screenDc, screen.left,
-                                 screen.top, platform::kSrcCopy);
+    for (Veltrane_B1::MonitorImage& monitor : monitors_) CaptureMonitor(screenDc, screen, monitor);
     LastApiResult = host_.ReleaseDC(desktop, screenDc);
-
-    display_->SetPicture(master_->ImageHandle());
-    const platform::Rect shown = display_->Bounds();
-    const std::int32_t shownWidth = shown.right - shown.left;
-    const std::int32_t shownHeight = shown.bottom - shown.top;
-    display_->Move((width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight);
-    imageWidth_ = shownWidth;
-    imageHeight_ = shownHeight;
-    centre_ = {imageWidth_ / 2, imageHeight_ / 2};
-
-    CaptureToPixels();
-    ShowImage(3);
+    for (std::size_t i = 0; i < monitors_.size(); ++i) ShowImage(i, 3);
 
     platform::Point cursor;
     LastApiResult = host_.GetCursorPos(&cursor);
@@ -96,42 +108,85 @@ void Veltrane_S::Form_Load() {
     timer1_->SetEnabled(true);
 }
 
-void Veltrane_S::ReadBitmapBits(platform::Handle bitmap) {
+void Veltrane_S::CaptureMonitor(platform::Handle screenDc, const platform::Rect& screen,
+                                Veltrane_B1::MonitorImage& monitor) {
+    const platform::Rect& area = monitor.monitor;
+    const std::int32_t width = area.right - area.left;
+    const std::int32_t height = area.bottom - area.top;
+    master_->Move(0, 0, width, height);
+    LastApiResult = host_.BitBlt(master_->hDC(), 0, 0, width, height, screenDc, area.left, area.top,
+                                 platform::kSrcCopy);
+    platform::PicturePanel& display = *monitor.display;
+    display.SetPicture(master_->ImageHandle());
+    // Display holds the copy now: the capture surface gives its memory back at once.
+    master_->Move(0, 0, 1, 1);
+
+    // Display is centred on its monitor, which it covers when it has the monitor's size.
+    const platform::Rect shown = display.Bounds();
+    const std::int32_t shownWidth = shown.right - shown.left;
+    const std::int32_t shownHeight = shown.bottom - shown.top;
+    display.Move(area.left - screen.left + (width - shownWidth) / 2,
+                 area.top - screen.top + (height - shownHeight) / 2, shownWidth, shownHeight);
+    monitor.width = shownWidth;
+    monitor.height = shownHeight;
+    monitor.centre = {shownWidth / 2, shownHeight / 2};
+    CaptureToPixels(monitor);
+}
+
+void Veltrane_S::ReadBitmapBits(platform::Handle bitmap, Veltrane_B1::MonitorImage& monitor) {
+    Veltrane_B1::PixelStack& pixels = monitor.pixels;
     platform::BitmapRecord record;
     host_.GetObjectA(bitmap, &record);
-    const platform::Handle dc = host_.CreateCompatibleDC(0);
-    const platform::Handle previous = host_.SelectObject(dc, bitmap);
     const std::int32_t bitmapHeight = record.bmHeight < 0 ? -record.bmHeight : record.bmHeight;
-    if (!Veltrane_B1::DibHeaderFor(record.bmWidth, bitmapHeight, pixels_.dibHeader) ||
-        !pixels_.Allocate(imageWidth_, imageHeight_)) {
-        pixels_.Release();
-        host_.MessageBoxA(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
-    } else if (record.bmWidth == imageWidth_) {
-        // Rows of the bitmap's width are written: only read when that is the image's width, and
-        // never more lines than image 1 holds.
-        const auto lines = static_cast<std::uint32_t>(std::min(imageHeight_, bitmapHeight));
-        host_.GetDIBits(dc, bitmap, 0, lines, pixels_.Image(1), &pixels_.dibHeader,
-                        platform::kDibPalColors);
+    if (!Veltrane_B1::DibHeaderFor(record.bmWidth, bitmapHeight, pixels.dibHeader) ||
+        !pixels.Allocate(monitor.width, monitor.height)) {
+        pixels.Release();
+        if (!readErrorShown_)
+            host_.MessageBoxA(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
+        readErrorShown_ = true;
+        return;
     }
-    host_.SelectObject(dc, previous);
+    // Rows of the bitmap's width are written: only read when that is the image's width, and
+    // never more lines than image 1 holds.
+    if (record.bmWidth != monitor.width) return;
+    const std::int32_t lines = std::min(monitor.height, bitmapHeight);
+    platform::DibSection section;
+    if (host_.GetDibSection(bitmap, &section) && section.bits && section.bitsPixel == 32 &&
+        section.width == record.bmWidth &&
+        std::abs(std::int64_t{section.height}) >= std::int64_t{lines}) {
+        // A DIB section (every panel's image is one) stays selected into its panel's device
+        // context, where GetDIBits may not read it: its own bits are read instead.
+        Veltrane_B1::CopyBottomUp(section, lines, pixels.Image(1));
+        return;
+    }
+    // Any other bitmap through GetDIBits; the context only tells the screen's format, the
+    // bitmap is not selected into it.
+    const platform::Handle dc = host_.CreateCompatibleDC(0);
+    host_.GetDIBits(dc, bitmap, 0, static_cast<std::uint32_t>(lines), pixels.Image(1),
+                    &pixels.dibHeader, platform::kDibPalColors);
     host_.DeleteDC(dc);
 }
 
-void Veltrane_S::CaptureToPixels() {
-    ReadBitmapBits(display_->ImageHandle());
-    pixels_.CopyImage(1, 2);
-    pixels_.CopyImage(1, 3);
+void Veltrane_S::CaptureToPixels(Veltrane_B1::MonitorImage& monitor) {
+    ReadBitmapBits(monitor.display->ImageHandle(), monitor);
+    monitor.pixels.CopyImage(1, 2);
+    monitor.pixels.CopyImage(1, 3);
 }
 
-void Veltrane_S::ShowImage(int imageNumber) {
-    if (!pixels_.Allocated()) return;
-    if (!Veltrane_B1::PresentImage(host_, *display_, pixels_, imageNumber)) BlitError();
+void Veltrane_S::ShowImage(std::size_t monitor, int imageNumber) {
+    Veltrane_B1::MonitorImage& shown = monitors_[monitor];
+    if (!shown.pixels.Allocated() || stopped_) return;
+    if (!Veltrane_B1::PresentImage(host_, *shown.display, shown.pixels, imageNumber)) BlitError();
+}
+
+void Veltrane_S::ReleasePixels() {
+    for (Veltrane_B1::MonitorImage& monitor : monitors_) monitor.pixels.Release();
 }
 
 void Veltrane_S::BlitError() {
     stopped_ = true;
     timer1_->SetEnabled(false);
-    pixels_.Release();
+    ReleasePixels();
     ShowCursorAgain();  // the user has to see the message and its button
     host_.MessageBoxA(window_->hWnd(), "Blit Error", kApplicationTitle, platform::kMbOk);
     host_.EndProgram();
@@ -158,7 +213,7 @@ void Veltrane_S::Timer1_Timer() {
     } done{inTick_};
 
     rotationAngle_ = static_cast<float>(std::min(359.0, std::floor(NextRandom() * 360.0)));
-    if (!Veltrane_B1::RotateStep(host_, *display_, pixels_, centre_, rotationAngle_)) {
+    if (!Veltrane_B1::RotateStep(host_, monitors_, rotationAngle_)) {
         BlitError();
         return;
     }
@@ -228,7 +283,7 @@ void Veltrane_S::ExitSession() {
 void Veltrane_S::Form_Unload() {
     stopped_ = true;
     timer1_->SetEnabled(false);
-    pixels_.Release();
+    ReleasePixels();
     // Closed some other way than ExitSession (which has shown it already): mode "S" still
     // leaves the cursor visible.
     ShowCursorAgain();

@@ -1,9 +1,11 @@
 // The full-screen session window: copies the desktop, covers the virtual screen with it and turns
 // the copy by a new random angle at every tick until a key, a button or a mouse movement ends it.
+// Each monitor has its own capture and Display panel and turns about its own centre.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "effects/pixel_stack.h"
 #include "effects/rotate_step.h"
@@ -16,12 +18,13 @@ class Veltrane_S {
     // The default period when the configured one is one the timer cannot take.
     static constexpr std::int32_t kDefaultInterval = 100;
 
-    // Creates the window, hidden, with Master, Display and Timer1 (disabled, 1 ms). Switches the
-    // process to physical pixels first, so the capture is the whole screen at full resolution.
+    // Creates the window, hidden, with Master, the first monitor's Display and Timer1 (disabled,
+    // 1 ms). Switches the process to physical pixels first, so the capture is the whole screen at
+    // full resolution.
     explicit Veltrane_S(platform::Host& host);
     ~Veltrane_S();
 
-    // Set-up: capture, first frame, then shown topmost with the timer running.
+    // Set-up: one capture per monitor, first frame, then shown topmost with the timer running.
     void Form_Load();
     void Timer1_Timer();
     void Form_KeyDown(int keyCode, int shift);
@@ -34,40 +37,46 @@ class Veltrane_S {
     // check is already open.
     void ExitSession();
 
-    // Fills all three images of the pixel stack from Display's picture.
-    void CaptureToPixels();
-    // Allocates the pixel stack anew and reads `bitmap` into image 1.
-    void ReadBitmapBits(platform::Handle bitmap);
+    // Fills all three images of a monitor's pixel stack from its Display's picture.
+    void CaptureToPixels(Veltrane_B1::MonitorImage& monitor);
+    // Allocates the monitor's pixel stack anew and reads `bitmap` into image 1.
+    void ReadBitmapBits(platform::Handle bitmap, Veltrane_B1::MonitorImage& monitor);
 
-    // What set-up computed, for tests and tools.
-    std::int32_t ImageWidth() const { return imageWidth_; }
-    std::int32_t ImageHeight() const { return imageHeight_; }
-    Veltrane_B1::Centre Centre() const { return centre_; }
+    // What set-up computed, for tests and tools; without an index, the first monitor's.
+    const std::vector<Veltrane_B1::MonitorImage>& Monitors() const { return monitors_; }
+    std::int32_t ImageWidth() const { return monitors_.front().width; }
+    std::int32_t ImageHeight() const { return monitors_.front().height; }
+    Veltrane_B1::Centre Centre() const { return monitors_.front().centre; }
+    const Veltrane_B1::PixelStack& PixelStack() const { return monitors_.front().pixels; }
+    platform::PicturePanel& Display(std::size_t monitor = 0) {
+        return *monitors_.at(monitor).display;
+    }
     float RotationAngle() const { return rotationAngle_; }
     platform::Point StartCursor() const { return startCursor_; }
-    const Veltrane_B1::PixelStack& PixelStack() const { return pixels_; }
     platform::Window& Window() { return *window_; }
     platform::PicturePanel& Master() { return *master_; }
-    platform::PicturePanel& Display() { return *display_; }
     platform::Timer& Timer1() { return *timer1_; }
 
   private:
     bool ModeS();
+    // A Display panel for one more monitor, its clicks wired to the exit.
+    void AddDisplay();
+    // Copies one monitor's part of the screen into its Display and its pixel stack.
+    void CaptureMonitor(platform::Handle screenDc, const platform::Rect& screen,
+                        Veltrane_B1::MonitorImage& monitor);
+    void ReleasePixels();
     double NextRandom();
     void ShowCursorAgain();
-    void ShowImage(int imageNumber);
+    void ShowImage(std::size_t monitor, int imageNumber);
     void BlitError();
 
     platform::Host& host_;
     std::unique_ptr<platform::Window> window_;
     std::unique_ptr<platform::PicturePanel> master_;
-    std::unique_ptr<platform::PicturePanel> display_;
     std::unique_ptr<platform::Timer> timer1_;
 
-    Veltrane_B1::PixelStack pixels_;
-    std::int32_t imageWidth_ = 0;
-    std::int32_t imageHeight_ = 0;
-    Veltrane_B1::Centre centre_;
+    // One per monitor, never empty: the first exists from construction on.
+    std::vector<Veltrane_B1::MonitorImage> monitors_;
     float rotationAngle_ = 0;
     std::uint64_t randomState_ = 0;
 
@@ -77,7 +86,8 @@ class Veltrane_S {
     bool cursorHidden_ = false;
     bool inTick_ = false;
     bool checkingPassword_ = false;
-    bool stopped_ = false;  // unloaded, or a frame could not be drawn: no more frames
+    bool readErrorShown_ = false;  // "Error" is said once per session, not once per monitor
+    bool stopped_ = false;         // unloaded, or a frame could not be drawn: no more frames
 };
 
 }  // namespace Veltrane_B

@@ -125,13 +125,18 @@ TEST(SessionCapture, BottomLineFirstAndThreeEqualImages) {
         EXPECT_TRUE(std::equal(host.dibBits.begin(), host.dibBits.end(), stack.Image(k))) << k;
     EXPECT_EQ(host.lastDibInfo.biSizeImage, 48u);
 
+    // The bitmap is never selected into a context for GetDIBits.
+    EXPECT_EQ(host.CountOf("SelectObject"), 0);
+
     // A bitmap of another width would write rows longer than image 1's: it is not read.
     host.bitmapRecord.bmWidth = w + 8;
-    session->ReadBitmapBits(session->Display().ImageHandle());
+    Veltrane_B1::MonitorImage other;
+    other.width = w, other.height = h;
+    session->ReadBitmapBits(0x777, other);
     EXPECT_EQ(host.CountOf("GetDIBits"), 1);
-    EXPECT_EQ(host.CountOf("DeleteDC"), 2);
-    const std::uint8_t* image2 = session->PixelStack().Image(2);
-    EXPECT_TRUE(std::all_of(image2, image2 + 48, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(host.CountOf("GetDibSection"), 1);
+    const std::uint8_t* image1 = other.pixels.Image(1);
+    EXPECT_TRUE(std::all_of(image1, image1 + 48, [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(SessionCapture, UnreadableSizeShowsErrorAndTheSessionStaysQuiet) {

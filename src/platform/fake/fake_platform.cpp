@@ -61,6 +61,11 @@ FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle bo
     state.handle = handle;
     dc = host.NewHandle();
     image = host.NewHandle();
+    host.panelImages_[image] = this;
+}
+
+FakePicturePanel::~FakePicturePanel() {
+    host_.panelImages_.erase(image);
 }
 
 void FakePicturePanel::Clear() {
@@ -77,8 +82,8 @@ void FakePicturePanel::SetPicture(Handle bitmap) {
         ++clears;
         return;
     }
-    // Like the real panel, take the picture's size.
-    const BitmapRecord& record = host_.bitmapRecord;
+    // Like the real panel, take the picture's size: another panel's image has that panel's.
+    const BitmapRecord record = host_.RecordOf(bitmap);
     state.bounds.right = state.bounds.left + record.bmWidth;
     state.bounds.bottom = state.bounds.top + record.bmHeight;
 }
@@ -163,6 +168,29 @@ void FakeHost::EndProgram() {
 void FakeHost::DoEvents() {
     ++doEventsCount;
     if (onDoEvents) onDoEvents();
+}
+
+std::vector<Rect> FakeHost::DisplayMonitors() {
+    calls.push_back("DisplayMonitors");
+    return monitors;
+}
+
+std::int32_t FakeHost::GetDibSection(Handle bitmap, DibSection* section) {
+    calls.push_back(Format("GetDibSection", bitmap));
+    if (dibSectionsRead_ >= dibSections.size()) return 0;
+    *section = dibSections[dibSectionsRead_++];
+    return 1;
+}
+
+BitmapRecord FakeHost::RecordOf(Handle bitmap) const {
+    BitmapRecord record = bitmapRecord;
+    const auto found = panelImages_.find(bitmap);
+    if (found != panelImages_.end()) {
+        const Rect& bounds = found->second->state.bounds;
+        record.bmWidth = bounds.right - bounds.left;
+        record.bmHeight = bounds.bottom - bounds.top;
+    }
+    return record;
 }
 
 std::unique_ptr<Window> FakeHost::CreateTopLevelWindow(WindowKind kind) {
@@ -319,7 +347,7 @@ std::int32_t FakeHost::DeleteDC(Handle dc) {
 
 std::int32_t FakeHost::GetObjectA(Handle bitmap, BitmapRecord* record) {
     calls.push_back(Format("GetObjectA", bitmap));
-    *record = bitmapRecord;
+    *record = RecordOf(bitmap);
     return 1;
 }
 

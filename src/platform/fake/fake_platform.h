@@ -61,6 +61,7 @@ class FakeControl : public Base {
 class FakePicturePanel : public FakeControl<PicturePanel> {
   public:
     FakePicturePanel(FakeHost& host, Handle handle, BorderStyle border);
+    ~FakePicturePanel() override;
     Handle hDC() override { return dc; }
     Handle ImageHandle() override { return image; }
     void SetBackColour(std::uint32_t colour) override { backColour = colour; }
@@ -211,7 +212,11 @@ class FakeHost : public Host {
     BitmapRecord bitmapRecord;  // GetObjectA answer
     // Filled into the buffer by GetDIBits, when not empty (as many bytes as fit).
     std::vector<std::uint8_t> dibBits;
-    std::function<void()> onDoEvents;             // runs inside DoEvents (simulates input)
+    std::function<void()> onDoEvents;  // runs inside DoEvents (simulates input)
+    // Monitors, and the answers of GetDibSection in call order (once they run out, a bitmap is no
+    // DIB section and the caller falls back to GetDIBits).
+    std::vector<Rect> monitors;
+    std::vector<DibSection> dibSections;
     std::function<void()> onVerifyScreenSavePwd;  // runs inside VerifyScreenSavePwd
 
     Handle NewHandle() { return nextHandle_++; }
@@ -228,6 +233,12 @@ class FakeHost : public Host {
     std::int32_t ScreenHeight() override { return virtualScreen.bottom - virtualScreen.top; }
     std::int32_t TwipsPerPixelX() override { return twipsPerPixelX; }
     std::int32_t TwipsPerPixelY() override { return twipsPerPixelY; }
+
+    std::vector<Rect> DisplayMonitors() override;
+    std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
+    // What GetObjectA and SetPicture take as a bitmap's size: a panel's persistent image has the
+    // panel's size, any other bitmap the canned `bitmapRecord`.
+    BitmapRecord RecordOf(Handle bitmap) const;
 
     std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) override;
     std::unique_ptr<Timer> CreateTimer() override;
@@ -293,6 +304,9 @@ class FakeHost : public Host {
     std::vector<GradientRect> lastGradientRects;
 
   private:
+    friend class FakePicturePanel;
+    std::map<Handle, const FakePicturePanel*> panelImages_;
+    std::size_t dibSectionsRead_ = 0;
     Handle nextHandle_ = 0x1000;
 };
 

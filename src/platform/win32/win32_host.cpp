@@ -155,6 +155,37 @@ std::int32_t Win32Host::TwipsPerPixelY() {
     return TwipsPerPixel(LOGPIXELSY);
 }
 
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<Rect>*>(list)->push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<Rect> Win32Host::DisplayMonitors() {
+    std::vector<Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+std::int32_t Win32Host::GetDibSection(Handle bitmap, DibSection* section) {
+    // GetObjectA reports every DIB section's height as positive, whichever way its rows run; the
+    // row order is known only for the panels' images, which are made top-down.
+    HBITMAP handle = reinterpret_cast<HBITMAP>(bitmap);
+    DIBSECTION dib{};
+    if (!IsPanelImage(handle) || ::GetObjectA(handle, sizeof dib, &dib) != sizeof dib) return 0;
+    GdiFlush();
+    const LONG rows = dib.dsBmih.biHeight < 0 ? dib.dsBmih.biHeight : -dib.dsBmih.biHeight;
+    *section = {dib.dsBm.bmWidth, rows, dib.dsBm.bmWidthBytes, dib.dsBm.bmBitsPixel,
+                dib.dsBm.bmBits};
+    return 1;
+}
+
 std::unique_ptr<Window> Win32Host::CreateTopLevelWindow(WindowKind kind) {
     return std::make_unique<Win32Window>(*this, kind);
 }

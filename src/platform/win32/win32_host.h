@@ -32,6 +32,9 @@ class Win32Host : public Host {
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
 
+    std::vector<Rect> DisplayMonitors() override;
+    std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
+
     std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) override;
     std::unique_ptr<Timer> CreateTimer() override;
     Handle LoadBitmapResource(int resourceId) override;

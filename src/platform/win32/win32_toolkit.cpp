@@ -103,6 +103,10 @@ bool ForwardScroll(WPARAM wParam, LPARAM lParam) {
 
 // ---- Canvas ----
 
+bool IsPanelImage(HBITMAP bitmap) {
+    return CanvasDcs().count(bitmap) != 0;
+}
+
 Canvas::Canvas() : dc_(CreateCompatibleDC(nullptr)) {}
 
 Canvas::~Canvas() {

@@ -49,6 +49,9 @@ class Canvas {
     int height_ = 0;
 };
 
+// Whether `bitmap` is a panel's persistent image: a 32-bit DIB section whose rows run top-down.
+bool IsPanelImage(HBITMAP bitmap);
+
 class Win32Label;
 class Win32ScrollBar;
 
