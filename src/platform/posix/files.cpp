@@ -1,11 +1,14 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 
 namespace platform {
@@ -40,26 +43,82 @@ FileBytes ReadFileBytes(const std::string& path, std::size_t maxBytes) {
     return result;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents) {
-    static std::atomic<unsigned> counter{0};
-    const std::string temporary =
-        path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = true;
+namespace {
+
+bool WriteAll(int fd, const std::string& contents) {
     std::size_t written = 0;
-    while (ok && written < contents.size()) {
+    while (written < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
-        if (n <= 0) {
-            ok = false;
+        if (n <= 0) return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Rewrites an existing file from its start and cuts it to the new length.
+bool WriteInPlace(const std::string& path, const std::string& contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, contents) && ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+              ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+// Removes temporary files for `path` whose writers are no longer running.
+void RemoveLeftovers(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::optional<unsigned long> owner = TemporaryOwner(entry->d_name, name);
+        if (!owner || *owner > static_cast<unsigned long>(INT_MAX) ||
+            *owner == static_cast<unsigned long>(::getpid())) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(*owner), 0) != 0 && errno == ESRCH)
+            ::unlink((folder + entry->d_name).c_str());
+    }
+    ::closedir(listing);
+}
+
+}  // namespace
+
+bool WriteFileContents(const std::string& path, const std::string& contents) {
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0)) return false;
+    if (!exists && errno != ENOENT) return false;
+
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string temporary =
+        path.substr(0, slash == std::string::npos ? 0 : slash + 1) +
+        TemporaryName(path.substr(slash == std::string::npos ? 0 : slash + 1),
+                      static_cast<unsigned long>(::getpid()), counter.fetch_add(1));
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    bool ok = false;
+    if (fd < 0) {
+        // No new file may be made in the folder: the old file, if any, is rewritten in place.
+        ok = exists && WriteInPlace(path, contents);
+    } else {
+        // The replacement takes over the old file's permissions and, where it can, its owner;
+        // where it cannot, the old file is rewritten in place so that both stay as they were.
+        bool keeps = !exists || (::fchmod(fd, old.st_mode & 07777) == 0 &&
+                                 ((old.st_uid == ::geteuid() && old.st_gid == ::getegid()) ||
+                                  ::fchown(fd, old.st_uid, old.st_gid) == 0));
+        ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+        ok = (::close(fd) == 0) && ok;
+        if (ok && keeps && std::rename(temporary.c_str(), path.c_str()) == 0) {
+            ok = true;
         } else {
-            written += static_cast<std::size_t>(n);
+            ::unlink(temporary.c_str());
+            ok = ok && exists && WriteInPlace(path, contents);
         }
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
+    if (ok) RemoveLeftovers(path);
     return ok;
 }
 
