@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 namespace platform {
 
@@ -65,12 +66,17 @@ bool WriteInPlace(const std::string& path, const std::string& contents) {
     return ok;
 }
 
+// Splits a path into its folder (with the separator) and the file's name.
+std::pair<std::string, std::string> FolderAndName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {"", path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
 // Removes temporary files for `path` whose writers are no longer running.
 void RemoveLeftovers(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    DIR* listing = ::opendir(folder.c_str());
+    const auto [folder, name] = FolderAndName(path);
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!listing) return;
     while (const dirent* entry = ::readdir(listing)) {
         const std::optional<unsigned long> owner = TemporaryOwner(entry->d_name, name);
@@ -93,11 +99,9 @@ bool WriteFileContents(const std::string& path, const std::string& contents) {
     if (!exists && errno != ENOENT) return false;
 
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = path.rfind('/');
+    const auto [folder, name] = FolderAndName(path);
     const std::string temporary =
-        path.substr(0, slash == std::string::npos ? 0 : slash + 1) +
-        TemporaryName(path.substr(slash == std::string::npos ? 0 : slash + 1),
-                      static_cast<unsigned long>(::getpid()), counter.fetch_add(1));
+        folder + TemporaryName(name, static_cast<unsigned long>(::getpid()), counter.fetch_add(1));
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     bool ok = false;
     if (fd < 0) {
@@ -106,9 +110,9 @@ bool WriteFileContents(const std::string& path, const std::string& contents) {
     } else {
         // The replacement takes over the old file's permissions and, where it can, its owner;
         // where it cannot, the old file is rewritten in place so that both stay as they were.
-        bool keeps = !exists || (::fchmod(fd, old.st_mode & 07777) == 0 &&
-                                 ((old.st_uid == ::geteuid() && old.st_gid == ::getegid()) ||
-                                  ::fchown(fd, old.st_uid, old.st_gid) == 0));
+        const bool keeps = !exists || (::fchmod(fd, old.st_mode & 07777) == 0 &&
+                                       ((old.st_uid == ::geteuid() && old.st_gid == ::getegid()) ||
+                                        ::fchown(fd, old.st_uid, old.st_gid) == 0));
         ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
         ok = (::close(fd) == 0) && ok;
         if (ok && keeps && std::rename(temporary.c_str(), path.c_str()) == 0) {
