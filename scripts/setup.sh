@@ -6,6 +6,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libopencv-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc
+  e2fsprogs
 )
 missing=()
 for package in "${packages[@]}"; do
