@@ -16,7 +16,8 @@ namespace platform {
 
 FileBytes ReadFileBytes(const std::string& path, std::size_t maxBytes) {
     FileBytes result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a pipe of that name is refused instead of waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.state =
             (errno == ENOENT || errno == ENOTDIR) ? FileBytes::Missing : FileBytes::Failed;
