@@ -103,30 +103,23 @@ std::vector<Line> SplitLines(const Text& contents) {
     return lines;
 }
 
-// A settings file taken apart; an absent file is an empty code-page document.
+// A settings file taken apart; a missing file is an empty code-page document.
 struct Document {
     Encoding encoding = Encoding::CodePage;
     std::vector<Line> lines;
 };
 
-// What reading the file found: `document` is empty when the file exists but is not to be read
-// or replaced as settings (a folder, no permission, too large, big-endian UTF-16).
-struct Loaded {
-    bool exists = false;
-    std::optional<Document> document;
-};
-
-Loaded Load(const std::string& file) {
-    platform::FileBytes read = platform::ReadFileBytes(file, kMaxFileBytes);
-    Loaded loaded;
-    loaded.exists = read.state != platform::FileBytes::Missing;
-    if (read.state == platform::FileBytes::Missing) loaded.document = Document{};
-    if (read.state != platform::FileBytes::Read) return loaded;
+// The file taken apart, or nothing when it exists but is not to be read or replaced as settings
+// (a folder, no permission, too large, big-endian UTF-16).
+std::optional<Document> Load(const std::string& file) {
+    const platform::FileBytes read = platform::ReadFileBytes(file, kMaxFileBytes);
+    if (read.state == platform::FileBytes::Missing) return Document{};
+    if (read.state != platform::FileBytes::Read) return std::nullopt;
     const std::string& bytes = read.bytes;
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     Document document;
     Text text;
-    if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) return loaded;
+    if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) return std::nullopt;
     if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
         // UTF-16 LE after its byte-order mark; an odd last byte is no character and is dropped.
         document.encoding = Encoding::Utf16;
@@ -136,8 +129,7 @@ Loaded Load(const std::string& file) {
         for (std::size_t i = 0; i < bytes.size(); ++i) text.push_back(byte(i));
     }
     document.lines = SplitLines(text);
-    loaded.document = std::move(document);
-    return loaded;
+    return document;
 }
 
 std::string Encode(const Document& document) {
@@ -207,9 +199,9 @@ std::string SettingsFilePath(const std::string& programFolder) {
 
 std::string ReadSetting(const std::string& section, const std::string& key,
                         const std::string& file) {
-    const Loaded loaded = Load(file);
-    if (!loaded.document) return "";
-    const Document& document = *loaded.document;
+    const std::optional<Document> loaded = Load(file);
+    if (!loaded) return "";
+    const Document& document = *loaded;
     const std::optional<Text> sectionName = ToText(FieldName(section), document.encoding);
     const std::optional<Text> keyName = ToText(FieldName(key), document.encoding);
     if (!sectionName || !keyName) return "";
@@ -238,10 +230,10 @@ std::string WriteSetting(const std::string& section, const std::string& key,
     }
     if (keyBytes.empty() || keyBytes.find('=') != std::string::npos) return "";
 
-    Loaded loaded = Load(file);
+    std::optional<Document> loaded = Load(file);
     // A file that exists but is not readable as settings is left alone rather than replaced.
-    if (!loaded.document) return "";
-    Document& document = *loaded.document;
+    if (!loaded) return "";
+    Document& document = *loaded;
     const std::optional<Text> sectionName = ToText(sectionBytes, document.encoding);
     const std::optional<Text> keyName = ToText(keyBytes, document.encoding);
     const std::optional<Text> valueText = ToText(value, document.encoding);
