@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc nsis
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  e2fsprogs
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,28 +1,34 @@
 #include "startup/settings.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "startup/process_values.h"
 
 namespace Veltrane_B {
 namespace {
 
-// Larger files are not settings files of ours; they read as missing.
+// Larger files are not settings files of ours; they are left alone.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 // What the platform's reader hands back at most: a 256-byte buffer with its terminating zero.
 constexpr std::size_t kMaxValueBytes = 255;
 // Names are passed in fields of 128 characters.
 constexpr std::size_t kNameField = 128;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+// A file's text as 16-bit units: one per byte for a file in the system's code page, one per
+// UTF-16 unit for a Unicode file. Both kinds are parsed alike and every line the store does not
+// change is written back unit for unit, zero bytes included.
+using Text = std::u16string;
+
+enum class Encoding { CodePage, Utf16 };
+
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\f' || c == u'\v';
 }
 
-std::string Trim(const std::string& text) {
+Text Trim(const Text& text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && IsBlank(text[begin])) ++begin;
@@ -31,63 +37,62 @@ std::string Trim(const std::string& text) {
 }
 
 // Code page 932 lead bytes: the byte after one is part of the same character.
-bool IsLeadByte(unsigned char c) {
+bool IsLeadByte(char16_t c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 // Compares names the way the platform does for this file: ASCII letters without regard to case,
-// every other byte exactly, and never folding the second byte of a double-byte character.
-bool SameName(const std::string& a, const std::string& b) {
+// everything else exactly, and in a code-page file never folding the second byte of a
+// double-byte character.
+bool SameName(const Text& a, const Text& b, Encoding encoding) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (IsLeadByte(x)) {
-            if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
+        if (encoding == Encoding::CodePage && IsLeadByte(a[i])) {
+            if (a[i] != b[i] || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
             ++i;
             continue;
         }
-        const auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-        if (lower(x) != lower(y)) return false;
+        const auto lower = [](char16_t c) -> char16_t {
+            return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+        };
+        if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
 }
 
 // One line of the file, as it stands, with what it means.
 struct Line {
-    std::string text;    // without its line end
-    std::string ending;  // "\r\n", "\n" or "" for a last line without one
+    Text text;    // without its line end
+    Text ending;  // "\r\n", "\n", a lone "\r", or "" for a last line without one
     enum Kind { Other, Section, Key } kind = Other;
-    std::string name;   // section or key name, trimmed
-    std::string value;  // key value, trimmed
+    Text name;   // section or key name, trimmed
+    Text value;  // key value, trimmed
 };
 
-std::vector<Line> SplitLines(const std::string& contents) {
+// Splits at CR LF, LF and lone CR alike: a file saved with old Mac line ends is read as lines.
+std::vector<Line> SplitLines(const Text& contents) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < contents.size()) {
-        std::size_t end = contents.find('\n', start);
+        std::size_t end = contents.find_first_of(u"\r\n", start);
         Line line;
-        if (end == std::string::npos) {
+        if (end == Text::npos) {
             line.text = contents.substr(start);
             end = contents.size();
         } else {
             line.text = contents.substr(start, end - start);
-            line.ending.push_back('\n');
-            ++end;
+            const bool crlf =
+                contents[end] == u'\r' && end + 1 < contents.size() && contents[end + 1] == u'\n';
+            line.ending = contents.substr(end, crlf ? 2 : 1);
+            end += line.ending.size();
         }
-        // A carriage return belongs to the line end only in front of a line feed.
-        if (!line.ending.empty() && !line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-            line.ending.insert(0, 1, '\r');
-        }
-        const std::string trimmed = Trim(line.text);
-        if (!trimmed.empty() && trimmed.front() == '[') {
+        const Text trimmed = Trim(line.text);
+        if (!trimmed.empty() && trimmed.front() == u'[') {
             line.kind = Line::Section;
-            const std::size_t close = trimmed.rfind(']');
-            line.name = Trim(trimmed.substr(
-                1, close == std::string::npos || close == 0 ? std::string::npos : close - 1));
-        } else if (const std::size_t equals = trimmed.find('='); equals != std::string::npos) {
+            const std::size_t close = trimmed.rfind(u']');
+            line.name =
+                Trim(trimmed.substr(1, close == Text::npos || close == 0 ? Text::npos : close - 1));
+        } else if (const std::size_t equals = trimmed.find(u'='); equals != Text::npos) {
             line.kind = Line::Key;
             line.name = Trim(trimmed.substr(0, equals));
             line.value = Trim(trimmed.substr(equals + 1));
@@ -98,35 +103,64 @@ std::vector<Line> SplitLines(const std::string& contents) {
     return lines;
 }
 
-// What a settings file holds, if it can be read as one.
-struct FileContents {
-    bool exists = false;
-    std::optional<std::string> bytes;  // nothing when it exists but cannot be read as settings
+// A settings file taken apart; a missing file is an empty code-page document.
+struct Document {
+    Encoding encoding = Encoding::CodePage;
+    std::vector<Line> lines;
 };
 
-// Reads the file. A folder of that name, no permission, binary content or an implausible size
-// all count as "exists but unreadable".
-FileContents ReadFile(const std::string& file) {
-    FileContents result;
-    errno = 0;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in) {
-        result.exists = errno != ENOENT;
-        return result;
+// The file taken apart, or nothing when it exists but is not to be read or replaced as settings
+// (a folder, no permission, too large, big-endian UTF-16).
+std::optional<Document> Load(const std::string& file) {
+    const platform::FileBytes read = platform::ReadFileBytes(file, kMaxFileBytes);
+    if (read.state == platform::FileBytes::Missing) return Document{};
+    if (read.state != platform::FileBytes::Read) return std::nullopt;
+    const std::string& bytes = read.bytes;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    Document document;
+    Text text;
+    if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) return std::nullopt;
+    if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+        // UTF-16 LE after its byte-order mark; an odd last byte is no character and is dropped.
+        document.encoding = Encoding::Utf16;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<char16_t>(byte(i) | byte(i + 1) << 8));
+    } else {
+        for (std::size_t i = 0; i < bytes.size(); ++i) text.push_back(byte(i));
     }
-    result.exists = true;
-    std::string contents;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-        contents.append(buffer, n);
-        if (contents.size() > kMaxFileBytes) break;
+    document.lines = SplitLines(text);
+    return document;
+}
+
+std::string Encode(const Document& document) {
+    std::string bytes;
+    if (document.encoding == Encoding::Utf16) bytes = "\xFF\xFE";
+    for (const Line& line : document.lines) {
+        for (const Text* part : {&line.text, &line.ending}) {
+            for (const char16_t unit : *part) {
+                bytes.push_back(static_cast<char>(unit & 0xFF));
+                if (document.encoding == Encoding::Utf16)
+                    bytes.push_back(static_cast<char>(unit >> 8));
+            }
+        }
     }
-    const bool failed = std::ferror(in) != 0 || contents.size() > kMaxFileBytes;
-    std::fclose(in);
-    if (failed || contents.find('\0') != std::string::npos) return result;
-    result.bytes = std::move(contents);
-    return result;
+    return bytes;
+}
+
+// Our names and values are code page 932 bytes; as units of the file's encoding, or nothing
+// when they have no Unicode form.
+std::optional<Text> ToText(const std::string& bytes, Encoding encoding) {
+    if (encoding == Encoding::Utf16) return platform::Cp932ToUtf16(bytes);
+    Text text;
+    for (const char c : bytes) text.push_back(static_cast<unsigned char>(c));
+    return text;
+}
+
+std::string FromText(const Text& text, Encoding encoding) {
+    if (encoding == Encoding::Utf16) return platform::Utf16ToCp932(text);
+    std::string bytes;
+    for (const char16_t unit : text) bytes.push_back(static_cast<char>(unit));
+    return bytes;
 }
 
 // The name as the platform sees it from a fixed field: cut at a zero byte and at the field size.
@@ -141,13 +175,15 @@ struct Location {
     std::optional<std::size_t> key;      // index of the key line
 };
 
-Location Find(const std::vector<Line>& lines, const std::string& section, const std::string& key) {
+Location Find(const Document& document, const Text& section, const Text& key) {
     Location found;
+    const std::vector<Line>& lines = document.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == Line::Section) {
             if (found.section) break;  // the first matching section alone is searched
-            if (SameName(lines[i].name, section)) found.section = i;
-        } else if (found.section && lines[i].kind == Line::Key && SameName(lines[i].name, key)) {
+            if (SameName(lines[i].name, section, document.encoding)) found.section = i;
+        } else if (found.section && lines[i].kind == Line::Key &&
+                   SameName(lines[i].name, key, document.encoding)) {
             found.key = i;
             break;
         }
@@ -163,44 +199,56 @@ std::string SettingsFilePath(const std::string& programFolder) {
 
 std::string ReadSetting(const std::string& section, const std::string& key,
                         const std::string& file) {
-    const FileContents contents = ReadFile(file);
-    if (!contents.bytes) return "";
-    const std::vector<Line> lines = SplitLines(*contents.bytes);
-    const Location found = Find(lines, FieldName(section), FieldName(key));
+    const std::optional<Document> loaded = Load(file);
+    if (!loaded) return "";
+    const Document& document = *loaded;
+    const std::optional<Text> sectionName = ToText(FieldName(section), document.encoding);
+    const std::optional<Text> keyName = ToText(FieldName(key), document.encoding);
+    if (!sectionName || !keyName) return "";
+    const Location found = Find(document, *sectionName, *keyName);
     if (!found.key) return "";
-    std::string value = lines[*found.key].value;
-    if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
+    Text value = document.lines[*found.key].value;
+    if (value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
-    if (value.size() > kMaxValueBytes) value.resize(kMaxValueBytes);
-    return value;
+    // The caller of the platform's reader sees the value up to its first zero.
+    value.resize(std::min(value.size(), value.find(u'\0')));
+    std::string bytes = FromText(value, document.encoding);
+    if (bytes.size() > kMaxValueBytes) bytes.resize(kMaxValueBytes);
+    return bytes;
 }
 
 std::string WriteSetting(const std::string& section, const std::string& key,
                          const std::string& value, const std::string& file) {
     LastApiResult = 0;
-    const std::string sectionName = FieldName(section);
-    const std::string keyName = FieldName(key);
+    const std::string sectionBytes = FieldName(section);
+    const std::string keyBytes = FieldName(key);
     // A line break in a name or the value would write lines nobody asked for.
-    for (const std::string* text : {&sectionName, &keyName, &value}) {
+    for (const std::string* text : {&sectionBytes, &keyBytes, &value}) {
         if (text->find_first_of("\r\n") != std::string::npos) return "";
     }
-    if (keyName.empty() || Trim(keyName) != keyName || keyName.find('=') != std::string::npos)
-        return "";
+    if (keyBytes.empty() || keyBytes.find('=') != std::string::npos) return "";
 
-    const FileContents existing = ReadFile(file);
+    std::optional<Document> loaded = Load(file);
     // A file that exists but is not readable as settings is left alone rather than replaced.
-    if (existing.exists && !existing.bytes) return "";
-    std::vector<Line> lines = SplitLines(existing.bytes.value_or(""));
-    const std::string newline = (!lines.empty() && lines.front().ending == "\n") ? "\n" : "\r\n";
-    const Location found = Find(lines, sectionName, keyName);
+    if (!loaded) return "";
+    Document& document = *loaded;
+    const std::optional<Text> sectionName = ToText(sectionBytes, document.encoding);
+    const std::optional<Text> keyName = ToText(keyBytes, document.encoding);
+    const std::optional<Text> valueText = ToText(value, document.encoding);
+    if (!sectionName || !keyName || !valueText || Trim(*keyName) != *keyName) return "";
+    std::vector<Line>& lines = document.lines;
+    // New lines end the way the file's first line does.
+    const Text newline =
+        (!lines.empty() && !lines.front().ending.empty()) ? lines.front().ending : u"\r\n";
+    const Location found = Find(document, *sectionName, *keyName);
 
     if (found.key) {
         Line& line = lines[*found.key];
-        line.text = line.name + "=" + value;
+        line.text = line.name + u"=" + *valueText;
     } else {
-        Line keyLine{keyName + "=" + value, newline, Line::Key, keyName, value};
+        Line keyLine{*keyName + u"=" + *valueText, newline, Line::Key, *keyName, *valueText};
         if (found.section) {
             // After the last key line of the section, before any blank lines that end it.
             std::size_t insertAt = *found.section + 1;
@@ -212,14 +260,13 @@ std::string WriteSetting(const std::string& section, const std::string& key,
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
         } else {
             if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = newline;
-            lines.push_back(Line{"[" + sectionName + "]", newline, Line::Section, sectionName, ""});
+            lines.push_back(
+                Line{u"[" + *sectionName + u"]", newline, Line::Section, *sectionName, u""});
             lines.push_back(keyLine);
         }
     }
 
-    std::string output;
-    for (const Line& line : lines) output += line.text + line.ending;
-    LastApiResult = platform::WriteFileAtomically(file, output) ? 1 : 0;
+    LastApiResult = platform::WriteFileContents(file, Encode(document)) ? 1 : 0;
     return "";
 }
 

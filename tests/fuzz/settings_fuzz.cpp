@@ -1,32 +1,66 @@
-// Any settings file content reads and rewrites without a crash, and a value written is read back.
+// Any settings file content reads and rewrites without a crash; a successful write reads back and
+// is stable, and a refused one leaves the file as it was.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "startup/process_values.h"
 #include "startup/settings.h"
 
+namespace {
+
+void Put(const std::string& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string Get(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WriteInterval(const std::string& path) {
+    Veltrane_B::WriteSetting("Section", Veltrane_B::kIntervalKey, " 1500", path);
+    return Veltrane_B::LastApiResult == 1;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = "/tmp/veltrane-fuzz-" + std::to_string(::getpid()) + ".ini";
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
+    if (size == 0) return 0;
+    // The first byte picks the shapes other programs leave: a UTF-16 byte-order mark in front,
+    // lone CR line ends, a zero byte at the end.
+    const std::uint8_t shape = data[0];
+    std::string contents(reinterpret_cast<const char*>(data + 1), size - 1);
+    if (shape & 2) {
+        for (char& c : contents)
+            if (c == '\n') c = '\r';
     }
+    if (shape & 1) contents.insert(0, "\xFF\xFE");
+    if (shape & 4) contents.push_back('\0');
+    Put(path, contents);
+
     // The first bytes double as names, so that names of every shape are tried too.
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::string section = text.substr(0, std::min<std::size_t>(size, 8));
-    const std::string key = size > 8 ? text.substr(8, 8) : "key";
+    const std::string section = contents.substr(0, std::min<std::size_t>(contents.size(), 8));
+    const std::string key = contents.size() > 8 ? contents.substr(8, 8) : "key";
     Veltrane_B::ReadSetting(section, key, path);
     Veltrane_B::ReadSetting("Section", Veltrane_B::kIntervalKey, path);
 
-    Veltrane_B::WriteSetting("Section", Veltrane_B::kIntervalKey, " 1500", path);
-    if (Veltrane_B::LastApiResult == 1 &&
-        Veltrane_B::ReadSetting("Section", Veltrane_B::kIntervalKey, path) != "1500") {
-        std::abort();  // a successful write that does not read back
+    if (WriteInterval(path)) {
+        if (Veltrane_B::ReadSetting("Section", Veltrane_B::kIntervalKey, path) != "1500")
+            std::abort();  // a successful write that does not read back
+        const std::string once = Get(path);
+        if (!WriteInterval(path) || Get(path) != once) std::abort();  // writing again changes it
+    } else if (Get(path) != contents) {
+        std::abort();  // a refused write that changed the file
     }
     std::remove(path.c_str());
     return 0;
