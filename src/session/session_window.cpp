@@ -105,7 +105,7 @@ void Veltrane_S::ReadBitmapBits(platform::Handle bitmap) {
     if (!Veltrane_B1::DibHeaderFor(record.bmWidth, bitmapHeight, pixels_.dibHeader) ||
         !pixels_.Allocate(imageWidth_, imageHeight_)) {
         pixels_.Release();
-        host_.MessageBoxA(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
+        host_.MessageBoxW(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
     } else if (record.bmWidth == imageWidth_) {
         // Rows of the bitmap's width are written: only read when that is the image's width, and
         // never more lines than image 1 holds.
@@ -133,7 +133,7 @@ void Veltrane_S::BlitError() {
     timer1_->SetEnabled(false);
     pixels_.Release();
     ShowCursorAgain();  // the user has to see the message and its button
-    host_.MessageBoxA(window_->hWnd(), "Blit Error", kApplicationTitle, platform::kMbOk);
+    host_.MessageBoxW(window_->hWnd(), "Blit Error", kApplicationTitle, platform::kMbOk);
     host_.EndProgram();
 }
 
