@@ -6,6 +6,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libopencv-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc
+  locales
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -17,4 +18,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# The Japanese locale, under which a Wine prefix has code page 932 (the tests run one).
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "Generating the ja_JP.UTF-8 locale"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8
 fi
