@@ -1,7 +1,5 @@
 #include "startup/settings.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -108,24 +106,10 @@ struct FileContents {
 // all count as "exists but unreadable".
 FileContents ReadFile(const std::string& file) {
     FileContents result;
-    errno = 0;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in) {
-        result.exists = errno != ENOENT;
-        return result;
-    }
-    result.exists = true;
-    std::string contents;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-        contents.append(buffer, n);
-        if (contents.size() > kMaxFileBytes) break;
-    }
-    const bool failed = std::ferror(in) != 0 || contents.size() > kMaxFileBytes;
-    std::fclose(in);
-    if (failed || contents.find('\0') != std::string::npos) return result;
-    result.bytes = std::move(contents);
+    platform::FileBytes read = platform::ReadFileBytes(file, kMaxFileBytes);
+    result.exists = read.state != platform::FileBytes::Missing;
+    if (read.state == platform::FileBytes::Read && read.bytes.find('\0') == std::string::npos)
+        result.bytes = std::move(read.bytes);
     return result;
 }
 

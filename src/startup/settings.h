@@ -1,7 +1,8 @@
 // The settings store: the one INI file beside the program.
 //
 // A portable reader and writer of the platform's profile format, so that both builds read and
-// write the file the same way. Strings are the file's bytes (the key is in code page 932).
+// write the file the same way. Names and values are the file's bytes (the key is in code page
+// 932); file paths are UTF-8 on every system, so the program may live in any folder.
 #pragma once
 
 #include <string>

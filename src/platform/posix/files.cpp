@@ -1,12 +1,44 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace platform {
+
+FileBytes ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+    FileBytes result;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result.state =
+            (errno == ENOENT || errno == ENOTDIR) ? FileBytes::Missing : FileBytes::Failed;
+        return result;
+    }
+    result.state = FileBytes::Failed;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<unsigned long long>(info.st_size) <= maxBytes) {
+        bool ok = true;
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0 || result.bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+                ok = false;
+                break;
+            }
+            result.bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        if (ok) result.state = FileBytes::Read;
+    }
+    ::close(fd);
+    if (result.state != FileBytes::Read) result.bytes.clear();
+    return result;
+}
 
 bool WriteFileAtomically(const std::string& path, const std::string& contents) {
     static std::atomic<unsigned> counter{0};
