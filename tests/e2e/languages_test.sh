@@ -4,7 +4,8 @@
 # folder named in Japanese and one named with Korean and an emoji (outside code page 932): the
 # session reads an interval of 2500, the dialog reads it and Set writes it back, and with the
 # file unwritable the message box reads as the Japanese message with the real folder name. On the
-# Western system the dialog's labels get a face that has all their characters.
+# Western system the same from a folder deeper than MAX_PATH, and the dialog's labels get a face
+# that has all their characters.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_BUILD, VELTRANE_SOURCE and VELTRANE_TOOLS.
 . "$(dirname "$0")/dialog_lib.sh"
 stop_wine() { [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
@@ -87,6 +88,10 @@ for system in "ja ja_JP.UTF-8 932" "west C.UTF-8 1252 no-font"; do
   from_folder "$name, Japanese folder" "$WORK/$name/ベルトレーン設定"
   from_folder "$name, Korean and emoji folder" "$WORK/$name/한국어 폴더 😀"
 done
+# Deeper than MAX_PATH (260 characters), once: the folder comes back whole.
+deep="$WORK/west"
+for i in 1 2 3 4 5 6; do deep="$deep/長いフォルダー名の$i-abcdefghijklmnopqrstuvwxyz0123456789"; done
+from_folder "west, folder of ${#deep} characters" "$deep"
 
 # The font without the substitute: every label's face has all the label's glyphs (the Win32
 # test checks the real dialog's labels), and a screenshot to look at.

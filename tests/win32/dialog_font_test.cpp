@@ -11,6 +11,7 @@
 
 #include "dialog/settings_dialog.h"
 #include "platform/win32/font_choice.h"
+#include "platform/win32/wide_path.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_toolkit.h"
 
@@ -62,7 +63,7 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
         LOGFONTW used{};
         ASSERT_NE(GetObjectW(win32->FontHandle(), sizeof used, &used), 0);
         const std::wstring text = Widen(label->Text());
-        SCOPED_TRACE(label->Text() + " in " + platform::win32::Narrow(used.lfFaceName));
+        SCOPED_TRACE(label->Text() + " in " + platform::WideToUtf8(used.lfFaceName));
         EXPECT_TRUE(FaceHasGlyphs(used, text));
         EXPECT_EQ(used.lfHeight, asked.lfHeight);
         EXPECT_EQ(used.lfWeight, asked.lfWeight);
@@ -87,7 +88,7 @@ TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
     for (const Case& c :
          {Case{L"表示ｲﾝﾀｰﾊﾞﾙ 速い 遅い 設定 ｷｬﾝｾﾙ", true}, Case{L"設定\U0010FFFD", false}}) {
         const std::wstring face = platform::win32::ChooseFace(dc, asked, c.text, {});
-        SCOPED_TRACE(platform::win32::Narrow(face));
+        SCOPED_TRACE(platform::WideToUtf8(face));
         if (c.someFaceHasIt) {
             LOGFONTW chosen = asked;
             lstrcpynW(chosen.lfFaceName, face.c_str(), LF_FACESIZE);

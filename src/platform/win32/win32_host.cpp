@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/wide_path.h"
 #include "platform/win32/win32_toolkit.h"
 
 namespace platform::win32 {
@@ -30,16 +31,6 @@ std::wstring Widen(const std::string& utf8) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
                         length);
     return wide;
-}
-
-std::string Narrow(const std::wstring& utf16) {
-    if (utf16.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), utf8.data(),
-                        length, nullptr, nullptr);
-    return utf8;
 }
 
 Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
@@ -81,7 +72,7 @@ std::string Win32Host::CommandLine() {
         while (*line && *line != L' ' && *line != L'\t') ++line;
     }
     while (*line == L' ' || *line == L'\t') ++line;
-    return Narrow(line);
+    return WideToUtf8(line);
 }
 
 std::string Win32Host::ProgramFolder() {
@@ -111,7 +102,7 @@ std::string Win32Host::ProgramFolder() {
     std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
     if (folder.size() == 2 && folder[1] == L':')
         folder += L'\\';  // a drive's root keeps its separator
-    return Narrow(folder);
+    return WideToUtf8(folder);
 }
 
 void Win32Host::EndProgram() {

@@ -99,9 +99,8 @@ class Win32Host : public Host {
     std::map<int, HBITMAP> bitmaps_;
 };
 
-// Converts between UTF-8 and the UTF-16 the wide API takes.
+// Converts UTF-8 to the UTF-16 the wide API takes (platform::WideToUtf8 goes back).
 std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& utf16);
 
 inline HWND ToHwnd(Handle handle) {
     return reinterpret_cast<HWND>(handle);
