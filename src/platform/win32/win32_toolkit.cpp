@@ -405,13 +405,13 @@ void Win32Label::SetText(const std::string& utf8) {
 void Win32Label::SetFont(const Font& font) {
     fontWanted_ = font;
     UpdateFont();
+    Invalidate();
 }
 
 void Win32Label::UpdateFont() {
     if (!fontWanted_) return;
     if (font_) DeleteObject(font_);
     font_ = CreateLabelFont(*fontWanted_, wide_);  // a face that has every character of the text
-    Invalidate();
 }
 
 void Win32Label::SetTextColour(std::uint32_t colour) {
