@@ -25,5 +25,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "Generating the ja_JP.UTF-8 locale"
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8
+  $sudo_cmd localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
 fi
