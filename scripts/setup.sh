@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc nsis
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   e2fsprogs
+  locales
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -20,4 +21,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# The Japanese locale, under which a Wine prefix has code page 932 (the tests run one).
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "Generating the ja_JP.UTF-8 locale"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
 fi

@@ -2,6 +2,10 @@
 # Creates the private Wine prefix once (a few seconds to a minute the first time); later calls
 # return at once. Every wait has a limit: a prefix that cannot be made ends with a message and a
 # non-zero status instead of a hang.
+# A prefix has the system language of the LANG it is made and run under (ja_JP.UTF-8: code page
+# 932, C.UTF-8: code page 1252), so give each language its own WINEPREFIX. With
+# VELTRANE_NO_FONT_SUBSTITUTE=1 the prefix is made without "ＭＳ Ｐゴシック", as a Windows
+# without its optional Japanese fonts.
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -21,7 +25,7 @@ fail() {
     timeout "$limit" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ||
       fail "wineboot did not make the prefix within $limit s"
     # The dialog's Japanese font, "ＭＳ Ｐゴシック", is a Windows font: show it as IPA P Gothic.
-    if fc-list 2>/dev/null | grep -q IPAPGothic; then
+    if [ -z "${VELTRANE_NO_FONT_SUBSTITUTE:-}" ] && fc-list 2>/dev/null | grep -q IPAPGothic; then
       reg="$WINEPREFIX/veltrane-fonts.reg"
       {
         printf '\xff\xfe'

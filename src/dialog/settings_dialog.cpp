@@ -196,21 +196,14 @@ void Veltrane_P::Cmd_Set_Click() {
     const std::string file = SettingsFilePath(host_.ProgramFolder());
     WriteSetting(kSettingsSection, kIntervalKey, IntervalText, file);
     if (LastApiResult == 0) {
-        // Closing now would lose the user's choice without a word: say so and stay open.
-        // In the system's code page (932), like the file name that follows it:
-        // "表示インターバルを次のファイルに保存できませんでした。" <file>
-        // "フォルダーが書き込み禁止かもしれません。設定画面は開いたままです。"
-        const std::string text =
-            "\225\134\216\246\203C\203\223\203^\201[\203o\203\213\202\360\216\237\202\314\203t\203@"
-            "\203C\203\213\202\311\225\333\221\266\202\305\202\253\202\334\202\271\202\361\202\305"
-            "\202\265\202\275\201B"
-            "\r\n" +
-            file +
-            "\r\n\r\n"
-            "\203t\203H\203\213\203_\201[\202\252\217\221\202\253\215\236\202\335\213\326\216~"
-            "\202\251\202\340\202\265\202\352\202\334\202\271\202\361\201B\220\335\222\350\211\346"
-            "\226\312\202\315\212J\202\242\202\275\202\334\202\334\202\305\202\267\201B";
-        host_.MessageBoxA(hWnd(), text.c_str(), kApplicationTitle, platform::kMbOk);
+        // Closing now would lose the user's choice without a word: say so and stay open. The
+        // text and the file name are UTF-8 and reach the box through the wide API, so both read
+        // right whatever the system's code page.
+        const std::string text = "表示インターバルを次のファイルに保存できませんでした。\r\n" +
+                                 file +
+                                 "\r\n\r\nフォルダーが書き込み禁止かもしれません。"
+                                 "設定画面は開いたままです。";
+        host_.MessageBoxW(hWnd(), text, kApplicationTitle, platform::kMbOk);
         return;
     }
     window->Close();

@@ -309,8 +309,9 @@ class Host {
                                                void* pvParam, std::uint32_t winIni) = 0;
     virtual std::int32_t DrawAnimatedRects(Handle window, std::int32_t animation, const Rect* from,
                                            const Rect* to) = 0;
-    virtual std::int32_t MessageBoxA(Handle owner, const char* text, const char* caption,
-                                     std::uint32_t type) = 0;
+    // Text and caption are UTF-8; the box shows them through the wide API on every code page.
+    virtual std::int32_t MessageBoxW(Handle owner, const std::string& text,
+                                     const std::string& caption, std::uint32_t type) = 0;
 
     // gdi32 and msimg32.
     virtual std::int32_t BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,

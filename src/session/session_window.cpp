@@ -142,7 +142,7 @@ void Veltrane_S::ReadBitmapBits(platform::Handle bitmap, Veltrane_B1::MonitorIma
         !pixels.Allocate(monitor.width, monitor.height)) {
         pixels.Release();
         if (!readErrorShown_)
-            host_.MessageBoxA(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
+            host_.MessageBoxW(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
         readErrorShown_ = true;
         return;
     }
@@ -188,7 +188,7 @@ void Veltrane_S::BlitError() {
     timer1_->SetEnabled(false);
     ReleasePixels();
     ShowCursorAgain();  // the user has to see the message and its button
-    host_.MessageBoxA(window_->hWnd(), "Blit Error", kApplicationTitle, platform::kMbOk);
+    host_.MessageBoxW(window_->hWnd(), "Blit Error", kApplicationTitle, platform::kMbOk);
     host_.EndProgram();
 }
 

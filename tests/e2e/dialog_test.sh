@@ -4,52 +4,16 @@
 # writing Veltrane.ini and ending the program, Cancel and the close box leaving the file alone,
 # and an unwritable settings file reported while the dialog stays open.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS.
-set -u
-WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
-WORK=$(mktemp -d)
-PID=
+. "$(dirname "$0")/dialog_lib.sh"
 trap 'kill $PID 2>/dev/null; rm -rf "$WORK"' EXIT
-FAILED=0
-fail() { echo "FAIL: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
-check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
-
-# "表示インターバル" in code page 932.
-KEY=$'\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b'
-probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # start_dialog ARGUMENT [INI CONTENTS]: a fresh folder with the .scr (and Veltrane.ini), started
-# with ARGUMENT; waits for the window and sets FOLDER, WIN, X0, Y0 (client origin on screen).
+# with ARGUMENT; sets FOLDER and what launch_dialog sets.
 start_dialog() {
   FOLDER=$(mktemp -d -p "$WORK")
   cp "$VELTRANE_SCR" "$FOLDER/Veltrane.scr"
   [ -n "${2:-}" ] && printf '%s' "$2" >"$FOLDER/Veltrane.ini"
-  (cd "$FOLDER" && exec "$WINE_RUN" Veltrane.scr "$1") &
-  PID=$!
-  WIN=
-  for _ in $(seq 300); do
-    WIN=$(xdotool search --name '^<Veltrane>$' 2>/dev/null | head -n1)
-    [ -n "$WIN" ] && break
-    kill -0 "$PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$WIN" ] || { fail "no window titled <Veltrane> for $1"; return 1; }
-  sleep 1  # the opening zoom and the first paint
-  X0=$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {print $4}')
-  Y0=$(xwininfo -id "$WIN" | awk '/Absolute upper-left Y/ {print $4}')
-}
-
-# Waits up to $1 seconds for the program to end; true when it did.
-ended_within() {
-  for _ in $(seq $(($1 * 10))); do
-    kill -0 "$PID" 2>/dev/null || { wait "$PID"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-click_at() {  # client coordinates
-  xdotool mousemove $((X0 + $1)) $((Y0 + $2)) sleep 0.2 click 1 sleep 0.2
+  launch_dialog "$FOLDER" "$1"
 }
 
 # The client area's pixels at X Y W H (client coordinates) as raw RGB into file $5.

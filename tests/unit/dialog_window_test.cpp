@@ -172,7 +172,7 @@ TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoTheLoadTimePointer) {
         ASSERT_EQ(zooms.size(), 2u);
         EXPECT_EQ(zooms[1], "DrawAnimatedRects(" + std::to_string(dialog->hWnd()) +
                                 ", 3, 0, 0, 411, 286, 300, 200, 300, 200)");
-        EXPECT_EQ(host.CountOf("MessageBoxA"), 0);
+        EXPECT_EQ(host.CountOf("MessageBoxW"), 0);
     }
 }
 
@@ -183,9 +183,15 @@ TEST_F(Dialog, SetIntoAnUnwritableFolderSaysSoAndStaysOpen) {
     dialog->HS_Intval->SetValue(250);
     dialog->Cmd_Set->Click();
     EXPECT_FALSE(WindowOf(*dialog).closed);
-    const auto boxes = host.CallsNamed("MessageBoxA");
+    const auto boxes = host.CallsNamed("MessageBoxW");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].find(Veltrane_B::SettingsFilePath(host.programFolder)), std::string::npos);
+    // Readable Japanese on any code page: UTF-8 for the wide API, with the file's full name.
+    EXPECT_EQ(
+        boxes[0].rfind("MessageBoxW(表示インターバルを次のファイルに保存できませんでした。\r\n" +
+                           Veltrane_B::SettingsFilePath(host.programFolder) + "\r\n\r\n",
+                       0),
+        0u)
+        << boxes[0];
     dialog->Cmd_Can->Click();  // the user can still leave
     EXPECT_TRUE(WindowOf(*dialog).closed);
 }

@@ -174,8 +174,8 @@ TEST(SessionMonitors, ErrorsAreSaidOncePerSession) {
         host.monitors = {{0, 0, 40000, 20000}, {40000, 0, 80000, 20000}};
         Veltrane_B::Veltrane_S session(host);
         session.Form_Load();
-        EXPECT_EQ(host.CallsNamed("MessageBoxA"),
-                  std::vector<std::string>{"MessageBoxA(Error, Veltrane, 0)"});
+        EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+                  std::vector<std::string>{"MessageBoxW(Error, Veltrane, 0)"});
         host.timers[0]->Fire();
         EXPECT_EQ(host.CountOf("StretchDIBits"), 0);
     }
@@ -188,8 +188,8 @@ TEST(SessionMonitors, ErrorsAreSaidOncePerSession) {
     session.Form_Load();
     host.stretchDIBitsResult = 0;
     EXPECT_THROW(host.timers[0]->Fire(), ProgramEnded);
-    EXPECT_EQ(host.CallsNamed("MessageBoxA"),
-              std::vector<std::string>{"MessageBoxA(Blit Error, Veltrane, 0)"});
+    EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+              std::vector<std::string>{"MessageBoxW(Blit Error, Veltrane, 0)"});
     EXPECT_EQ(host.CountOf("ShowCursor(1)"), 1);
     EXPECT_FALSE(session.Monitors()[1].pixels.Allocated());
 }

@@ -42,7 +42,7 @@ std::vector<std::string> ExitCalls(const FakeHost& host) {
     std::vector<std::string> out;
     for (const std::string& call : host.calls) {
         for (const char* name : {"ShowCursor", "VerifyScreenSavePwd", "SystemParametersInfoA",
-                                 "Close", "EndProgram", "MessageBoxA"}) {
+                                 "Close", "EndProgram", "MessageBoxW"}) {
             if (call.rfind(name, 0) == 0) out.push_back(call);
         }
     }
@@ -142,8 +142,8 @@ TEST(SessionCapture, BottomLineFirstAndThreeEqualImages) {
 TEST(SessionCapture, UnreadableSizeShowsErrorAndTheSessionStaysQuiet) {
     FakeHost host;
     auto session = Load(host, "", {0, 0, 40000, 20000});  // 3.2 GB per image: beyond 32 bits
-    EXPECT_EQ(host.CallsNamed("MessageBoxA"),
-              std::vector<std::string>{"MessageBoxA(Error, Veltrane, 0)"});
+    EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+              std::vector<std::string>{"MessageBoxW(Error, Veltrane, 0)"});
     EXPECT_FALSE(session->PixelStack().Allocated());
     host.timers[0]->Fire();
     EXPECT_EQ(host.CountOf("StretchDIBits"), 0);
@@ -288,8 +288,8 @@ TEST(SessionGuards, EveryWayOutInModeSShowsTheCursorOnce) {
             EXPECT_EQ(ended, way < 2);
             EXPECT_EQ(host.CountOf("ShowCursor(1)"), *line ? 1 : 0) << way << line;
             if (way < 2) {
-                EXPECT_EQ(host.CallsNamed("MessageBoxA"),
-                          std::vector<std::string>{"MessageBoxA(Blit Error, Veltrane, 0)"});
+                EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+                          std::vector<std::string>{"MessageBoxW(Blit Error, Veltrane, 0)"});
             }
             EXPECT_EQ(host.CountOf("StretchDIBits"), way == 1 ? 2 : 1);
         }

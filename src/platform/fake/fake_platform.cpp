@@ -309,9 +309,9 @@ std::int32_t FakeHost::DrawAnimatedRects(Handle window, std::int32_t animation, 
     return 1;
 }
 
-std::int32_t FakeHost::MessageBoxA(Handle, const char* text, const char* caption,
+std::int32_t FakeHost::MessageBoxW(Handle, const std::string& text, const std::string& caption,
                                    std::uint32_t type) {
-    calls.push_back(Format("MessageBoxA", text, caption, type));
+    calls.push_back(Format("MessageBoxW", text, caption, type));
     return 1;
 }
 

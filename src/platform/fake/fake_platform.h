@@ -266,7 +266,7 @@ class FakeHost : public Host {
                                        std::uint32_t winIni) override;
     std::int32_t DrawAnimatedRects(Handle window, std::int32_t animation, const Rect* from,
                                    const Rect* to) override;
-    std::int32_t MessageBoxA(Handle owner, const char* text, const char* caption,
+    std::int32_t MessageBoxW(Handle owner, const std::string& text, const std::string& caption,
                              std::uint32_t type) override;
     std::int32_t BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy,
                         Handle sourceDc, std::int32_t x1, std::int32_t y1,

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/wide_path.h"
 #include "platform/win32/win32_toolkit.h"
 
 namespace platform::win32 {
@@ -61,34 +62,47 @@ HCURSOR Win32Host::ApplicationCursor() const {
 
 std::string Win32Host::CommandLine() {
     // Everything after the program's name, which may be quoted, and the blanks that follow it.
-    const char* line = GetCommandLineA();
-    if (*line == '"') {
+    // Read wide: the name's folder may hold characters the ANSI code page does not have.
+    const wchar_t* line = GetCommandLineW();
+    if (*line == L'"') {
         ++line;
-        while (*line && *line != '"') ++line;
-        if (*line == '"') ++line;
+        while (*line && *line != L'"') ++line;
+        if (*line == L'"') ++line;
     } else {
-        while (*line && *line != ' ' && *line != '\t') ++line;
+        while (*line && *line != L' ' && *line != L'\t') ++line;
     }
-    while (*line == ' ' || *line == '\t') ++line;
-    return line;
+    while (*line == L' ' || *line == L'\t') ++line;
+    return WideToUtf8(line);
 }
 
 std::string Win32Host::ProgramFolder() {
-    std::string path(MAX_PATH, '\0');
+    // Wide, so that every folder name comes back as it is spelt whatever the ANSI code page, and
+    // in a growing buffer, so that folders deeper than MAX_PATH come back whole.
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
             break;
         }
+        if (path.size() >= 0x8000) return {};  // longer than any path the system allows
         path.resize(path.size() * 2);
     }
-    const std::size_t slash = path.find_last_of("\\/");
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    if (folder.size() == 2 && folder[1] == ':')
-        folder += '\\';  // a drive's root keeps its separator
-    return folder;
+    // The folder in its ordinary spelling: a long-path prefix ("\\?\C:\...", "\\?\UNC\server\...")
+    // is the file layer's business, and the user reads the name in messages.
+    if (path.rfind(LR"(\\?\UNC\)", 0) == 0) {
+        path.erase(0, 6);
+        path[0] = L'\\';
+    } else if (path.rfind(LR"(\\?\)", 0) == 0) {
+        path.erase(0, 4);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    if (folder.size() == 2 && folder[1] == L':')
+        folder += L'\\';  // a drive's root keeps its separator
+    return WideToUtf8(folder);
 }
 
 void Win32Host::EndProgram() {
@@ -303,9 +317,9 @@ std::int32_t Win32Host::DrawAnimatedRects(Handle window, std::int32_t animation,
     return ::DrawAnimatedRects(ToHwnd(window), animation, &a, &b);
 }
 
-std::int32_t Win32Host::MessageBoxA(Handle owner, const char* text, const char* caption,
-                                    std::uint32_t type) {
-    return ::MessageBoxA(ToHwnd(owner), text, caption, type);
+std::int32_t Win32Host::MessageBoxW(Handle owner, const std::string& text,
+                                    const std::string& caption, std::uint32_t type) {
+    return ::MessageBoxW(ToHwnd(owner), Widen(text).c_str(), Widen(caption).c_str(), type);
 }
 
 std::int32_t Win32Host::BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,

@@ -61,7 +61,7 @@ class Win32Host : public Host {
                                        std::uint32_t winIni) override;
     std::int32_t DrawAnimatedRects(Handle window, std::int32_t animation, const Rect* from,
                                    const Rect* to) override;
-    std::int32_t MessageBoxA(Handle owner, const char* text, const char* caption,
+    std::int32_t MessageBoxW(Handle owner, const std::string& text, const std::string& caption,
                              std::uint32_t type) override;
     std::int32_t BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy,
                         Handle sourceDc, std::int32_t x1, std::int32_t y1,
@@ -101,7 +101,7 @@ class Win32Host : public Host {
     std::map<int, HBITMAP> bitmaps_;
 };
 
-// Converts between UTF-8 and the UTF-16 the wide API takes.
+// Converts UTF-8 to the UTF-16 the wide API takes (platform::WideToUtf8 goes back).
 std::wstring Widen(const std::string& utf8);
 
 inline HWND ToHwnd(Handle handle) {

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <map>
 
+#include "platform/win32/font_choice.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -400,26 +402,20 @@ void Win32Label::SetVisible(bool visible) {
 void Win32Label::SetText(const std::string& utf8) {
     text_ = utf8;
     wide_ = Widen(utf8);
+    UpdateFont();
     Invalidate();
 }
 
 void Win32Label::SetFont(const Font& font) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    LOGFONTW logical{};
-    logical.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
-    logical.lfWeight = font.weight;
-    logical.lfItalic = font.italic;
-    logical.lfUnderline = font.underline;
-    logical.lfStrikeOut = font.strikethrough;
-    logical.lfCharSet = static_cast<BYTE>(font.charset);
-    logical.lfQuality = DEFAULT_QUALITY;
-    const std::wstring face = Widen(font.faceName);
-    lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
-    if (font_) DeleteObject(font_);
-    font_ = CreateFontIndirectW(&logical);
+    fontWanted_ = font;
+    UpdateFont();
     Invalidate();
+}
+
+void Win32Label::UpdateFont() {
+    if (!fontWanted_) return;
+    if (font_) DeleteObject(font_);
+    font_ = CreateLabelFont(*fontWanted_, wide_);  // a face that has every character of the text
 }
 
 void Win32Label::SetTextColour(std::uint32_t colour) {

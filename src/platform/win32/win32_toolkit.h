@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,14 +129,17 @@ class Win32Label : public Label {
     void Paint(HDC dc) const;
     bool Contains(POINT point) const { return visible_ && PtInRect(&rect_, point); }
     MousePointer Pointer() const { return pointer_; }
+    HFONT FontHandle() const { return font_; }
 
   private:
     void Invalidate();
+    void UpdateFont();  // the wanted font in a face that has every character of the text
 
     Win32PicturePanel* parent_;
     RECT rect_{};
     std::string text_;
     std::wstring wide_;
+    std::optional<Font> fontWanted_;
     HFONT font_ = nullptr;
     COLORREF colour_ = 0;
     bool centred_ = false;

@@ -2,8 +2,10 @@
 //   dialog_probe info [FILE]  client size, client origin and outer rectangle on the screen, and
 //                             the frame's styles (into FILE when given)
 //   dialog_probe close      what the close box does: WM_SYSCOMMAND SC_CLOSE
-//   dialog_probe message    the text of the program's message box, if one is open
+//   dialog_probe message    the text of the program's message box, if one is open, in UTF-8
 //   dialog_probe dismiss    presses OK in that message box
+//   dialog_probe bar        the interval bar's value
+//   dialog_probe acp        the system's ANSI code page (no window needed)
 // Exit code 2 when the window asked for does not exist.
 #include <windows.h>
 
@@ -13,13 +15,25 @@
 namespace {
 
 HWND MessageBoxWindow() {
-    return FindWindowA("#32770", "Veltrane");
+    return FindWindowW(L"#32770", L"Veltrane");
+}
+
+BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (lstrcmpiW(name, L"SCROLLBAR") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* what = argc > 1 ? argv[1] : "info";
+    if (std::strcmp(what, "acp") == 0) {
+        std::printf("%u\n", GetACP());
+        return 0;
+    }
     if (std::strcmp(what, "message") == 0 || std::strcmp(what, "dismiss") == 0) {
         HWND box = MessageBoxWindow();
         if (!box) return 2;
@@ -27,13 +41,24 @@ int main(int argc, char** argv) {
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return 0;
         }
-        char text[1024] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
-        std::printf("%s\n", text);
+        // The box's static text through the wide API, written out as UTF-8 bytes.
+        wchar_t text[2048] = {};
+        GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 2048);
+        char utf8[8192] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::fwrite(utf8, 1, std::strlen(utf8), stdout);
+        std::printf("\n");
         return 0;
     }
     HWND dialog = FindWindowA(nullptr, "<Veltrane>");
     if (!dialog) return 2;
+    if (std::strcmp(what, "bar") == 0) {
+        HWND bar = nullptr;
+        EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
+        if (!bar) return 2;
+        std::printf("%d\n", GetScrollPos(bar, SB_CTL));
+        return 0;
+    }
     if (std::strcmp(what, "close") == 0) {
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
