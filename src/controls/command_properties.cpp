@@ -17,13 +17,10 @@ Paints Then(Paints first, const Paints& second) {
 }  // namespace
 
 FontDescription DesignFont() {
-    return {"\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF",
-            9.75,
-            400,
-            false,
-            false,
-            false,
-            128};
+    // The platform's default font record is the dialog's size, weight and Shift-JIS charset.
+    return {.faceName =
+                "\xEF\xBC\xAD\xEF\xBC\xB3 "
+                "\xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF"};
 }
 
 Paints ApplyEnabledLook(CommandModel& model) {

@@ -3,12 +3,11 @@
 #include <bit>
 #include <cmath>
 
+#include "controls/command_properties.h"
 #include "startup/random.h"
 
 namespace Veltrane_B {
 namespace {
-
-constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
 
 // Whole twips from pixels, divided with truncation toward zero, back to pixels (nearest).
 std::int32_t PlaceOnAxis(std::int32_t screen, std::int32_t window, std::int32_t twipsPerPixel,
@@ -23,12 +22,8 @@ std::int32_t PlaceOnAxis(std::int32_t screen, std::int32_t window, std::int32_t 
 }  // namespace
 
 platform::Font DialogFont(bool underline) {
-    platform::Font font;
-    font.faceName = kFontFace;
-    font.points = 9.75;
-    font.weight = 400;
+    platform::Font font = Veltrane::Controls::DesignFont();
     font.underline = underline;
-    font.charset = 128;
     return font;
 }
 

@@ -9,7 +9,8 @@
 
 namespace Veltrane_B {
 
-// The font of every label and both buttons: MS P Gothic (full-width name), 9.75 pt, Shift-JIS.
+// The font of every label and both buttons: the button's design font, MS P Gothic 9.75 pt
+// Shift-JIS (underlined for the link).
 platform::Font DialogFont(bool underline = false);
 
 // Whole numbers of a float as the dialog's conversions make them (nearest, ties to even);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dialog/picture_transform.h"
+#include "effects/pixel_stack.h"
 
 namespace Veltrane_B2 {
 namespace {
@@ -30,13 +31,7 @@ std::size_t PixelBytes(Size size) {
 
 platform::BitmapInfo TopDownHeader(std::int32_t width, std::int32_t height) {
     platform::BitmapInfo info{};
-    info.biSize = 40;
-    info.biWidth = width;
-    info.biHeight = -height;  // rows top-down
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = 0;  // BI_RGB
-    info.biSizeImage = static_cast<std::uint32_t>(std::int64_t{width} * 4 * height);
+    Veltrane_B1::DibHeaderFor(width, -height, info);  // a negative height: rows top-down
     return info;
 }
 

@@ -13,7 +13,6 @@ namespace {
 
 using platform::BorderStyle;
 using Veltrane::Controls::Command;
-using Veltrane::Controls::FontDescription;
 using Veltrane::Controls::MemoryPropertyBag;
 
 constexpr std::uint32_t kLightGrey = 0x00C0C0C0;
@@ -22,12 +21,6 @@ constexpr std::uint32_t kBlack = 0x00000000;
 // The scroll bar's range and steps, the timer's interval before the load sequence sets it.
 constexpr std::int32_t kFastest = 1, kSlowest = 3000, kSmallStep = 1, kLargeStep = 100;
 constexpr std::int32_t kInitialTimerInterval = 100;
-
-FontDescription CommandFont() {
-    const platform::Font font = DialogFont();
-    return {font.faceName,  font.points,        static_cast<std::int16_t>(font.weight), font.italic,
-            font.underline, font.strikethrough, static_cast<std::int16_t>(font.charset)};
-}
 
 std::unique_ptr<platform::Label> MakeLabel(platform::Window& window, platform::PicturePanel& parent,
                                            std::int32_t left, std::int32_t top, std::int32_t width,
@@ -46,8 +39,8 @@ std::unique_ptr<Command> MakeCommand(platform::Host& host, platform::Window& win
                                      std::int32_t top, const std::string& caption) {
     auto command = std::make_unique<Command>(host, window, &parent);
     // The button's design data: its caption and the dialog's font.
-    MemoryPropertyBag design{{"Caption", caption}, {"Font", CommandFont()}};
-    command->UserControl_ReadProperties(design, CommandFont());
+    MemoryPropertyBag design{{"Caption", caption}, {"Font", DialogFont()}};
+    command->UserControl_ReadProperties(design, DialogFont());
     command->Move(left, top, 77, 25);
     return command;
 }

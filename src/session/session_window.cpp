@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "session/saver_state.h"
 #include "startup/process_values.h"
 #include "startup/random.h"
-#include "startup/saver_state.h"
 #include "startup/startup.h"
 
 namespace Veltrane_B {

@@ -1,4 +1,4 @@
-#include "startup/saver_state.h"
+#include "session/saver_state.h"
 
 #include <cstdint>
 
