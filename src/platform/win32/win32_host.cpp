@@ -2,7 +2,8 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/win32_toolkit.h"
+#include "platform/win32/win32_timer.h"
+#include "platform/win32/win32_window.h"
 
 namespace platform::win32 {
 

@@ -1,0 +1,358 @@
+#include "platform/win32/win32_panel.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace platform::win32 {
+namespace {
+
+// The persistent images of all panels by bitmap, so that a panel's image can be copied while it
+// stays selected into its own device context.
+std::map<HBITMAP, HDC>& CanvasDcs() {
+    static std::map<HBITMAP, HDC> dcs;
+    return dcs;
+}
+
+}  // namespace
+
+// ---- Canvas ----
+
+Canvas::Canvas() : dc_(CreateCompatibleDC(nullptr)) {}
+
+Canvas::~Canvas() {
+    if (bitmap_) CanvasDcs().erase(bitmap_);
+    if (original_) SelectObject(dc_, original_);
+    if (bitmap_) DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+void Canvas::Resize(int width, int height, COLORREF fill) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (bitmap_ && width == width_ && height == height_) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return;
+    HDC scratch = CreateCompatibleDC(dc_);
+    HGDIOBJ previous = SelectObject(scratch, bitmap);
+    const RECT all{0, 0, width, height};
+    FillSolid(scratch, all, fill);
+    if (bitmap_) ::BitBlt(scratch, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+    SelectObject(scratch, previous);
+    DeleteDC(scratch);
+
+    HGDIOBJ old = SelectObject(dc_, bitmap);
+    if (!original_) original_ = old;
+    if (bitmap_) {
+        CanvasDcs().erase(bitmap_);
+        DeleteObject(bitmap_);
+    }
+    bitmap_ = bitmap;
+    CanvasDcs()[bitmap_] = dc_;
+    width_ = width;
+    height_ = height;
+}
+
+void Canvas::Fill(COLORREF colour) {
+    const RECT all{0, 0, width_, height_};
+    FillSolid(dc_, all, colour);
+}
+
+// ---- Picture panel ----
+
+Win32PicturePanel::Win32PicturePanel(Win32Host& host, HWND parent, BorderStyle border,
+                                     COLORREF back)
+    : host_(host), back_(back) {
+    hwnd_ = CreateWindowExW(border == BorderStyle::Sunken ? WS_EX_CLIENTEDGE : 0, kPanelClass, L"",
+                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 1, 1,
+                            parent, nullptr, host.Instance(), static_cast<MessageTarget*>(this));
+    Resized();
+}
+
+void Win32PicturePanel::Resized() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    canvas_.Resize(client.right, client.bottom, back_);
+}
+
+void Win32PicturePanel::SetBackColour(std::uint32_t colour) {
+    back_ = ToColorref(colour);
+}
+
+void Win32PicturePanel::Clear() {
+    canvas_.Fill(back_);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Win32PicturePanel::Refresh() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void Win32PicturePanel::SetPicture(Handle bitmapHandle) {
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(bitmapHandle);
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) {
+        Clear();
+        return;
+    }
+    // The panel takes the picture's size; its border stays outside the picture.
+    RECT outer{}, client{};
+    ::GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    const int frameX = (outer.right - outer.left) - client.right;
+    const int frameY = (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, info.bmWidth + frameX, std::abs(info.bmHeight) + frameY,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Resized();
+    canvas_.Fill(back_);
+    const auto found = CanvasDcs().find(bitmap);
+    if (found != CanvasDcs().end()) {
+        ::BitBlt(canvas_.Dc(), 0, 0, info.bmWidth, std::abs(info.bmHeight), found->second, 0, 0,
+                 SRCCOPY);
+    } else {
+        HDC source = CreateCompatibleDC(canvas_.Dc());
+        HGDIOBJ previous = ::SelectObject(source, bitmap);
+        ::BitBlt(canvas_.Dc(), 0, 0, info.bmWidth, std::abs(info.bmHeight), source, 0, 0, SRCCOPY);
+        ::SelectObject(source, previous);
+        ::DeleteDC(source);
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Win32PicturePanel::RemoveLabel(Win32Label* label) {
+    labels_.erase(std::remove(labels_.begin(), labels_.end(), label), labels_.end());
+    if (pressedLabel_ == label) pressedLabel_ = nullptr;
+}
+
+void Win32PicturePanel::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    if (labels_.empty()) {
+        // The common case (every session frame): straight from the persistent image.
+        ::BitBlt(dc, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
+        EndPaint(hwnd_, &paint);
+        return;
+    }
+    // Labels are drawn over a copy, so the persistent image never receives their text.
+    HDC buffer = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, canvas_.Width(), canvas_.Height());
+    HGDIOBJ previous = ::SelectObject(buffer, bitmap);
+    ::BitBlt(buffer, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
+    for (const Win32Label* label : labels_) label->Paint(buffer);
+    ::BitBlt(dc, 0, 0, canvas_.Width(), canvas_.Height(), buffer, 0, 0, SRCCOPY);
+    ::SelectObject(buffer, previous);
+    DeleteObject(bitmap);
+    ::DeleteDC(buffer);
+    EndPaint(hwnd_, &paint);
+}
+
+Win32Label* Win32PicturePanel::LabelAt(POINT point) const {
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
+        if ((*it)->Contains(point)) return *it;
+    }
+    return nullptr;
+}
+
+void Win32PicturePanel::Mouse(UINT message, WPARAM, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    Win32Label* label = LabelAt(point);
+    const int button = ButtonOf(message);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            // A control that follows the focus takes it on a press, before the press itself.
+            if (onGotFocus && GetFocus() != hwnd_) ::SetFocus(hwnd_);
+            SetCapture(hwnd_);
+            if (button == kLeftButton) {
+                pressed_ = true;
+                pressedLabel_ = label;
+            }
+            Call(label ? label->onMouseDown : onMouseDown, button, lParam);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            if (GetCapture() == hwnd_) ReleaseCapture();
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            const bool inside = PtInRect(&client, point) != 0;
+            Win32Label* target = button == kLeftButton && pressed_ ? pressedLabel_ : label;
+            const bool click = button == kLeftButton && pressed_ && inside && target == label;
+            if (button == kLeftButton) pressed_ = false;
+            Call(target ? target->onMouseUp : onMouseUp, button, lParam);
+            if (click) {
+                const std::function<void()>& handler = target ? target->onClick : onClick;
+                if (handler) handler();
+            }
+            break;
+        }
+        case WM_MOUSEMOVE: {
+            const int held = (GetKeyState(VK_LBUTTON) < 0 ? kLeftButton : 0) |
+                             (GetKeyState(VK_RBUTTON) < 0 ? kRightButton : 0) |
+                             (GetKeyState(VK_MBUTTON) < 0 ? kMiddleButton : 0);
+            Win32Label* target = pressed_ ? pressedLabel_ : label;
+            Call(target ? target->onMouseMove : onMouseMove, held, lParam);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+bool Win32PicturePanel::SetCursorForPoint() {
+    HCURSOR cursor = host_.ApplicationCursor();
+    if (!cursor) {
+        POINT point;
+        ::GetCursorPos(&point);
+        ScreenToClient(hwnd_, &point);
+        const Win32Label* label = LabelAt(point);
+        const MousePointer pointer =
+            label && label->Pointer() != MousePointer::Default ? label->Pointer() : pointer_;
+        cursor = host_.CursorFor(pointer);
+    }
+    ::SetCursor(cursor);
+    return true;
+}
+
+LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            Resized();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            Mouse(WM_LBUTTONDOWN, wParam, lParam);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE:
+            Mouse(message, wParam, lParam);
+            return 0;
+        case WM_SETFOCUS:
+            if (onGotFocus) onGotFocus();
+            return 0;
+        case WM_KILLFOCUS:
+            if (onLostFocus) onLostFocus();
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) return SetCursorForPoint();
+            break;
+        case WM_HSCROLL:
+            if (ForwardScroll(wParam, lParam)) return 0;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// ---- Label ----
+
+Win32Label::Win32Label(Win32PicturePanel* parent) : parent_(parent) {
+    if (parent_) parent_->AddLabel(this);
+}
+
+Win32Label::~Win32Label() {
+    if (parent_) parent_->RemoveLabel(this);
+    if (font_) DeleteObject(font_);
+}
+
+void Win32Label::Invalidate() {
+    if (parent_) InvalidateRect(parent_->Hwnd(), &rect_, FALSE);
+}
+
+void Win32Label::Move(std::int32_t left, std::int32_t top, std::int32_t width,
+                      std::int32_t height) {
+    Invalidate();
+    rect_ = {left, top, left + width, top + height};
+    Invalidate();
+}
+
+void Win32Label::SetVisible(bool visible) {
+    visible_ = visible;
+    Invalidate();
+}
+
+void Win32Label::SetText(const std::string& utf8) {
+    text_ = utf8;
+    wide_ = Widen(utf8);
+    Invalidate();
+}
+
+void Win32Label::SetFont(const Font& font) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW logical{};
+    logical.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+    logical.lfWeight = font.weight;
+    logical.lfItalic = font.italic;
+    logical.lfUnderline = font.underline;
+    logical.lfStrikeOut = font.strikethrough;
+    logical.lfCharSet = static_cast<BYTE>(font.charset);
+    logical.lfQuality = DEFAULT_QUALITY;
+    const std::wstring face = Widen(font.faceName);
+    lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
+    if (font_) DeleteObject(font_);
+    font_ = CreateFontIndirectW(&logical);
+    Invalidate();
+}
+
+void Win32Label::SetTextColour(std::uint32_t colour) {
+    colour_ = ToColorref(colour);
+    Invalidate();
+}
+
+void Win32Label::SetCentred(bool centred) {
+    centred_ = centred;
+    Invalidate();
+}
+
+void Win32Label::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Invalidate();
+}
+
+void Win32Label::Paint(HDC dc) const {
+    if (!visible_ || wide_.empty()) return;
+    const int savedMode = SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ previousFont = font_ ? SelectObject(dc, font_) : nullptr;
+    RECT rect = rect_;
+    const UINT format = DT_WORDBREAK | DT_NOPREFIX | (centred_ ? DT_CENTER : DT_LEFT);
+    if (enabled_) {
+        SetTextColor(dc, colour_);
+        DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &rect, format);
+    } else {
+        // Greyed the way the system draws disabled text: a light copy under a grey one.
+        OffsetRect(&rect, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+        DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &rect, format);
+        OffsetRect(&rect, -1, -1);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &rect, format);
+    }
+    if (previousFont) SelectObject(dc, previousFont);
+    SetBkMode(dc, savedMode);
+}
+
+}  // namespace platform::win32
