@@ -41,7 +41,7 @@ std::string Format(const char* name, const Args&... args) {
 // ---- Timer ----
 
 bool FakeTimer::SetInterval(std::int64_t milliseconds) {
-    if (milliseconds < 0 || milliseconds > 65535) return false;
+    if (!TimerAccepts(milliseconds)) return false;
     interval = static_cast<std::int32_t>(milliseconds);
     return true;
 }
@@ -51,7 +51,7 @@ void FakeTimer::SetEnabled(bool value) {
 }
 
 void FakeTimer::Fire() {
-    if (enabled && interval > 0 && onTick) onTick();
+    if (TimerTicks(enabled, interval) && onTick) onTick();
 }
 
 // ---- Picture panel ----
@@ -87,14 +87,35 @@ void FakePicturePanel::SetFocus() {
     if (onGotFocus) onGotFocus();
 }
 
+void FakePicturePanel::Press(int button, Point at) {
+    mouse_.Down(*this, LabelAt(labels, at), button, 0, at);
+}
+
+void FakePicturePanel::Release(int button, Point at) {
+    const Rect& b = state.bounds;
+    const bool inside =
+        at.x >= 0 && at.y >= 0 && at.x < b.right - b.left && at.y < b.bottom - b.top;
+    mouse_.Up(*this, LabelAt(labels, at), inside, button, 0, at);
+}
+
+// ---- Label ----
+
+FakeLabel::~FakeLabel() {
+    std::erase(panel_.labels, this);
+    panel_.mouse_.Forget(this);
+}
+
 // ---- Scroll bar ----
 
-bool FakeScrollBar::SetValue(std::int64_t newValue) {
-    if (newValue < minimum || newValue > maximum) return false;
-    const bool changed = newValue != value;
-    value = static_cast<std::int32_t>(newValue);
-    if (changed && onChange) onChange();
+bool FakeScrollBar::SetValue(std::int64_t value) {
+    ScrollModel::Notify notify = ScrollModel::Notify::None;
+    if (!model.SetValue(value, &notify)) return false;
+    Deliver(notify, *this);
     return true;
+}
+
+void FakeScrollBar::Scroll(ScrollCode code, std::int32_t thumb) {
+    Deliver(model.Scrolled(code, thumb), *this);
 }
 
 // ---- Window ----
@@ -110,8 +131,7 @@ void FakeWindow::ShowModal() {
 }
 
 void FakeWindow::Close() {
-    if (closed) return;
-    if (onUnload) onUnload();
+    if (!unload.Begin(onUnload)) return;
     closed = true;
     shown = false;
     host_.calls.push_back(Format("Close", title));
@@ -123,8 +143,11 @@ std::unique_ptr<PicturePanel> FakeWindow::CreatePicturePanel(PicturePanel*, Bord
     return panel;
 }
 
-std::unique_ptr<Label> FakeWindow::CreateLabel(PicturePanel*) {
-    auto label = std::make_unique<FakeLabel>();
+std::unique_ptr<Label> FakeWindow::CreateLabel(PicturePanel* parent) {
+    // A label is drawn by its panel; without one it could never show.
+    auto* panel = dynamic_cast<FakePicturePanel*>(parent);
+    if (!panel) return nullptr;
+    auto label = std::make_unique<FakeLabel>(*panel);
     labels.push_back(label.get());
     return label;
 }

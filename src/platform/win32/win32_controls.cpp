@@ -25,37 +25,52 @@ void Win32ImageControl::SetPicture(Handle bitmap) {
 }
 
 LRESULT Win32ImageControl::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message != WM_PAINT) {
-        // Input over the picture belongs to the window below it.
-        if (message == WM_NCHITTEST) return HTTRANSPARENT;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_NCHITTEST:
+            // Input over the picture belongs to the window below it.
+            return HTTRANSPARENT;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
+}
+
+void Win32ImageControl::OnPaint() {
+    const PaintScope paint(hwnd_);
+    PaintContent(paint.Dc());
+}
+
+void Win32ImageControl::PaintContent(HDC dc) const {
     RECT client{};
-    GetClientRect(hwnd, &client);
+    GetClientRect(hwnd_, &client);
     FillSolid(dc, client, back_);
     BITMAP info{};
-    if (picture_ && GetObjectW(picture_, sizeof info, &info)) {
-        // At the picture's own size from the top-left corner; the control clips the rest.
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(source, picture_);
-        ::BitBlt(dc, 0, 0, info.bmWidth, std::abs(info.bmHeight), source, 0, 0, SRCCOPY);
-        SelectObject(source, previous);
-        ::DeleteDC(source);
-    }
-    EndPaint(hwnd, &paint);
-    return 0;
+    // At the picture's own size from the top-left corner; the control clips the rest.
+    if (picture_ && GetObjectW(picture_, sizeof info, &info))
+        DrawBitmap(dc, picture_, info.bmWidth, std::abs(info.bmHeight));
 }
 
 // ---- Scroll bar ----
+
+static_assert(static_cast<int>(ScrollCode::LineLeft) == SB_LINELEFT &&
+              static_cast<int>(ScrollCode::LineRight) == SB_LINERIGHT &&
+              static_cast<int>(ScrollCode::PageLeft) == SB_PAGELEFT &&
+              static_cast<int>(ScrollCode::PageRight) == SB_PAGERIGHT);
+static_assert(static_cast<int>(ScrollCode::ThumbPosition) == SB_THUMBPOSITION &&
+              static_cast<int>(ScrollCode::ThumbTrack) == SB_THUMBTRACK &&
+              static_cast<int>(ScrollCode::Left) == SB_LEFT &&
+              static_cast<int>(ScrollCode::Right) == SB_RIGHT &&
+              static_cast<int>(ScrollCode::EndScroll) == SB_ENDSCROLL);
 
 Win32ScrollBar::Win32ScrollBar(Win32Host& host, HWND parent) {
     hwnd_ = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, 0,
                             0, 1, 1, parent, nullptr, host.Instance(), nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetRange(minimum_, maximum_);
+    SetRange(model_.Minimum(), model_.Maximum());
 }
 
 Win32ScrollBar* Win32ScrollBar::FromHwnd(HWND hwnd) {
@@ -66,72 +81,38 @@ Win32ScrollBar* Win32ScrollBar::FromHwnd(HWND hwnd) {
 }
 
 void Win32ScrollBar::SetRange(std::int32_t minimum, std::int32_t maximum) {
-    minimum_ = minimum;
-    maximum_ = maximum;
-    value_ = std::clamp(value_, minimum_, maximum_);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS | SIF_PAGE, minimum_, maximum_, 0, value_, 0};
+    model_.SetRange(minimum, maximum);
+    SCROLLINFO info{sizeof info,
+                    SIF_RANGE | SIF_POS | SIF_PAGE,
+                    model_.Minimum(),
+                    model_.Maximum(),
+                    0,
+                    model_.Value(),
+                    0};
     SetScrollInfo(hwnd_, SB_CTL, &info, TRUE);
 }
 
 void Win32ScrollBar::SetSteps(std::int32_t small, std::int32_t large) {
-    small_ = small;
-    large_ = large;
+    model_.SetSteps(small, large);
 }
 
 bool Win32ScrollBar::SetValue(std::int64_t value) {
-    if (value < minimum_ || value > maximum_) return false;
-    Apply(static_cast<std::int32_t>(value), false);
+    ScrollModel::Notify notify = ScrollModel::Notify::None;
+    if (!model_.SetValue(value, &notify)) return false;
+    SetScrollPos(hwnd_, SB_CTL, model_.Value(), TRUE);
+    Deliver(notify, *this);
     return true;
 }
 
-void Win32ScrollBar::Apply(std::int32_t value, bool dragging) {
-    value = std::clamp(value, minimum_, maximum_);
-    const bool changed = value != value_;
-    value_ = value;
-    SetScrollPos(hwnd_, SB_CTL, value_, TRUE);
-    if (dragging) {
-        if (onScroll) onScroll();
-    } else if (changed && onChange) {
-        onChange();
-    }
-}
-
 void Win32ScrollBar::Scrolled(int code) {
+    const auto scroll = static_cast<ScrollCode>(code);
     SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-    switch (code) {
-        case SB_LINELEFT:
-            Apply(value_ - small_, false);
-            break;
-        case SB_LINERIGHT:
-            Apply(value_ + small_, false);
-            break;
-        case SB_PAGELEFT:
-            Apply(value_ - large_, false);
-            break;
-        case SB_PAGERIGHT:
-            Apply(value_ + large_, false);
-            break;
-        case SB_LEFT:
-            Apply(minimum_, false);
-            break;
-        case SB_RIGHT:
-            Apply(maximum_, false);
-            break;
-        case SB_THUMBTRACK:
-            GetScrollInfo(hwnd_, SB_CTL, &info);
-            Apply(info.nTrackPos, true);
-            break;
-        case SB_THUMBPOSITION: {
-            // The drag already moved the value; releasing the thumb reports it as a change.
-            GetScrollInfo(hwnd_, SB_CTL, &info);
-            value_ = std::clamp(info.nTrackPos, minimum_, maximum_);
-            SetScrollPos(hwnd_, SB_CTL, value_, TRUE);
-            if (onChange) onChange();
-            break;
-        }
-        default:
-            break;
-    }
+    if (scroll == ScrollCode::ThumbTrack || scroll == ScrollCode::ThumbPosition)
+        GetScrollInfo(hwnd_, SB_CTL, &info);
+    const ScrollModel::Notify notify = model_.Scrolled(scroll, info.nTrackPos);
+    // Every code but the end of a scroll moves the thumb to the value.
+    if (code >= 0 && code < SB_ENDSCROLL) SetScrollPos(hwnd_, SB_CTL, model_.Value(), TRUE);
+    Deliver(notify, *this);
 }
 
 }  // namespace platform::win32

@@ -13,6 +13,9 @@ class Win32ImageControl : public ChildWindow<ImageControl>, public MessageTarget
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void OnPaint();
+    void PaintContent(HDC dc) const;
+
     HBITMAP picture_ = nullptr;
     COLORREF back_;
 };
@@ -23,15 +26,13 @@ class Win32ScrollBar : public ChildWindow<ScrollBar> {
     void SetRange(std::int32_t minimum, std::int32_t maximum) override;
     void SetSteps(std::int32_t small, std::int32_t large) override;
     bool SetValue(std::int64_t value) override;
-    std::int32_t Value() const override { return value_; }
+    std::int32_t Value() const override { return model_.Value(); }
     // A WM_HSCROLL notification from this bar.
     void Scrolled(int code);
     static Win32ScrollBar* FromHwnd(HWND hwnd);
 
   private:
-    void Apply(std::int32_t value, bool dragging);
-
-    std::int32_t minimum_ = 0, maximum_ = 32767, small_ = 1, large_ = 1, value_ = 0;
+    ScrollModel model_;
 };
 
 }  // namespace platform::win32

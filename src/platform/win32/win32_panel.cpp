@@ -20,13 +20,10 @@ std::map<HBITMAP, HDC>& CanvasDcs() {
 
 // ---- Canvas ----
 
-Canvas::Canvas() : dc_(CreateCompatibleDC(nullptr)) {}
+Canvas::Canvas() : dc_(CompatibleDc(nullptr)) {}
 
 Canvas::~Canvas() {
-    if (bitmap_) CanvasDcs().erase(bitmap_);
-    if (original_) SelectObject(dc_, original_);
-    if (bitmap_) DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    if (bitmap_) CanvasDcs().erase(bitmap_.get());
 }
 
 void Canvas::Resize(int width, int height, COLORREF fill) {
@@ -41,31 +38,28 @@ void Canvas::Resize(int width, int height, COLORREF fill) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    GdiObject<HBITMAP> bitmap(CreateDIBSection(Dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) return;
-    HDC scratch = CreateCompatibleDC(dc_);
-    HGDIOBJ previous = SelectObject(scratch, bitmap);
-    const RECT all{0, 0, width, height};
-    FillSolid(scratch, all, fill);
-    if (bitmap_) ::BitBlt(scratch, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
-    SelectObject(scratch, previous);
-    DeleteDC(scratch);
-
-    HGDIOBJ old = SelectObject(dc_, bitmap);
-    if (!original_) original_ = old;
-    if (bitmap_) {
-        CanvasDcs().erase(bitmap_);
-        DeleteObject(bitmap_);
+    {
+        const MemoryDc scratch = CompatibleDc(Dc());
+        const Selected into(scratch.get(), bitmap.get());
+        const RECT all{0, 0, width, height};
+        FillSolid(scratch.get(), all, fill);
+        if (bitmap_) ::BitBlt(scratch.get(), 0, 0, width_, height_, Dc(), 0, 0, SRCCOPY);
     }
-    bitmap_ = bitmap;
-    CanvasDcs()[bitmap_] = dc_;
+    // The old image leaves the device context before it goes.
+    selected_.reset();
+    selected_.emplace(Dc(), bitmap.get());
+    if (bitmap_) CanvasDcs().erase(bitmap_.get());
+    bitmap_ = std::move(bitmap);
+    CanvasDcs()[bitmap_.get()] = Dc();
     width_ = width;
     height_ = height;
 }
 
 void Canvas::Fill(COLORREF colour) {
     const RECT all{0, 0, width_, height_};
-    FillSolid(dc_, all, colour);
+    FillSolid(Dc(), all, colour);
 }
 
 // ---- Picture panel ----
@@ -121,52 +115,40 @@ void Win32PicturePanel::SetPicture(Handle bitmapHandle) {
         ::BitBlt(canvas_.Dc(), 0, 0, info.bmWidth, std::abs(info.bmHeight), found->second, 0, 0,
                  SRCCOPY);
     } else {
-        HDC source = CreateCompatibleDC(canvas_.Dc());
-        HGDIOBJ previous = ::SelectObject(source, bitmap);
-        ::BitBlt(canvas_.Dc(), 0, 0, info.bmWidth, std::abs(info.bmHeight), source, 0, 0, SRCCOPY);
-        ::SelectObject(source, previous);
-        ::DeleteDC(source);
+        DrawBitmap(canvas_.Dc(), bitmap, info.bmWidth, std::abs(info.bmHeight));
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void Win32PicturePanel::RemoveLabel(Win32Label* label) {
     labels_.erase(std::remove(labels_.begin(), labels_.end(), label), labels_.end());
-    if (pressedLabel_ == label) pressedLabel_ = nullptr;
+    mouse_.Forget(label);
 }
 
-void Win32PicturePanel::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+void Win32PicturePanel::OnPaint() {
+    const PaintScope paint(hwnd_);
+    PaintContent(paint.Dc());
+}
+
+void Win32PicturePanel::PaintContent(HDC dc) const {
+    const int width = canvas_.Width(), height = canvas_.Height();
     if (labels_.empty()) {
         // The common case (every session frame): straight from the persistent image.
-        ::BitBlt(dc, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
-        EndPaint(hwnd_, &paint);
+        ::BitBlt(dc, 0, 0, width, height, canvas_.Dc(), 0, 0, SRCCOPY);
         return;
     }
     // Labels are drawn over a copy, so the persistent image never receives their text.
-    HDC buffer = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, canvas_.Width(), canvas_.Height());
-    HGDIOBJ previous = ::SelectObject(buffer, bitmap);
-    ::BitBlt(buffer, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
-    for (const Win32Label* label : labels_) label->Paint(buffer);
-    ::BitBlt(dc, 0, 0, canvas_.Width(), canvas_.Height(), buffer, 0, 0, SRCCOPY);
-    ::SelectObject(buffer, previous);
-    DeleteObject(bitmap);
-    ::DeleteDC(buffer);
-    EndPaint(hwnd_, &paint);
+    const MemoryDc buffer = CompatibleDc(dc);
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    const Selected into(buffer.get(), bitmap.get());
+    ::BitBlt(buffer.get(), 0, 0, width, height, canvas_.Dc(), 0, 0, SRCCOPY);
+    for (const Win32Label* label : labels_) label->Paint(buffer.get());
+    ::BitBlt(dc, 0, 0, width, height, buffer.get(), 0, 0, SRCCOPY);
 }
 
-Win32Label* Win32PicturePanel::LabelAt(POINT point) const {
-    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
-        if ((*it)->Contains(point)) return *it;
-    }
-    return nullptr;
-}
-
-void Win32PicturePanel::Mouse(UINT message, WPARAM, LPARAM lParam) {
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    Win32Label* label = LabelAt(point);
+void Win32PicturePanel::Mouse(UINT message, LPARAM lParam) {
+    const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    Win32Label* under = LabelAt(labels_, at);
     const int button = ButtonOf(message);
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -175,11 +157,7 @@ void Win32PicturePanel::Mouse(UINT message, WPARAM, LPARAM lParam) {
             // A control that follows the focus takes it on a press, before the press itself.
             if (onGotFocus && GetFocus() != hwnd_) ::SetFocus(hwnd_);
             SetCapture(hwnd_);
-            if (button == kLeftButton) {
-                pressed_ = true;
-                pressedLabel_ = label;
-            }
-            Call(label ? label->onMouseDown : onMouseDown, button, lParam);
+            mouse_.Down(*this, under, button, ShiftState(), at);
             break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
@@ -187,23 +165,15 @@ void Win32PicturePanel::Mouse(UINT message, WPARAM, LPARAM lParam) {
             if (GetCapture() == hwnd_) ReleaseCapture();
             RECT client{};
             GetClientRect(hwnd_, &client);
-            const bool inside = PtInRect(&client, point) != 0;
-            Win32Label* target = button == kLeftButton && pressed_ ? pressedLabel_ : label;
-            const bool click = button == kLeftButton && pressed_ && inside && target == label;
-            if (button == kLeftButton) pressed_ = false;
-            Call(target ? target->onMouseUp : onMouseUp, button, lParam);
-            if (click) {
-                const std::function<void()>& handler = target ? target->onClick : onClick;
-                if (handler) handler();
-            }
+            const bool inside = PtInRect(&client, POINT{at.x, at.y}) != 0;
+            mouse_.Up(*this, under, inside, button, ShiftState(), at);
             break;
         }
         case WM_MOUSEMOVE: {
             const int held = (GetKeyState(VK_LBUTTON) < 0 ? kLeftButton : 0) |
                              (GetKeyState(VK_RBUTTON) < 0 ? kRightButton : 0) |
                              (GetKeyState(VK_MBUTTON) < 0 ? kMiddleButton : 0);
-            Win32Label* target = pressed_ ? pressedLabel_ : label;
-            Call(target ? target->onMouseMove : onMouseMove, held, lParam);
+            mouse_.Move(*this, under, held, ShiftState(), at);
             break;
         }
         default:
@@ -217,7 +187,7 @@ bool Win32PicturePanel::SetCursorForPoint() {
         POINT point;
         ::GetCursorPos(&point);
         ScreenToClient(hwnd_, &point);
-        const Win32Label* label = LabelAt(point);
+        const Win32Label* label = LabelAt(labels_, Point{point.x, point.y});
         const MousePointer pointer =
             label && label->Pointer() != MousePointer::Default ? label->Pointer() : pointer_;
         cursor = host_.CursorFor(pointer);
@@ -229,7 +199,7 @@ bool Win32PicturePanel::SetCursorForPoint() {
 LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint();
+            OnPaint();
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -238,7 +208,7 @@ LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam,
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            Mouse(WM_LBUTTONDOWN, wParam, lParam);
+            Mouse(WM_LBUTTONDOWN, lParam);
             return 0;
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -246,7 +216,7 @@ LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam,
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
         case WM_MOUSEMOVE:
-            Mouse(message, wParam, lParam);
+            Mouse(message, lParam);
             return 0;
         case WM_SETFOCUS:
             if (onGotFocus) onGotFocus();
@@ -257,9 +227,6 @@ LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam,
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) return SetCursorForPoint();
             break;
-        case WM_HSCROLL:
-            if (ForwardScroll(wParam, lParam)) return 0;
-            break;
         default:
             break;
     }
@@ -268,17 +235,16 @@ LRESULT Win32PicturePanel::HandleMessage(HWND hwnd, UINT message, WPARAM wParam,
 
 // ---- Label ----
 
-Win32Label::Win32Label(Win32PicturePanel* parent) : parent_(parent) {
-    if (parent_) parent_->AddLabel(this);
+Win32Label::Win32Label(Win32PicturePanel& parent) : parent_(parent) {
+    parent_.AddLabel(this);
 }
 
 Win32Label::~Win32Label() {
-    if (parent_) parent_->RemoveLabel(this);
-    if (font_) DeleteObject(font_);
+    parent_.RemoveLabel(this);
 }
 
 void Win32Label::Invalidate() {
-    if (parent_) InvalidateRect(parent_->Hwnd(), &rect_, FALSE);
+    InvalidateRect(parent_.Hwnd(), &rect_, FALSE);
 }
 
 void Win32Label::Move(std::int32_t left, std::int32_t top, std::int32_t width,
@@ -313,8 +279,7 @@ void Win32Label::SetFont(const Font& font) {
     logical.lfQuality = DEFAULT_QUALITY;
     const std::wstring face = Widen(font.faceName);
     lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
-    if (font_) DeleteObject(font_);
-    font_ = CreateFontIndirectW(&logical);
+    font_.reset(CreateFontIndirectW(&logical));
     Invalidate();
 }
 
@@ -336,7 +301,7 @@ void Win32Label::SetEnabled(bool enabled) {
 void Win32Label::Paint(HDC dc) const {
     if (!visible_ || wide_.empty()) return;
     const int savedMode = SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ previousFont = font_ ? SelectObject(dc, font_) : nullptr;
+    const Selected font(dc, font_.get());
     RECT rect = rect_;
     const UINT format = DT_WORDBREAK | DT_NOPREFIX | (centred_ ? DT_CENTER : DT_LEFT);
     if (enabled_) {
@@ -351,7 +316,6 @@ void Win32Label::Paint(HDC dc) const {
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &rect, format);
     }
-    if (previousFont) SelectObject(dc, previousFont);
     SetBkMode(dc, savedMode);
 }
 

@@ -2,6 +2,8 @@
 // labels that panels draw over it.
 #pragma once
 
+#include <optional>
+
 #include "platform/win32/win32_toolkit.h"
 
 namespace platform::win32 {
@@ -16,15 +18,15 @@ class Canvas {
     // Gives the image a new size, keeping what was drawn at the top-left and filling the rest.
     void Resize(int width, int height, COLORREF fill);
     void Fill(COLORREF colour);
-    HDC Dc() const { return dc_; }
-    HBITMAP Bitmap() const { return bitmap_; }
+    HDC Dc() const { return dc_.get(); }
+    HBITMAP Bitmap() const { return bitmap_.get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
   private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ original_ = nullptr;
+    MemoryDc dc_;
+    GdiObject<HBITMAP> bitmap_;
+    std::optional<Selected> selected_;  // bitmap_ in dc_
     int width_ = 0;
     int height_ = 0;
 };
@@ -50,9 +52,9 @@ class Win32PicturePanel : public ChildWindow<PicturePanel>, public MessageTarget
 
   private:
     void Resized() override;
-    void Paint();
-    Win32Label* LabelAt(POINT point) const;
-    void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    void PaintContent(HDC dc) const;
+    void Mouse(UINT message, LPARAM lParam);
     bool SetCursorForPoint();
 
     Win32Host& host_;
@@ -60,13 +62,12 @@ class Win32PicturePanel : public ChildWindow<PicturePanel>, public MessageTarget
     COLORREF back_;
     MousePointer pointer_ = MousePointer::Default;
     std::vector<Win32Label*> labels_;
-    Win32Label* pressedLabel_ = nullptr;  // where the left button went down
-    bool pressed_ = false;
+    PanelMouse mouse_;
 };
 
 class Win32Label : public Label {
   public:
-    explicit Win32Label(Win32PicturePanel* parent);
+    explicit Win32Label(Win32PicturePanel& parent);
     ~Win32Label() override;
     Handle hWnd() const override { return 0; }
     void Move(std::int32_t left, std::int32_t top, std::int32_t width,
@@ -83,17 +84,16 @@ class Win32Label : public Label {
     void SetMousePointer(MousePointer pointer) override { pointer_ = pointer; }
 
     void Paint(HDC dc) const;
-    bool Contains(POINT point) const { return visible_ && PtInRect(&rect_, point); }
     MousePointer Pointer() const { return pointer_; }
 
   private:
     void Invalidate();
 
-    Win32PicturePanel* parent_;
+    Win32PicturePanel& parent_;
     RECT rect_{};
     std::string text_;
     std::wstring wide_;
-    HFONT font_ = nullptr;
+    GdiObject<HFONT> font_;
     COLORREF colour_ = 0;
     bool centred_ = false;
     bool enabled_ = true;

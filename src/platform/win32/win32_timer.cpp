@@ -4,8 +4,6 @@
 
 namespace platform::win32 {
 
-// ---- Timer ----
-
 namespace {
 std::map<UINT_PTR, Win32Timer*>& Timers() {
     static std::map<UINT_PTR, Win32Timer*> timers;
@@ -21,7 +19,7 @@ Win32Timer::~Win32Timer() {
 }
 
 bool Win32Timer::SetInterval(std::int64_t milliseconds) {
-    if (milliseconds < 0 || milliseconds > 65535) return false;
+    if (!TimerAccepts(milliseconds)) return false;
     interval_ = static_cast<std::int32_t>(milliseconds);
     Arm();
     return true;
@@ -38,7 +36,7 @@ void Win32Timer::Arm() {
         Timers().erase(id_);
         id_ = 0;
     }
-    if (!enabled_ || interval_ == 0) return;  // an interval of 0 delivers no ticks
+    if (!TimerTicks(enabled_, interval_)) return;
     id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_), &Win32Timer::Tick);
     if (id_) Timers()[id_] = this;
 }

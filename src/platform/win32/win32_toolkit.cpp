@@ -12,6 +12,8 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     auto* target = reinterpret_cast<MessageTarget*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    // A scroll bar tells its parent; ours are told, whichever window holds them.
+    if (message == WM_HSCROLL && ForwardScroll(wParam, lParam)) return 0;
     return target ? target->HandleMessage(hwnd, message, wParam, lParam)
                   : DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -20,12 +22,6 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 COLORREF ToColorref(std::uint32_t colour) {
     return static_cast<COLORREF>(colour & 0x00FFFFFF);
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
 }
 
 int ButtonOf(UINT message) {

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/toolkit_rules.h"
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
 #include "resource_ids.h"
 
@@ -68,7 +70,6 @@ Rect ChildWindow<Base>::Bounds() const {
 }
 
 COLORREF ToColorref(std::uint32_t colour);
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 // The button code (kLeftButton ...) of a button message; 0 for other messages.
 int ButtonOf(UINT message);
 // Calls a mouse handler, when set, with the position in a mouse message's lParam.

@@ -93,32 +93,23 @@ void Win32Window::Show() {
 void Win32Window::ShowModal() {
     Show();
     SetForegroundWindow(hwnd_);
-    MSG message;
-    while (!destroyed_) {
-        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
-        if (result <= 0) {
-            if (result == 0) PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
-            HandleKeyDown(message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    host_.RunMessagesUntil(destroyed_);
 }
 
 void Win32Window::Close() {
-    if (closing_ || destroyed_) return;
-    closing_ = true;
-    if (onUnload) onUnload();
-    DestroyWindow(hwnd_);
+    if (unload_.Begin(onUnload)) DestroyWindow(hwnd_);
 }
 
 bool Win32Window::HandleKeyDown(const MSG& message) {
     if (!onKeyDown) return false;
     onKeyDown(static_cast<int>(message.wParam), ShiftState());
     return true;
+}
+
+void Win32Window::EraseBackground(HDC dc) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillSolid(dc, client, back_);
 }
 
 HWND Win32Window::ParentFor(PicturePanel* parent) const {
@@ -131,7 +122,10 @@ std::unique_ptr<PicturePanel> Win32Window::CreatePicturePanel(PicturePanel* pare
 }
 
 std::unique_ptr<Label> Win32Window::CreateLabel(PicturePanel* parent) {
-    return std::make_unique<Win32Label>(dynamic_cast<Win32PicturePanel*>(parent));
+    // A label is drawn by its panel; without one it could never show.
+    auto* panel = dynamic_cast<Win32PicturePanel*>(parent);
+    if (!panel) return nullptr;
+    return std::make_unique<Win32Label>(*panel);
 }
 
 std::unique_ptr<ImageControl> Win32Window::CreateImageControl(PicturePanel* parent) {
@@ -144,17 +138,15 @@ std::unique_ptr<ScrollBar> Win32Window::CreateScrollBar(PicturePanel* parent) {
 
 LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            FillSolid(reinterpret_cast<HDC>(wParam), client, back_);
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
-        }
         case WM_CLOSE:
             Close();
             return 0;
         case WM_DESTROY:
             destroyed_ = true;
+            unload_.Gone();
             if (endsProgram_) PostQuitMessage(0);
             return 0;
         case WM_LBUTTONDOWN:
@@ -167,9 +159,6 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
                 ::SetCursor(cursor);
                 return TRUE;
             }
-            break;
-        case WM_HSCROLL:
-            if (ForwardScroll(wParam, lParam)) return 0;
             break;
         default:
             break;

@@ -32,13 +32,14 @@ class Win32Window : public Window, public MessageTarget {
     bool HandleKeyDown(const MSG& message);
 
   private:
+    void EraseBackground(HDC dc) const;
     HWND ParentFor(PicturePanel* parent) const;
 
     Win32Host& host_;
     HWND hwnd_ = nullptr;
     COLORREF back_ = RGB(255, 255, 255);
     bool endsProgram_ = false;
-    bool closing_ = false;
+    UnloadOnce unload_;
     bool destroyed_ = false;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

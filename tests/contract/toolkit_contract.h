@@ -1,0 +1,51 @@
+// One contract for the toolkit, run against every host: the fake in the unit tests and the real
+// windows under Wine. A driver plays the user (mouse, scroll bar, close box) and lets time pass,
+// each the way its host receives them; the suite then checks only what the program relies on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/toolkit_rules.h"
+
+namespace veltrane_test {
+
+class ToolkitDriver {
+  public:
+    virtual ~ToolkitDriver() = default;
+    virtual platform::Host& Host() = 0;
+    // A mouse button goes down or up at a point of a panel, in panel pixels.
+    virtual void Press(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    virtual void Release(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    // The user works a scroll bar; the thumb codes find the thumb where the value is.
+    virtual void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) = 0;
+    // The user presses a window's close box.
+    virtual void CloseBox(platform::Window& window) = 0;
+    // Time passes: long enough for a timer of 15 ms to tick.
+    virtual void Wait() = 0;
+};
+
+template <typename Driver>
+std::unique_ptr<ToolkitDriver> MakeDriver() {
+    return std::make_unique<Driver>();
+}
+
+struct HostUnderTest {
+    const char* name;
+    std::unique_ptr<ToolkitDriver> (*make)();
+};
+
+class ToolkitContract : public ::testing::TestWithParam<HostUnderTest> {
+  protected:
+    void SetUp() override { driver = GetParam().make(); }
+    platform::Host& Host() { return driver->Host(); }
+    std::unique_ptr<ToolkitDriver> driver;
+};
+
+inline std::string HostName(const ::testing::TestParamInfo<HostUnderTest>& info) {
+    return info.param.name;
+}
+
+}  // namespace veltrane_test
