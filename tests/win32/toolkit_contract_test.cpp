@@ -9,22 +9,14 @@
 
 namespace {
 
-LPARAM At(platform::Point at) {
-    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(at.x)),
-                      static_cast<WORD>(static_cast<SHORT>(at.y)));
-}
-
 class Win32Driver : public veltrane_test::ToolkitDriver {
   public:
     platform::Host& Host() override { return host_; }
     void Press(platform::PicturePanel& panel, int button, platform::Point at) override {
-        const bool left = button == platform::kLeftButton;
-        SendMessageW(Hwnd(panel), left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN,
-                     left ? MK_LBUTTON : MK_RBUTTON, At(at));
+        Mouse(panel, button == platform::kLeftButton ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, at);
     }
     void Release(platform::PicturePanel& panel, int button, platform::Point at) override {
-        const bool left = button == platform::kLeftButton;
-        SendMessageW(Hwnd(panel), left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, At(at));
+        Mouse(panel, button == platform::kLeftButton ? WM_LBUTTONUP : WM_RBUTTONUP, at);
     }
     void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) override {
         // As the bar itself reports it: to its parent, with its own handle.
@@ -37,6 +29,13 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
     void Wait() override { veltrane_test::Pump(150); }
 
   private:
+    static void Mouse(platform::PicturePanel& panel, UINT message, platform::Point at) {
+        const WPARAM held = message == WM_LBUTTONDOWN   ? MK_LBUTTON
+                            : message == WM_RBUTTONDOWN ? MK_RBUTTON
+                                                        : 0;
+        SendMessageW(Hwnd(panel), message, held,
+                     MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+    }
     static HWND Hwnd(const platform::Control& control) {
         return reinterpret_cast<HWND>(control.hWnd());
     }
