@@ -32,20 +32,12 @@ std::unique_ptr<ToolkitDriver> MakeDriver() {
     return std::make_unique<Driver>();
 }
 
-struct HostUnderTest {
-    const char* name;
-    std::unique_ptr<ToolkitDriver> (*make)();
-};
-
-class ToolkitContract : public ::testing::TestWithParam<HostUnderTest> {
+// Instantiated once per host, with that host's MakeDriver.
+class ToolkitContract : public ::testing::TestWithParam<std::unique_ptr<ToolkitDriver> (*)()> {
   protected:
-    void SetUp() override { driver = GetParam().make(); }
+    void SetUp() override { driver = GetParam()(); }
     platform::Host& Host() { return driver->Host(); }
     std::unique_ptr<ToolkitDriver> driver;
 };
-
-inline std::string HostName(const ::testing::TestParamInfo<HostUnderTest>& info) {
-    return info.param.name;
-}
 
 }  // namespace veltrane_test

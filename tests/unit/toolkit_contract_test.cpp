@@ -30,7 +30,5 @@ class FakeDriver : public veltrane_test::ToolkitDriver {
 }  // namespace
 
 namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Fake, ToolkitContract,
-                         ::testing::Values(HostUnderTest{"Fake", &MakeDriver<FakeDriver>}),
-                         HostName);
+INSTANTIATE_TEST_SUITE_P(Fake, ToolkitContract, ::testing::Values(&MakeDriver<FakeDriver>));
 }  // namespace veltrane_test

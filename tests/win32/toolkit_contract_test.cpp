@@ -45,7 +45,5 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
 }  // namespace
 
 namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Win32, ToolkitContract,
-                         ::testing::Values(HostUnderTest{"Win32", &MakeDriver<Win32Driver>}),
-                         HostName);
+INSTANTIATE_TEST_SUITE_P(Win32, ToolkitContract, ::testing::Values(&MakeDriver<Win32Driver>));
 }  // namespace veltrane_test
