@@ -239,6 +239,7 @@ class Window {
     // Child controls; parent nullptr means the window itself.
     virtual std::unique_ptr<PicturePanel> CreatePicturePanel(PicturePanel* parent,
                                                              BorderStyle border) = 0;
+    // A label is drawn by its panel: without one (nullptr) there is no label.
     virtual std::unique_ptr<Label> CreateLabel(PicturePanel* parent) = 0;
     virtual std::unique_ptr<ImageControl> CreateImageControl(PicturePanel* parent) = 0;
     virtual std::unique_ptr<ScrollBar> CreateScrollBar(PicturePanel* parent) = 0;

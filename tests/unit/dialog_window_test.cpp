@@ -122,8 +122,7 @@ TEST_F(Dialog, BarSetsTheTimerWhileDraggingAndOnChange) {
     auto& bar = static_cast<platform::fake::FakeScrollBar&>(*dialog->HS_Intval);
     bar.SetValue(1500);  // change notification
     EXPECT_EQ(dialog->Timer1->Interval(), 1500);
-    bar.value = 42;  // dragging the thumb
-    bar.onScroll();
+    bar.Scroll(platform::ScrollCode::ThumbTrack, 42);  // dragging the thumb
     EXPECT_EQ(dialog->Timer1->Interval(), 42);
     EXPECT_TRUE(dialog->Timer1->Enabled());
 }

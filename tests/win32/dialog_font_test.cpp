@@ -13,7 +13,7 @@
 #include "platform/win32/font_choice.h"
 #include "platform/win32/wide_path.h"
 #include "platform/win32/win32_host.h"
-#include "platform/win32/win32_toolkit.h"
+#include "platform/win32/win32_panel.h"
 
 namespace {
 

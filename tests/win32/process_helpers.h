@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_gdi.h"
+
 namespace veltrane_test {
 
 // The Veltrane.scr under test (CTest passes its path).
@@ -96,32 +98,30 @@ struct Pixels {
 
 // What a device context shows in the rectangle at (x, y).
 inline Pixels ReadPixels(HDC source, int x, int y, int width, int height) {
+    using namespace platform::win32;
     Pixels result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP copy = CreateCompatibleBitmap(source, width, height);
-    HGDIOBJ previous = SelectObject(memory, copy);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    SelectObject(memory, previous);
+    const MemoryDc memory = CompatibleDc(source);
+    const GdiObject<HBITMAP> copy(CreateCompatibleBitmap(source, width, height));
+    {
+        const Selected into(memory.get(), copy.get());
+        BitBlt(memory.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    }
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    GetDIBits(memory, copy, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
+    GetDIBits(memory.get(), copy.get(), 0, height, result.data.data(), &info, DIB_RGB_COLORS);
     for (std::uint32_t& pixel : result.data) pixel &= 0x00FFFFFF;
-    DeleteObject(copy);
-    DeleteDC(memory);
     return result;
 }
 
 // A bitmap's pixels at its own size; the bitmap is deleted.
 inline Pixels TakeBitmapPixels(HBITMAP bitmap) {
+    using namespace platform::win32;
+    const GdiObject<HBITMAP> owned(bitmap);
     BITMAP record{};
     GetObjectW(bitmap, sizeof record, &record);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    Pixels result = ReadPixels(memory, 0, 0, record.bmWidth, record.bmHeight);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    return result;
+    const MemoryDc memory = CompatibleDc(nullptr);
+    const Selected picture(memory.get(), bitmap);
+    return ReadPixels(memory.get(), 0, 0, record.bmWidth, record.bmHeight);
 }
 
 }  // namespace veltrane_test

@@ -10,7 +10,7 @@ namespace {
 void AppendArg(std::ostringstream& out, const char* text) {
     out << (text ? text : "null");
 }
-void AppendArg(std::ostringstream& out, const std::string& text) {
+[[maybe_unused]] void AppendArg(std::ostringstream& out, const std::string& text) {
     out << text;
 }
 template <typename T>
@@ -37,114 +37,6 @@ std::string Format(const char* name, const Args&... args) {
 }
 
 }  // namespace
-
-// ---- Timer ----
-
-bool FakeTimer::SetInterval(std::int64_t milliseconds) {
-    if (milliseconds < 0 || milliseconds > 65535) return false;
-    interval = static_cast<std::int32_t>(milliseconds);
-    return true;
-}
-
-void FakeTimer::SetEnabled(bool value) {
-    enabled = value;
-}
-
-void FakeTimer::Fire() {
-    if (enabled && interval > 0 && onTick) onTick();
-}
-
-// ---- Picture panel ----
-
-FakePicturePanel::FakePicturePanel(FakeHost& host, Handle handle, BorderStyle border)
-    : border(border), host_(host) {
-    state.handle = handle;
-    dc = host.NewHandle();
-    image = host.NewHandle();
-    host.panelImages_[image] = this;
-}
-
-FakePicturePanel::~FakePicturePanel() {
-    host_.panelImages_.erase(image);
-}
-
-void FakePicturePanel::Clear() {
-    ++clears;
-}
-
-void FakePicturePanel::Refresh() {
-    ++refreshes;
-}
-
-void FakePicturePanel::SetPicture(Handle bitmap) {
-    picture = bitmap;
-    if (bitmap == 0) {
-        ++clears;
-        return;
-    }
-    // Like the real panel, take the picture's size: another panel's image has that panel's.
-    const BitmapRecord record = host_.RecordOf(bitmap);
-    state.bounds.right = state.bounds.left + record.bmWidth;
-    state.bounds.bottom = state.bounds.top + record.bmHeight;
-}
-
-void FakePicturePanel::SetFocus() {
-    if (onGotFocus) onGotFocus();
-}
-
-// ---- Scroll bar ----
-
-bool FakeScrollBar::SetValue(std::int64_t newValue) {
-    if (newValue < minimum || newValue > maximum) return false;
-    const bool changed = newValue != value;
-    value = static_cast<std::int32_t>(newValue);
-    if (changed && onChange) onChange();
-    return true;
-}
-
-// ---- Window ----
-
-void FakeWindow::Show() {
-    shown = true;
-}
-
-void FakeWindow::ShowModal() {
-    shown = true;
-    modal = true;
-    host_.calls.push_back("ShowModal");
-}
-
-void FakeWindow::Close() {
-    if (closed) return;
-    if (onUnload) onUnload();
-    closed = true;
-    shown = false;
-    host_.calls.push_back(Format("Close", title));
-}
-
-std::unique_ptr<PicturePanel> FakeWindow::CreatePicturePanel(PicturePanel*, BorderStyle border) {
-    auto panel = std::make_unique<FakePicturePanel>(host_, host_.NewHandle(), border);
-    panels.push_back(panel.get());
-    return panel;
-}
-
-std::unique_ptr<Label> FakeWindow::CreateLabel(PicturePanel*) {
-    auto label = std::make_unique<FakeLabel>();
-    labels.push_back(label.get());
-    return label;
-}
-
-std::unique_ptr<ImageControl> FakeWindow::CreateImageControl(PicturePanel*) {
-    auto image = std::make_unique<FakeImageControl>(host_.NewHandle());
-    images.push_back(image.get());
-    return image;
-}
-
-std::unique_ptr<ScrollBar> FakeWindow::CreateScrollBar(PicturePanel*) {
-    auto bar = std::make_unique<FakeScrollBar>(host_.NewHandle());
-    scrollBars.push_back(bar.get());
-    return bar;
-}
 
 // ---- Host ----
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/toolkit_rules.h"
 
 namespace platform::fake {
 
@@ -21,6 +22,7 @@ struct ProgramEnded : std::runtime_error {
 };
 
 class FakeHost;
+class FakeLabel;
 
 class FakeTimer : public Timer {
   public:
@@ -70,6 +72,9 @@ class FakePicturePanel : public FakeControl<PicturePanel> {
     void SetPicture(Handle bitmap) override;
     void SetMousePointer(MousePointer value) override { pointer = value; }
     void SetFocus() override;
+    // The user presses or releases a mouse button at a point of the panel (panel pixels).
+    void Press(int button, Point at);
+    void Release(int button, Point at);
 
     BorderStyle border;
     Handle dc = 0;
@@ -79,14 +84,18 @@ class FakePicturePanel : public FakeControl<PicturePanel> {
     MousePointer pointer = MousePointer::Default;
     int clears = 0;
     int refreshes = 0;
+    std::vector<FakeLabel*> labels;  // drawn over this panel, in creation order
 
   private:
+    friend class FakeLabel;
     FakeHost& host_;
+    PanelMouse mouse_;
 };
 
 class FakeLabel : public FakeControl<Label> {
   public:
-    FakeLabel() = default;
+    explicit FakeLabel(FakePicturePanel& panel) : panel_(panel) { panel.labels.push_back(this); }
+    ~FakeLabel() override;
     void SetText(const std::string& utf8) override { text = utf8; }
     std::string Text() const override { return text; }
     void SetFont(const Font& value) override { font = value; }
@@ -101,6 +110,9 @@ class FakeLabel : public FakeControl<Label> {
     bool centred = false;
     bool enabled = true;
     MousePointer pointer = MousePointer::Default;
+
+  private:
+    FakePicturePanel& panel_;
 };
 
 class FakeImageControl : public FakeControl<ImageControl> {
@@ -114,19 +126,14 @@ class FakeImageControl : public FakeControl<ImageControl> {
 class FakeScrollBar : public FakeControl<ScrollBar> {
   public:
     explicit FakeScrollBar(Handle handle) { state.handle = handle; }
-    void SetRange(std::int32_t low, std::int32_t high) override {
-        minimum = low;
-        maximum = high;
-    }
-    void SetSteps(std::int32_t smallStep, std::int32_t largeStep) override {
-        small = smallStep;
-        large = largeStep;
-    }
-    // Refuses values outside the range; a changed value raises onChange at once.
-    bool SetValue(std::int64_t newValue) override;
-    std::int32_t Value() const override { return value; }
+    void SetRange(std::int32_t low, std::int32_t high) override { model.SetRange(low, high); }
+    void SetSteps(std::int32_t small, std::int32_t large) override { model.SetSteps(small, large); }
+    bool SetValue(std::int64_t value) override;
+    std::int32_t Value() const override { return model.Value(); }
+    // The user works the bar; `thumb` is where the thumb is for the thumb codes.
+    void Scroll(ScrollCode code, std::int32_t thumb);
 
-    std::int32_t minimum = 0, maximum = 32767, small = 1, large = 1, value = 0;
+    ScrollModel model;
 };
 
 class FakeWindow : public Window {
@@ -167,6 +174,7 @@ class FakeWindow : public Window {
     bool modal = false;
     bool closed = false;
     bool endsProgram = false;
+    UnloadOnce unload;
     // Children in creation order, for tests that look them up.
     std::vector<FakePicturePanel*> panels;
     std::vector<FakeLabel*> labels;

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "platform/win32/wide_path.h"
-#include "platform/win32/win32_toolkit.h"
+#include "platform/win32/win32_panel.h"
+#include "platform/win32/win32_timer.h"
+#include "platform/win32/win32_window.h"
 
 namespace platform::win32 {
 
@@ -129,8 +131,21 @@ void Win32Host::DoEvents() {
 }
 
 void Win32Host::RunMessageLoop() {
+    const bool never = false;
+    RunMessagesUntil(never);
+}
+
+void Win32Host::RunMessagesUntil(const bool& done) {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
+    while (!done) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result <= 0) {
+            // An outer loop, if any, ends on the same quit message.
+            if (result == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        Dispatch(message);
+    }
 }
 
 double Win32Host::SecondsSinceMidnight() {

@@ -25,6 +25,8 @@ class Win32Host : public Host {
     void EndProgram() override;
     void DoEvents() override;
     void RunMessageLoop() override;
+    // Runs window messages until `done` is true; a quit message ends it and stays queued.
+    void RunMessagesUntil(const bool& done);
     double SecondsSinceMidnight() override;
     Rect VirtualScreen() override;
     std::int32_t ScreenWidth() override;

@@ -1,0 +1,43 @@
+// One contract for the toolkit, run against every host: the fake in the unit tests and the real
+// windows under Wine. A driver plays the user (mouse, scroll bar, close box) and lets time pass,
+// each the way its host receives them; the suite then checks only what the program relies on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/toolkit_rules.h"
+
+namespace veltrane_test {
+
+class ToolkitDriver {
+  public:
+    virtual ~ToolkitDriver() = default;
+    virtual platform::Host& Host() = 0;
+    // A mouse button goes down or up at a point of a panel, in panel pixels.
+    virtual void Press(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    virtual void Release(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    // The user works a scroll bar; the thumb codes find the thumb where the value is.
+    virtual void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) = 0;
+    // The user presses a window's close box.
+    virtual void CloseBox(platform::Window& window) = 0;
+    // Time passes: long enough for a timer of 15 ms to tick.
+    virtual void Wait() = 0;
+};
+
+template <typename Driver>
+std::unique_ptr<ToolkitDriver> MakeDriver() {
+    return std::make_unique<Driver>();
+}
+
+// Instantiated once per host, with that host's MakeDriver.
+class ToolkitContract : public ::testing::TestWithParam<std::unique_ptr<ToolkitDriver> (*)()> {
+  protected:
+    void SetUp() override { driver = GetParam()(); }
+    platform::Host& Host() { return driver->Host(); }
+    std::unique_ptr<ToolkitDriver> driver;
+};
+
+}  // namespace veltrane_test

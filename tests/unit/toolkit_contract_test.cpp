@@ -1,0 +1,34 @@
+// The toolkit contract against the recording fake: the user's input goes in through the fake's
+// own entry points, and time passing is one tick of the newest timer.
+#include "contract/toolkit_contract.h"
+
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+using namespace platform::fake;
+
+class FakeDriver : public veltrane_test::ToolkitDriver {
+  public:
+    platform::Host& Host() override { return host_; }
+    void Press(platform::PicturePanel& panel, int button, platform::Point at) override {
+        static_cast<FakePicturePanel&>(panel).Press(button, at);
+    }
+    void Release(platform::PicturePanel& panel, int button, platform::Point at) override {
+        static_cast<FakePicturePanel&>(panel).Release(button, at);
+    }
+    void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) override {
+        static_cast<FakeScrollBar&>(bar).Scroll(code, bar.Value());
+    }
+    void CloseBox(platform::Window& window) override { window.Close(); }
+    void Wait() override { host_.timers.back()->Fire(); }
+
+  private:
+    FakeHost host_;
+};
+
+}  // namespace
+
+namespace veltrane_test {
+INSTANTIATE_TEST_SUITE_P(Fake, ToolkitContract, ::testing::Values(&MakeDriver<FakeDriver>));
+}  // namespace veltrane_test
