@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -43,5 +44,9 @@ bool WriteFileContents(const std::string& path, const std::string& contents);
 // file named `fileName`, and the process that made `entry` when it is such a temporary file.
 std::string TemporaryName(const std::string& fileName, unsigned long process, unsigned serial);
 std::optional<unsigned long> TemporaryOwner(const std::string& entry, const std::string& fileName);
+
+// A path split after its last character from `separators`: the folder (with that separator, or ""
+// when there is none) and the file's name.
+std::pair<std::string, std::string> FolderAndName(const std::string& path, const char* separators);
 
 }  // namespace platform

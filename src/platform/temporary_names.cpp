@@ -1,4 +1,5 @@
-// The names of the temporary files that replace a file, shared by both systems' file layers.
+// The names of the temporary files that replace a file, and the split of a path into folder and
+// name, shared by both systems' file layers.
 #include <cstdlib>
 
 #include "platform/files.h"
@@ -22,6 +23,12 @@ std::optional<unsigned long> TemporaryOwner(const std::string& entry, const std:
         return std::nullopt;
     }
     return std::strtoul(rest.substr(0, dash).c_str(), nullptr, 10);
+}
+
+std::pair<std::string, std::string> FolderAndName(const std::string& path, const char* separators) {
+    const std::size_t last = path.find_last_of(separators);
+    if (last == std::string::npos) return {"", path};
+    return {path.substr(0, last + 1), path.substr(last + 1)};
 }
 
 }  // namespace platform

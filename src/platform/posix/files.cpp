@@ -67,16 +67,9 @@ bool WriteInPlace(const std::string& path, const std::string& contents) {
     return ok;
 }
 
-// Splits a path into its folder (with the separator) and the file's name.
-std::pair<std::string, std::string> FolderAndName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {"", path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
-
 // Removes temporary files for `path` whose writers are no longer running.
 void RemoveLeftovers(const std::string& path) {
-    const auto [folder, name] = FolderAndName(path);
+    const auto [folder, name] = FolderAndName(path, "/");
     DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!listing) return;
     while (const dirent* entry = ::readdir(listing)) {
@@ -100,7 +93,7 @@ bool WriteFileContents(const std::string& path, const std::string& contents) {
     if (!exists && errno != ENOENT) return false;
 
     static std::atomic<unsigned> counter{0};
-    const auto [folder, name] = FolderAndName(path);
+    const auto [folder, name] = FolderAndName(path, "/");
     const std::string temporary =
         folder + TemporaryName(name, static_cast<unsigned long>(::getpid()), counter.fetch_add(1));
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -104,16 +104,9 @@ bool ProcessIsGone(DWORD process) {
     return gone;
 }
 
-// Splits a path into its folder (with the separator) and the file's name.
-std::pair<std::string, std::string> FolderAndName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/:");
-    if (slash == std::string::npos) return {"", path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
-
 // Removes temporary files for `path` whose writers are no longer running.
 void RemoveLeftovers(const std::string& path) {
-    const auto [folder, name] = FolderAndName(path);
+    const auto [folder, name] = FolderAndName(path, "\\/:");
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(WidePath(path + ".tmp*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
@@ -131,7 +124,7 @@ void RemoveLeftovers(const std::string& path) {
 
 bool WriteFileContents(const std::string& path, const std::string& contents) {
     static std::atomic<unsigned> counter{0};
-    const auto [folder, name] = FolderAndName(path);
+    const auto [folder, name] = FolderAndName(path, "\\/:");
     const std::wstring target = WidePath(path);
     const std::wstring temporary =
         WidePath(folder + TemporaryName(name, GetCurrentProcessId(), counter.fetch_add(1)));
