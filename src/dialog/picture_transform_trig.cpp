@@ -10,18 +10,19 @@ namespace Veltrane_B2 {
 namespace {
 
 // Minimax polynomials for sin and cos on [-pi/4, pi/4] (the classic fdlibm coefficients).
-constexpr double kS1 = -1.66666666666666324348e-01;
-constexpr double kS2 = 8.33333333332248946124e-03;
-constexpr double kS3 = -1.98412698298579493134e-04;
-constexpr double kS4 = 2.75573137070700676789e-06;
-constexpr double kS5 = -2.50507602534068634195e-08;
-constexpr double kS6 = 1.58969099521155010221e-10;
-constexpr double kC1 = 4.16666666666666019037e-02;
-constexpr double kC2 = -1.38888888888741095749e-03;
-constexpr double kC3 = 2.48015872894767294178e-05;
-constexpr double kC4 = -2.75573143513906633035e-07;
-constexpr double kC5 = 2.08757232129817482790e-09;
-constexpr double kC6 = -1.13596475577881948265e-11;
+constexpr double kSin[] = {-1.66666666666666324348e-01, 8.33333333332248946124e-03,
+                           -1.98412698298579493134e-04, 2.75573137070700676789e-06,
+                           -2.50507602534068634195e-08, 1.58969099521155010221e-10};
+constexpr double kCos[] = {4.16666666666666019037e-02, -1.38888888888741095749e-03,
+                           2.48015872894767294178e-05, -2.75573143513906633035e-07,
+                           2.08757232129817482790e-09, -1.13596475577881948265e-11};
+
+// c[first] + z * (c[first + 1] + z * (... + z * c[5])), innermost term first, as written out.
+double Polynomial(double z, const double (&c)[6], int first) {
+    double r = c[5];
+    for (int i = 4; i >= first; --i) r = c[i] + z * r;
+    return r;
+}
 
 // 2 / pi, and pi / 2 split into three 33-bit parts with their tails, so that n * part is
 // exact for every n below 2^20.
@@ -43,8 +44,8 @@ double KernelSin(double x, double tail) {
     if (std::fabs(x) < 0x1p-27) return x;
     const double z = x * x;
     const double v = z * x;
-    const double r = kS2 + z * (kS3 + z * (kS4 + z * (kS5 + z * kS6)));
-    return x - ((z * (0.5 * tail - v * r) - tail) - v * kS1);
+    const double r = Polynomial(z, kSin, 1);
+    return x - ((z * (0.5 * tail - v * r) - tail) - v * kSin[0]);
 }
 
 // cos(x + tail) for |x| <= pi/4.
@@ -52,7 +53,7 @@ double KernelCos(double x, double tail) {
     const double ax = std::fabs(x);
     if (ax < 0x1p-27) return 1.0;
     const double z = x * x;
-    const double r = z * (kC1 + z * (kC2 + z * (kC3 + z * (kC4 + z * (kC5 + z * kC6)))));
+    const double r = z * Polynomial(z, kCos, 0);
     if (ax < 0.3) return 1.0 - (0.5 * z - (z * r - x * tail));
     // Split 1 - z/2 so that the large part is exact: qx is about x^2/8 rounded to 21 bits.
     double qx = 0.28125;
