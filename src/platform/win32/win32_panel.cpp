@@ -24,6 +24,13 @@ bool IsPanelImage(HBITMAP bitmap) {
     return CanvasDcs().count(bitmap) != 0;
 }
 
+PanelImageFreed::PanelImageFreed(HBITMAP bitmap) {
+    const auto found = CanvasDcs().find(bitmap);
+    if (found == CanvasDcs().end()) return;
+    placeholder_.reset(CreateBitmap(1, 1, 1, 1, nullptr));
+    if (placeholder_) placeholderSelected_.emplace(found->second, placeholder_.get());
+}
+
 // ---- Canvas ----
 
 Canvas::Canvas() : dc_(CompatibleDc(nullptr)) {}

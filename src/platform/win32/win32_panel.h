@@ -34,6 +34,18 @@ class Canvas {
 // Whether `bitmap` is a panel's persistent image: a 32-bit DIB section whose rows run top-down.
 bool IsPanelImage(HBITMAP bitmap);
 
+// While it lives, a panel's image is out of the panel's device context (a one-pixel placeholder
+// stands in for it), because the platform forbids GetDIBits and SetDIBits on a bitmap that is
+// selected into a device context. Any other bitmap is left as it is.
+class PanelImageFreed {
+  public:
+    explicit PanelImageFreed(HBITMAP bitmap);
+
+  private:
+    GdiObject<HBITMAP> placeholder_;
+    std::optional<Selected> placeholderSelected_;  // destroyed first: the image goes back in
+};
+
 class Win32Label;
 
 class Win32PicturePanel : public ChildWindow<PicturePanel>, public MessageTarget {

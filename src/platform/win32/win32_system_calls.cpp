@@ -1,6 +1,7 @@
 // The named system calls of the host, passed straight to the system: the platform's constants
 // and records are checked here against the system's own.
 #include "platform/win32/win32_host.h"
+#include "platform/win32/win32_panel.h"
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
@@ -139,6 +140,7 @@ std::int32_t Win32Host::GetObjectA(Handle bitmap, BitmapRecord* record) {
 std::int32_t Win32Host::GetDIBits(Handle dc, Handle bitmap, std::uint32_t start,
                                   std::uint32_t lines, void* bits, BitmapInfo* info,
                                   std::uint32_t usage) {
+    const PanelImageFreed freed(reinterpret_cast<HBITMAP>(bitmap));
     return ::GetDIBits(ToHdc(dc), reinterpret_cast<HBITMAP>(bitmap), start, lines, bits,
                        reinterpret_cast<BITMAPINFO*>(info), usage);
 }
@@ -146,6 +148,7 @@ std::int32_t Win32Host::GetDIBits(Handle dc, Handle bitmap, std::uint32_t start,
 std::int32_t Win32Host::SetDIBits(Handle dc, Handle bitmap, std::uint32_t start,
                                   std::uint32_t lines, const void* bits, const BitmapInfo* info,
                                   std::uint32_t usage) {
+    const PanelImageFreed freed(reinterpret_cast<HBITMAP>(bitmap));
     return ::SetDIBits(ToHdc(dc), reinterpret_cast<HBITMAP>(bitmap), start, lines, bits,
                        reinterpret_cast<const BITMAPINFO*>(info), usage);
 }
