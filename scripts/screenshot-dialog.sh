@@ -21,10 +21,6 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/src/Veltrane.scr" "$work/Veltrane.scr"
 cp "$build/tools/dialog_probe.exe" "$work/dialog_probe.exe"
 "$here/wine-prefix.sh"
-# Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
-# own font folder: without a copy in the prefix the close box shows the letter "r".
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-[ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 
 desktop=/desktop=Veltrane,640x400
 (cd "$work" && "$here/wine-run.sh" explorer "$desktop" Veltrane.scr /c) &

@@ -35,6 +35,11 @@ fail() {
       timeout 60 /usr/lib/wine/wine64 regedit /S "$(timeout 60 /usr/lib/wine/wine64 winepath -w "$reg" 2>/dev/null)" \
         >/dev/null 2>&1 || fail "the font substitute could not be registered within 60 s"
     fi
+    # Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
+    # own font folder: without a copy in the prefix a close box shows the letter "r".
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ] &&
+      cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     # The prefix is complete once its wineserver has written everything and ended.
     timeout "$limit" /usr/lib/wine/wineserver -w || fail "Wine did not settle within $limit s"
     touch "$WINEPREFIX/.veltrane-ready"
