@@ -5,17 +5,13 @@
 # others and is the desktop turned by a whole angle through the project's own Rotate, white where
 # the turn uncovers the screen. Needs VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS; run.sh makes
 # its own virtual display.
-set -u
-WORK=$(mktemp -d)
+. "$(dirname "$0")/e2e_lib.sh"
 export WINEPREFIX="$WORK/prefix"
 cleanup() {
     timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
     rm -rf "$WORK"
 }
 trap cleanup EXIT
-FAILED=0
-fail() { echo "FAIL: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
 
 shots="$WORK/shots"
 started=$(date +%s)
@@ -42,7 +38,7 @@ for i in 1 2 3; do
     convert "$frame" -depth 8 "bgra:$WORK/frame.raw"
     if cmp -s "$WORK/frame.raw" "$WORK/desktop.raw"; then fail "frame $i is the desktop unturned"; fi
     sums+=("$(md5sum <"$WORK/frame.raw")")
-    if angle=$("$VELTRANE_SOURCE/scripts/wine-run.sh" "$VELTRANE_TOOLS/session_frame_check.exe" \
+    if angle=$("$WINE_RUN" "$VELTRANE_TOOLS/session_frame_check.exe" \
         "$width" "$height" "$WORK/desktop.raw" "$WORK/frame.raw" | tr -d '\r'); then
         pass "frame $i is the desktop turned: $angle"
     else
