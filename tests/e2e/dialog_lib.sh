@@ -1,17 +1,9 @@
 # Shared by the settings dialog's end-to-end tests: start Veltrane.scr with /c from a folder,
 # wait for the dialog, click in it, look at it with dialog_probe, wait for the program's end.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS.
-set -u
-WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
-WORK=$(mktemp -d)
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 PID=
-FAILED=0
-fail() { echo "FAIL: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
 check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
-
-# "表示インターバル" in code page 932: the key reads the same on every system.
-KEY=$'\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b'
 probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # launch_dialog FOLDER ARGUMENT: starts FOLDER/Veltrane.scr with ARGUMENT, waits for the window

@@ -5,10 +5,8 @@
 # programs refuse to touch a running or open Veltrane.scr (exit code 3, nothing changed); the
 # quiet uninstall command removes everything, and the current saver only when it is ours.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_BUILD, VELTRANE_SOURCE and VELTRANE_TOOLS.
-set -u
+. "$(dirname "$0")/e2e_lib.sh"
 SETUP="$VELTRANE_BUILD/Veltrane-Setup.exe"
-WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
-WORK=$(mktemp -d)
 export WINEPREFIX="$WORK/prefix"
 HOLDER_PID=
 cleanup() {
@@ -17,9 +15,6 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-FAILED=0
-fail() { echo "FAIL: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
 check() {  # check WHAT COMMAND...: passes when the command succeeds
   local what=$1
   shift
@@ -82,8 +77,7 @@ check "QuietUninstallString is the uninstaller with /S" \
   test "${quiet%% /S *}" = "\"$uninstaller\"" -a "${quiet#* /S }" = "_?=$LOCAL\\Programs\\Veltrane"
 
 # --- An upgrade replaces the program and keeps the user's setting.
-# Section "Section", key "表示インターバル" in code page 932, as the settings dialog writes it.
-printf '[Section]\r\n\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b= 250\r\n' >"$DIR/Veltrane.ini"
+printf '[Section]\r\n%s= 250\r\n' "$KEY" >"$DIR/Veltrane.ini"  # as the settings dialog writes it
 cp "$DIR/Veltrane.ini" "$WORK/settings.ini"
 echo "an older version" >"$DIR/Veltrane.scr"
 wine_run "$SETUP" /S

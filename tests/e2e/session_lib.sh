@@ -1,15 +1,10 @@
 # Shared by the session end-to-end tests: start Veltrane.scr from a folder of its own (so that a
 # Veltrane.ini can lie beside it), wait for its window, take screenshots, time its exit.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS.
-set -u
-WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
-WORK=$(mktemp -d)
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 trap 'kill $SESSION_PID 2>/dev/null; [ -n "${KEEP:-}" ] && cp "$WORK"/*.raw "$KEEP"/; rm -rf "$WORK"' EXIT
 SESSION_PID=
-FAILED=0
 
-fail() { echo "FAIL: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
 now() { date +%s.%N; }
 
 # Puts a picture of the whole root window's size on the X root window and keeps it there.
@@ -43,9 +38,7 @@ start_session() {
   folder=$(mktemp -d -p "$WORK")
   cp "$VELTRANE_SCR" "$folder/Veltrane.scr"
   if [ -n "${2:-}" ]; then
-    # Section "Section", key "表示インターバル" in code page 932.
-    printf '[Section]\r\n\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b=%s\r\n' \
-      "$2" >"$folder/Veltrane.ini"
+    printf '[Section]\r\n%s=%s\r\n' "$KEY" "$2" >"$folder/Veltrane.ini"
   fi
   # shellcheck disable=SC2086
   (cd "$folder" && exec "$WINE_RUN" Veltrane.scr $1) &

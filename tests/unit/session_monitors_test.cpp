@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,7 +44,10 @@ TEST(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
          {0, 0, 800, 600},
          {{0, 0, 800, 600}, {0, 0, 800, 600}, {5, 5, 5, 9}},
          {{0, 0, 800, 600}}},
-        {"none listed: the virtual screen", {-10, -20, 630, 460}, {}, {{-10, -20, 630, 460}}},
+        {"none listed: the virtual screen, beyond 16-bit twips",
+         {-10, -20, 5110, 2860},
+         {},
+         {{-10, -20, 5110, 2860}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arrangement);
@@ -55,7 +60,13 @@ TEST(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
         session.Form_Load();
         const std::vector<Rect>& shown = c.shown.empty() ? c.listed : c.shown;
 
+        EXPECT_EQ(host.calls.front(), "UsePhysicalPixels");
         EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
+        const std::string topmost =  // HWND_TOPMOST, neither moved nor sized nor activated
+            "SetWindowPos(" + std::to_string(host.windows[0]->hWnd()) + ", -1, 0, 0, 0, 0, 19)";
+        EXPECT_EQ(host.CallsNamed("SetWindowPos"), std::vector<std::string>{topmost});
+        EXPECT_TRUE(host.timers[0]->enabled);
+        EXPECT_EQ(host.timers[0]->interval, 100);
         ASSERT_EQ(session.Monitors().size(), shown.size());
         const auto& panels = host.windows[0]->panels;  // Master, then one Display per monitor
         ASSERT_EQ(panels.size(), shown.size() + 1);
@@ -144,10 +155,16 @@ TEST(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
             EXPECT_TRUE(std::equal(pictures[i].begin(), pictures[i].end(), stack.Image(k)))
                 << i << " image " << k;
     }
-    for (int tick = 0; tick < 4; ++tick) {
+    std::set<int> angles;
+    for (int tick = 0; tick < 3000; ++tick) {
         host.secondsSinceMidnight = 1000 + tick * 0.37;
         host.timers[0]->Fire();
-        const int angle = static_cast<int>(session.RotationAngle());
+        const float turn = session.RotationAngle();
+        ASSERT_TRUE(turn >= 0 && turn <= 359 && turn == std::floor(turn)) << turn;
+        const int angle = static_cast<int>(turn);
+        angles.insert(angle);
+        if (tick % 750 != 0) continue;
+        // Every frame starts again from the capture: turns never accumulate.
         for (int i = 0; i < 3; ++i) {
             const auto& monitor = session.Monitors()[i];
             std::vector<std::uint8_t> expected(pictures[i].size() * 3);
@@ -164,6 +181,7 @@ TEST(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
                     << "monitor " << i << " angle " << angle;
         }
     }
+    EXPECT_EQ(angles.size(), 360u);  // every whole degree turns up
 }
 
 TEST(SessionMonitors, ErrorsAreSaidOncePerSession) {

@@ -1,14 +1,13 @@
-// The session window against the recording fake: set-up values, the tick's mouse test, the exit
-// paths with their platform calls in order, and the guards against nested ticks and checks.
+// The session window against the recording fake: the timer's interval, the capture through
+// GetDIBits, the tick's mouse test, the exit paths with their platform calls in order, and the
+// guards against nested ticks and checks. Placement and frames per monitor are in
+// session_monitors_test.
 #include "session/session_window.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
-#include <set>
 
-#include "effects/rotate.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/process_values.h"
 
@@ -49,50 +48,6 @@ std::vector<std::string> ExitCalls(const FakeHost& host) {
     return out;
 }
 
-TEST(SessionSetUp, CoversTheVirtualScreenAtAnySize) {
-    const struct {
-        platform::Rect screen;
-        int centreX, centreY;
-    } cases[] = {{{0, 0, 1024, 768}, 512, 384},
-                 {{0, 0, 1023, 767}, 511, 383},
-                 {{0, 0, 5120, 2880}, 2560, 1440},  // beyond 16-bit twips
-                 {{-800, -100, 800, 600}, 800, 350}};
-    for (const auto& c : cases) {
-        Veltrane_B::DisplayInterval = 100;
-        FakeHost host;
-        auto session = Load(host, "/s", c.screen);
-        const int w = c.screen.right - c.screen.left, h = c.screen.bottom - c.screen.top;
-        EXPECT_EQ(session->ImageWidth(), w);
-        EXPECT_EQ(session->ImageHeight(), h);
-        EXPECT_EQ(session->Centre().x, c.centreX);
-        EXPECT_EQ(session->Centre().y, c.centreY);
-        EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
-        EXPECT_EQ(host.windows[0]->title, "Veltrane_Main");
-        EXPECT_TRUE(host.windows[0]->shown);
-        EXPECT_EQ(session->PixelStack().ImageBytes(), std::size_t(w) * h * 4);
-        EXPECT_EQ(host.calls.front(), "UsePhysicalPixels");
-        const std::string master = std::to_string(host.windows[0]->panels[0]->dc);
-        const std::string display = std::to_string(host.windows[0]->panels[1]->dc);
-        const std::string size = std::to_string(w) + ", " + std::to_string(h);
-        const std::vector<std::string> expected = {
-            "BitBlt(" + master + ", 0, 0, " + size + ", 131104, " + std::to_string(c.screen.left) +
-                ", " + std::to_string(c.screen.top) + ", 13369376)",
-            "GetDIBits(196656, " + std::to_string(host.windows[0]->panels[1]->image) + ", 0, " +
-                std::to_string(h) + ", 1)",
-            "StretchDIBits(" + display + ", 0, 0, " + size + ", 0, 0, " + size + ", 1, 13369376)",
-            "GetCursorPos", "SetWindowPos(4096, -1, 0, 0, 0, 0, 19)"};
-        std::vector<std::string> seen;
-        for (const auto& call : host.calls)
-            for (const char* name :
-                 {"BitBlt", "GetDIBits", "StretchDIBits", "GetCursorPos", "SetWindowPos"})
-                if (call.rfind(name, 0) == 0) seen.push_back(call);
-        EXPECT_EQ(seen, expected);
-        EXPECT_EQ(host.lastDibInfo.biHeight, h);  // bottom-up
-        EXPECT_TRUE(host.timers[0]->enabled);
-        EXPECT_EQ(host.timers[0]->interval, 100);
-    }
-}
-
 TEST(SessionSetUp, IntervalTheTimerCannotTakeRunsAtTheDefault) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
@@ -124,6 +79,7 @@ TEST(SessionCapture, BottomLineFirstAndThreeEqualImages) {
     for (int k = 1; k <= 3; ++k)
         EXPECT_TRUE(std::equal(host.dibBits.begin(), host.dibBits.end(), stack.Image(k))) << k;
     EXPECT_EQ(host.lastDibInfo.biSizeImage, 48u);
+    EXPECT_EQ(host.lastDibInfo.biHeight, h);  // bottom-up
 
     // The bitmap is never selected into a context for GetDIBits.
     EXPECT_EQ(host.CountOf("SelectObject"), 0);
@@ -137,42 +93,6 @@ TEST(SessionCapture, BottomLineFirstAndThreeEqualImages) {
     EXPECT_EQ(host.CountOf("GetDibSection"), 1);
     const std::uint8_t* image1 = other.pixels.Image(1);
     EXPECT_TRUE(std::all_of(image1, image1 + 48, [](std::uint8_t b) { return b == 0; }));
-}
-
-TEST(SessionCapture, UnreadableSizeShowsErrorAndTheSessionStaysQuiet) {
-    FakeHost host;
-    auto session = Load(host, "", {0, 0, 40000, 20000});  // 3.2 GB per image: beyond 32 bits
-    EXPECT_EQ(host.CallsNamed("MessageBoxW"),
-              std::vector<std::string>{"MessageBoxW(Error, Veltrane, 0)"});
-    EXPECT_FALSE(session->PixelStack().Allocated());
-    host.timers[0]->Fire();
-    EXPECT_EQ(host.CountOf("StretchDIBits"), 0);
-}
-
-TEST(SessionTick, FrameIsImage1TurnedByAWholeAngle) {
-    FakeHost host;
-    const int w = 63, h = 47;
-    for (int i = 0; i < w * h * 4; ++i) host.dibBits.push_back(std::uint8_t(i * 7 + i / 13));
-    auto session = Load(host, "", {0, 0, w, h});
-    std::vector<std::uint8_t> expected(host.dibBits.size() * 3);
-    std::copy(host.dibBits.begin(), host.dibBits.end(), expected.begin());
-    std::set<float> angles;
-    for (int tick = 0; tick < 3000; ++tick) {
-        host.secondsSinceMidnight = 43200 + tick * 0.1;
-        host.timers[0]->Fire();
-        const float angle = session->RotationAngle();
-        ASSERT_TRUE(angle >= 0 && angle <= 359 && angle == std::floor(angle)) << angle;
-        angles.insert(angle);
-        if (tick % 300 != 0) continue;
-        // Every frame starts again from the capture: turns never accumulate.
-        const Veltrane_B1::RotateBlock block{w, h, expected.data(), nullptr, 1, 0xFFFFFF, 2};
-        Veltrane_B1::Rotate(block, 31.0f, 23.0f, static_cast<int>(angle) + 360);
-        const std::uint8_t* frame = session->PixelStack().Image(2);
-        for (int i = 0; i < w * h * 4; i += 4)
-            ASSERT_TRUE(std::equal(frame + i, frame + i + 3, &expected[w * h * 4 + i])) << angle;
-    }
-    EXPECT_EQ(angles.size(), 360u);
-    EXPECT_EQ(host.CountOf("StretchDIBits"), 3001);
 }
 
 TEST(SessionTick, MouseTestNeedsBothAxesAndModeS) {

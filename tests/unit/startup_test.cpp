@@ -1,5 +1,6 @@
-// Start-up: the mode table, the single-instance test and the preview embedding, run against the
-// recording fake.
+// Start-up against the recording fake: the command-line parsers, the mode table, the password
+// change and the preview's size and style. The single-instance test and the preview's life with
+// its host window run on the real system (win32/startup_test, win32/preview_test).
 #include "startup/startup.h"
 
 #include <gtest/gtest.h>
@@ -102,22 +103,6 @@ TEST(Main, ModeTable) {
     }
 }
 
-TEST(Main, AnyRunningInstanceEndsEveryCommandLine) {
-    for (const char* title : {"Veltrane_Main", "<Veltrane>"}) {
-        for (const char* line : {"/s", "", "/c", "/p 4711", "/a 1"}) {
-            FakeHost host;
-            host.commandLine = line;
-            host.windowsByTitle[title] = 0x777;
-            host.windowRects[4711] = {0, 0, 152, 112};
-            const Outcome outcome = RunMain(host);
-            EXPECT_TRUE(outcome.ended) << title << " " << line;
-            EXPECT_FALSE(outcome.dialogShown || outcome.sessionLoaded) << title << " " << line;
-            EXPECT_EQ(host.CountOf("FindWindowA"), 2);
-            EXPECT_TRUE(host.windows.empty());
-        }
-    }
-}
-
 TEST(Main, PasswordChangeOnlyOutsideNt) {
     const struct {
         const char* line;
@@ -160,46 +145,16 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         ASSERT_FALSE(outcome.ended);
         ASSERT_EQ(host.windows.size(), 1u);
         const auto* window = host.windows[0];
-        EXPECT_EQ(window->title, "Preview Window");
-        EXPECT_TRUE(window->shown);
         EXPECT_TRUE(window->endsProgram);
         const platform::Rect expected{0, 0, rect.right - rect.left, rect.bottom - rect.top};
         EXPECT_EQ(window->state.bounds, expected);
         EXPECT_EQ(window->images.at(0)->state.bounds, expected);
-        EXPECT_EQ(host.CountOf("SetParent(" + std::to_string(window->hWnd()) + ", 4711)"), 1);
         // WS_CHILD in place of WS_POPUP, the other style bits kept.
         EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
                   (0x96CF0000u & ~0x80000000u) | 0x40000000u);
         // The preview never reads the settings file.
         EXPECT_EQ(Veltrane_B::IntervalText, "");
     }
-}
-
-TEST(Main, PreviewWithoutHostWindowEndsAtOnce) {
-    for (const char* line : {"/p 0", "/p 99999", "/p", "/p junk"}) {
-        FakeHost host;
-        host.commandLine = line;
-        EXPECT_TRUE(RunMain(host).ended) << line;
-        EXPECT_TRUE(host.windows.empty()) << line;
-    }
-}
-
-TEST(Preview, EndsWhenHostWindowGoesAndClosesItselfOnUnload) {
-    FakeHost host;
-    host.commandLine = "/p 4711";
-    host.windowRects[4711] = {0, 0, 152, 112};
-    Veltrane_B::Program kept{host, {}, nullptr};
-    RunMain(host, &kept);
-    ASSERT_TRUE(kept.preview);
-    platform::fake::FakeTimer& watch = *host.timers.at(0);
-    watch.Fire();  // host still there
-    EXPECT_EQ(host.CountOf("EndProgram"), 0);
-    host.windowRects.clear();
-    EXPECT_THROW(watch.Fire(), ProgramEnded);
-
-    host.windows[0]->Close();
-    EXPECT_EQ(host.CountOf("PostMessageA(" + std::to_string(kept.preview->hWnd()) + ", 16, 0, 0)"),
-              1);
 }
 
 }  // namespace

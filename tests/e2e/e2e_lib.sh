@@ -1,0 +1,10 @@
+# Shared by every end-to-end script: a work folder, the results, the Wine runner and the
+# settings key. Needs VELTRANE_SOURCE.
+set -u
+WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
+WORK=$(mktemp -d)
+FAILED=0
+fail() { echo "FAIL: $*"; FAILED=1; }
+pass() { echo "ok: $*"; }
+# "表示インターバル" in code page 932: the key reads the same on every system.
+KEY=$'\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b'
