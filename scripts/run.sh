@@ -106,7 +106,9 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     [[ $frames =~ ^[1-9][0-9]*$ ]] || { say "VELTRANE_FRAMES must be a whole number above 0"; exit 1; }
     arguments=("$@")
     mkdir -p "$shots"
-    rm -f "$shots"/desktop.png "$shots"/frame-*.png
+    # The raw copies that frames are compared with go with the run, however it ends.
+    rm -f "$shots"/desktop.png "$shots"/frame-*.png "$shots"/.*.rgb
+    trap 'rm -f "$shots"/.*.rgb' EXIT
     read -r width height < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
     # A desktop to turn: the program's own pictures on a blue ground.
     convert docs/contact-sheet.png -resize "$((width * 98 / 100))x$((height * 96 / 100))" \
@@ -146,7 +148,6 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
         fi
         sleep 0.3
     done
-    rm -f "$shots"/.*.rgb
     xdotool key space
     finish "$end_limit"
 fi

@@ -13,17 +13,18 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 limit=300 # seconds for the first start (and for waiting on another caller making it)
 [ -f "$WINEPREFIX/.veltrane-ready" ] && exit 0
 mkdir -p "$WINEPREFIX" || exit 1
+# Ends with a message; `stop` also ends the Wine processes that this call started.
 fail() {
-  echo "wine-prefix.sh: $* ($WINEPREFIX)" >&2
-  timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  echo "wine-prefix.sh: $2 ($WINEPREFIX)" >&2
+  [ "$1" = stop ] && timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
   exit 1
 }
 (
-  flock -w "$limit" 9 || fail "another caller did not finish making the prefix within $limit s"
+  flock -w "$limit" 9 || fail keep "another caller did not finish making the prefix within $limit s"
   if [ ! -f "$WINEPREFIX/.veltrane-ready" ]; then
     echo "wine-prefix.sh: making the Wine prefix $WINEPREFIX (once)" >&2
     timeout "$limit" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ||
-      fail "wineboot did not make the prefix within $limit s"
+      fail stop "wineboot did not make the prefix within $limit s"
     # The dialog's Japanese font, "ＭＳ Ｐゴシック", is a Windows font: show it as IPA P Gothic.
     if [ -z "${VELTRANE_NO_FONT_SUBSTITUTE:-}" ] && fc-list 2>/dev/null | grep -q IPAPGothic; then
       reg="$WINEPREFIX/veltrane-fonts.reg"
@@ -33,7 +34,7 @@ fail() {
           iconv -f UTF-8 -t UTF-16LE
       } >"$reg"
       timeout 60 /usr/lib/wine/wine64 regedit /S "$(timeout 60 /usr/lib/wine/wine64 winepath -w "$reg" 2>/dev/null)" \
-        >/dev/null 2>&1 || fail "the font substitute could not be registered within 60 s"
+        >/dev/null 2>&1 || fail stop "the font substitute could not be registered within 60 s"
     fi
     # Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
     # own font folder: without a copy in the prefix a close box shows the letter "r".
@@ -41,7 +42,7 @@ fail() {
     [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ] &&
       cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     # The prefix is complete once its wineserver has written everything and ended.
-    timeout "$limit" /usr/lib/wine/wineserver -w || fail "Wine did not settle within $limit s"
+    timeout "$limit" /usr/lib/wine/wineserver -w || fail stop "Wine did not settle within $limit s"
     touch "$WINEPREFIX/.veltrane-ready"
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -17,7 +17,7 @@ if [ ${#monitors[@]} -eq 0 ] || [ $# -eq 0 ]; then
 fi
 export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
 # Wine keeps its desktop on the display it first saw: start with a fresh one.
-/usr/lib/wine/wineserver -k >/dev/null 2>&1
+timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
 
 folder=$(mktemp -d)
 cat >"$folder/xorg.conf" <<'EOF'
@@ -52,7 +52,7 @@ Xorg -displayfd 5 -config "$folder/xorg.conf" -noreset -nolisten tcp -novtswitch
   -logfile "$folder/xorg.log" 5>"$folder/display" >/dev/null 2>&1 &
 xorg=$!
 cleanup() {
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
   kill "$xorg" 2>/dev/null
   for _ in $(seq 50); do kill -0 "$xorg" 2>/dev/null || break; sleep 0.1; done
   kill -9 "$xorg" 2>/dev/null

@@ -8,7 +8,7 @@
 # that has all their characters.
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_BUILD, VELTRANE_SOURCE and VELTRANE_TOOLS.
 . "$(dirname "$0")/dialog_lib.sh"
-stop_wine() { [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
+stop_wine() { [ -n "${WINEPREFIX:-}" ] && timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
 trap 'kill $PID 2>/dev/null; stop_wine; rm -rf "$WORK"' EXIT
 
 MESSAGE_HEAD="表示インターバルを次のファイルに保存できませんでした。"
