@@ -1,5 +1,6 @@
 #include "startup/settings.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 

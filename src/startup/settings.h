@@ -32,8 +32,8 @@ std::string ReadSetting(const std::string& section, const std::string& key,
 // replaced in one step where its folder allows, and rewritten in place where only the file may be
 // written (see platform::WriteFileContents). Returns "" (as callers expect); LastApiResult
 // receives 1 on success and 0 when the file could not be written, in which case the old file is
-// unchanged. A file it cannot read as settings (too large, a folder, big-endian UTF-16) is
-// refused.
+// unchanged (unless an in-place rewrite failed part way). A file it cannot read as settings (too
+// large, a folder, big-endian UTF-16) is refused.
 std::string WriteSetting(const std::string& section, const std::string& key,
                          const std::string& value, const std::string& file);
 
