@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
 
 namespace platform::win32 {
@@ -54,10 +55,8 @@ bool Covers(HDC dc, const LOGFONTW& wanted, const std::wstring& face, const std:
     if (!IsInstalled(dc, face)) return false;
     LOGFONTW logical = wanted;
     lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&logical);
-    const bool covers = font && HasEveryGlyph(dc, font, text);
-    if (font) DeleteObject(font);
-    return covers;
+    const GdiObject<HFONT> font(CreateFontIndirectW(&logical));
+    return font && HasEveryGlyph(dc, font.get(), text);
 }
 
 }  // namespace
@@ -86,10 +85,9 @@ bool HasEveryGlyph(HDC dc, HFONT font, const std::wstring& text) {
     }
     if (shown.empty()) return true;
     std::vector<WORD> glyphs(shown.size());
-    HGDIOBJ previous = SelectObject(dc, font);
+    const Selected selected(dc, font);
     const DWORD found = GetGlyphIndicesW(dc, shown.c_str(), static_cast<int>(shown.size()),
                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-    SelectObject(dc, previous);
     if (found != shown.size()) return false;
     return std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
 }
@@ -113,9 +111,8 @@ std::span<const wchar_t* const> PreferredJapaneseFaces() {
 
 HFONT CreateLabelFont(const Font& font, const std::wstring& text) {
     LOGFONTW logical = LogicalFont(font);
-    HDC dc = CreateCompatibleDC(nullptr);
-    const std::wstring face = ChooseFace(dc, logical, text, PreferredJapaneseFaces());
-    DeleteDC(dc);
+    const std::wstring face =
+        ChooseFace(CompatibleDc(nullptr).get(), logical, text, PreferredJapaneseFaces());
     lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
     return CreateFontIndirectW(&logical);
 }

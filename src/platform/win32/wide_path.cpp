@@ -4,14 +4,14 @@
 
 namespace platform {
 
-std::wstring Utf8ToWide(const std::string& text) {
+std::wstring Utf8ToWide(const std::string& text, BadUtf8 bad) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    const DWORD flags = bad == BadUtf8::Refuse ? MB_ERR_INVALID_CHARS : 0;
+    const int length = MultiByteToWideChar(CP_UTF8, flags, text.data(), size, nullptr, 0);
     if (length <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);
+    MultiByteToWideChar(CP_UTF8, flags, text.data(), size, wide.data(), length);
     return wide;
 }
 

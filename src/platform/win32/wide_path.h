@@ -5,8 +5,12 @@
 
 namespace platform {
 
-// UTF-8 to UTF-16, or "" when `text` is not valid UTF-8.
-std::wstring Utf8ToWide(const std::string& text);
+// What a conversion does with bytes that are not UTF-8: a path is refused ("" comes back), a text
+// for the user shows U+FFFD in their place.
+enum class BadUtf8 { Refuse, Replace };
+
+// UTF-8 to UTF-16.
+std::wstring Utf8ToWide(const std::string& text, BadUtf8 bad = BadUtf8::Refuse);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string WideToUtf8(const std::wstring& text);

@@ -7,16 +7,6 @@
 
 namespace platform::win32 {
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-    return wide;
-}
-
 Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
     RegisterWindowClasses(instance);
 }

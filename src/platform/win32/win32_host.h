@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/wide_path.h"
 
 namespace platform::win32 {
 
@@ -103,8 +104,10 @@ class Win32Host : public Host {
     std::map<int, HBITMAP> bitmaps_;
 };
 
-// Converts UTF-8 to the UTF-16 the wide API takes (platform::WideToUtf8 goes back).
-std::wstring Widen(const std::string& utf8);
+// A text for the user in the UTF-16 the wide API takes (platform::WideToUtf8 goes back).
+inline std::wstring Widen(const std::string& utf8) {
+    return Utf8ToWide(utf8, BadUtf8::Replace);
+}
 
 inline HWND ToHwnd(Handle handle) {
     return reinterpret_cast<HWND>(handle);
