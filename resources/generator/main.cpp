@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "pictures.h"
 
@@ -102,7 +103,12 @@ int main(int argc, char** argv) {
         entries.push_back({size, size, vr::EncodeIconDib(indexed), 0, 1, 8});
     }
     icons.push_back(vr::DrawIcon(256, true));
-    entries.push_back({256, 256, vr::EncodePng(icons.back(), true), 0, 1, 32});
+    vr::Bytes large = vr::EncodePng(icons.back(), true);
+    if (large.empty()) {
+        std::fprintf(stderr, "the 256x256 icon could not be encoded\n");
+        return 1;
+    }
+    entries.push_back({256, 256, std::move(large), 0, 1, 32});
     ok &= Write(res / "veltrane.ico", vr::EncodeIconFile(1, entries));
     ok &= Write(res / "images.rc", std::string(kResourceScript));
 
