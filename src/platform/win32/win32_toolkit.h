@@ -48,7 +48,11 @@ class ChildWindow : public Base {
 
   protected:
     ~ChildWindow() override {
-        if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        if (!hwnd_ || !IsWindow(hwnd_)) return;
+        // The derived object is already gone: the messages of the window's destruction go to the
+        // default handling, not to it.
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
     }
     virtual void Resized() {}
     HWND hwnd_ = nullptr;
