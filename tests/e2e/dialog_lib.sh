@@ -3,7 +3,6 @@
 # Needs DISPLAY, VELTRANE_SCR, VELTRANE_SOURCE and VELTRANE_TOOLS.
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 PID=
-check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # launch_dialog FOLDER ARGUMENT: starts FOLDER/Veltrane.scr with ARGUMENT, waits for the window
@@ -26,11 +25,8 @@ launch_dialog() {
 
 # Waits up to $1 seconds for the program to end; true when it did.
 ended_within() {
-  for _ in $(seq $(($1 * 10))); do
-    kill -0 "$PID" 2>/dev/null || { wait "$PID"; return 0; }
-    sleep 0.1
-  done
-  return 1
+  within $(($1 * 10)) eval '! kill -0 "$PID" 2>/dev/null' || return 1
+  wait "$PID" || true
 }
 
 # expect_end WHAT: the program ends within 10 seconds; if not, it is stopped for the next case.

@@ -31,6 +31,10 @@ stable_shot() {
   return 1
 }
 
+# A stable shot into $WORK/later.raw that differs from $WORK/first.raw, within ten seconds.
+turned() { stable_shot "$WORK/later.raw" && ! cmp -s "$WORK/later.raw" "$WORK/first.raw"; }
+later_shot() { within 100 turned; }
+
 # start_session "COMMAND LINE" [INTERVAL]: copies the .scr into a fresh folder, writes the
 # interval into its Veltrane.ini when given, starts it and waits until its window exists.
 start_session() {

@@ -50,20 +50,14 @@ xdotool mousemove $home
 sleep 0.2
 start_session /s 3000 || fail "no session window"
 stable_shot "$WORK/first.raw"
-for _ in $(seq 100); do
-  stable_shot "$WORK/later.raw" && ! cmp -s "$WORK/later.raw" "$WORK/first.raw" && break
-  sleep 0.1
-done
+later_shot
 common=$(seq 0 359)
 for m in "${monitors[@]}"; do
   crop "$WORK/picture.raw" "$m" "$WORK/part.raw"
   crop "$WORK/first.raw" "$m" "$WORK/part-first.raw"
   crop "$WORK/later.raw" "$m" "$WORK/part-later.raw"
-  if cmp -s "$WORK/part-first.raw" "$WORK/part.raw"; then
-    pass "$m: the first frame is its part of the desktop exactly"
-  else
-    fail "$m: the first frame differs from its part of the desktop"
-  fi
+  check "$m: the first frame is its part of the desktop exactly" \
+    'cmp -s "$WORK/part-first.raw" "$WORK/part.raw"'
   w=${m%%x*} rest=${m#*x}
   h=${rest%%+*}
   if angles=$("$WINE_RUN" "$VELTRANE_TOOLS/session_frame_check.exe" "$w" "$h" \
@@ -77,11 +71,8 @@ for m in "${monitors[@]}"; do
   fi
 done
 if [ -n "$common" ]; then pass "one angle for every monitor: $(echo $common)"; else fail "no angle common to all monitors"; fi
-if white_between "$WORK/first.raw" && white_between "$WORK/later.raw"; then
-  pass "nothing of the desktop between the monitors"
-else
-  fail "the desktop shows between the monitors"
-fi
+check "nothing of the desktop between the monitors" \
+  'white_between "$WORK/first.raw" && white_between "$WORK/later.raw"'
 send key a
 expect_end "a key"
 

@@ -49,16 +49,15 @@ class SaverProcess {
         CloseHandle(info_.hThread);
         CloseHandle(info_.hProcess);
     }
-    bool Started() const { return started_; }
     DWORD Id() const { return info_.dwProcessId; }
     // Waits, pumping messages, until the process has ended; false when it still runs.
     bool EndsWithin(DWORD milliseconds) {
         const ULONGLONG end = GetTickCount64() + milliseconds;
-        while (GetTickCount64() < end) {
-            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0) return true;
+        while (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) {
+            if (GetTickCount64() >= end) return false;
             Pump(20);
         }
-        return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+        return true;
     }
     DWORD ExitCode() const {
         DWORD code = 0;

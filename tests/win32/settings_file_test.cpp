@@ -46,30 +46,6 @@ std::string FileText(const std::wstring& path) {
     return std::string(buffer, n);
 }
 
-class SettingsFolders : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        base_ = std::wstring(temp) + L"veltrane-folders-" + std::to_wstring(GetCurrentProcessId());
-        Make(base_);
-    }
-    void TearDown() override {
-        for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder) {
-            for (const std::wstring& name : Entries(*folder))
-                DeleteFileW(Long(*folder + L"\\" + name).c_str());
-            RemoveDirectoryW(Long(*folder).c_str());
-        }
-    }
-    void Make(const std::wstring& folder) {
-        ASSERT_TRUE(CreateDirectoryW(Long(folder).c_str(), nullptr)) << GetLastError();
-        made_.push_back(folder);
-    }
-
-    std::wstring base_;
-    std::vector<std::wstring> made_;
-};
-
 // Writes a file's bytes exactly.
 void Put(const std::wstring& path, const std::string& contents) {
     HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -80,12 +56,21 @@ void Put(const std::wstring& path, const std::string& contents) {
     CloseHandle(file);
 }
 
-class SettingsFileOnWindows : public SettingsFolders {
+// A private folder with the settings file's name in it, removed with what it holds.
+class SettingsFileOnWindows : public ::testing::Test {
   protected:
     void SetUp() override {
-        SettingsFolders::SetUp();
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        base_ = std::wstring(temp) + L"veltrane-folders-" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(Long(base_).c_str(), nullptr)) << GetLastError();
         wide_ = base_ + L"\\Veltrane.ini";
         path_ = platform::WideToUtf8(wide_);
+    }
+    void TearDown() override {
+        for (const std::wstring& name : Entries(base_))
+            DeleteFileW(Long(base_ + L"\\" + name).c_str());
+        RemoveDirectoryW(Long(base_).c_str());
     }
     std::string PlatformRead(const std::string& section, const std::string& key) {
         char buffer[256] = {};
@@ -103,7 +88,7 @@ class SettingsFileOnWindows : public SettingsFolders {
         return Veltrane_B::LastApiResult == 1;
     }
 
-    std::wstring wide_;
+    std::wstring base_, wide_;
     std::string path_;
 };
 
