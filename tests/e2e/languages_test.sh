@@ -57,9 +57,12 @@ from_folder() {
   mkdir "$folder/Veltrane.ini"
   if launch_dialog "$folder" /c; then
     click_at 274 200  # Set
-    sleep 1
-    local message windows_name
-    message=$(probe message)
+    local message= windows_name
+    for _ in $(seq 20); do  # the message box, however slowly it comes (up to about 10 s)
+      message=$(probe message)
+      [ -n "$message" ] && break
+      sleep 0.5
+    done
     windows_name="Z:${folder//\//\\}\\Veltrane.ini"
     expected=$(printf '%s\n%s\n\n%s' "$MESSAGE_HEAD" "$windows_name" "$MESSAGE_TAIL")
     check "$what: the message is the Japanese text with the real file name" \
