@@ -2,6 +2,7 @@
 // the yardstick for every fast path. Test and benchmark use only.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -20,11 +21,9 @@ inline std::optional<std::int32_t> RoundEven(double t) {
 
 inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float centreY,
                    std::int32_t angleDegrees) {
-    const std::int32_t W = block.width;
-    const std::int32_t H = block.height;
+    const std::int32_t W = block.width, H = block.height;
     if (W < 1 || H < 1 || block.pixelBase == nullptr) return;
-    float S = 0.0f;
-    float C = 0.0f;
+    float S = 0.0f, C = 0.0f;
     Veltrane_B1::rotate_detail::SinCos(angleDegrees, S, C);
     const double cx = centreX;
     const double cyB = static_cast<float>(static_cast<double>(H) - static_cast<double>(centreY));
@@ -32,24 +31,10 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
     const std::uint8_t g = (block.backColour >> 8) & 0xFF;
     const std::uint8_t b = (block.backColour >> 16) & 0xFF;
     const std::int64_t imageBytes = static_cast<std::int64_t>(W) * H * 4;
-    const std::uint8_t* src;
-    bool bilinear;
-    switch (block.mode) {
-        case 0:
-            src = block.pixelBase + 2 * imageBytes, bilinear = false;
-            break;
-        case 1:
-            src = block.pixelBase + 2 * imageBytes, bilinear = true;
-            break;
-        case 2:
-            src = block.pixelBase, bilinear = false;
-            break;
-        case 3:
-            src = block.pixelBase, bilinear = true;
-            break;
-        default:
-            return;
-    }
+    if (block.mode < 0 || block.mode > 3) return;
+    // Modes 0 and 1 read image 3, modes 2 and 3 image 1; the odd modes interpolate.
+    const std::uint8_t* src = block.pixelBase + (block.mode < 2 ? 2 * imageBytes : 0);
+    const bool bilinear = block.mode % 2 == 1;
     std::uint8_t* dst = block.pixelBase + imageBytes;
     auto at = [W](auto* image, std::int64_t x, std::int64_t y) {
         return image + ((y - 1) * W + (x - 1)) * 4;
@@ -85,10 +70,8 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
                         const double p11 = at(src, *sx + 1, *sy + 1)[k];
                         const double top = p00 + (p01 - p00) * fx;
                         const double bottom = p10 + (p11 - p10) * fx;
-                        std::int64_t value = *RoundEven(top + (bottom - top) * fy);
-                        if (value > 255) value = 255;
-                        if (value < 0) value = 0;
-                        out[k] = static_cast<std::uint8_t>(value);
+                        const std::int64_t value = *RoundEven(top + (bottom - top) * fy);
+                        out[k] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(value, 0, 255));
                     }
                     background = false;
                 }

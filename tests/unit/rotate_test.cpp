@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -61,119 +63,88 @@ struct Stack {
 constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
 constexpr int kBg = -1;
 
-struct Geometry {
-    std::int32_t w, h;
-    float cx, cy;
-    std::int32_t angle;
-};
-struct NearestCase {
-    const char* name;
-    Geometry g;
-    // Per destination pixel, top line first, left to right: source (x, y) as 10 * x + y, or kBg.
-    std::vector<int> expected;
-};
-
-// Source pixel (x, y) carries x, y and 0x77 in bytes 0..2; every destination pixel must hold
-// the expected source pixel or the background, with byte 3 untouched.
-TEST(RotateNearest, KnownPictures) {
-    const NearestCase cases[] = {
+// Source pixel (x, y) holds blue 10 * x + y, green 0x77 and red 0 (constant channels stay exact
+// under bilinear weights); each destination pixel must hold the expected blue with that green and
+// red, or the background, with byte 3 untouched. Modes 0 and 1 read image 3, modes 2 and 3 image 1.
+TEST(RotateKnownPictures, NearestAndBilinear) {
+    struct Geometry {
+        bool bilinear;  // modes 1 and 3, else 0 and 2
+        std::int32_t w, h;
+        float cx, cy;
+        std::int32_t angle;
+    };
+    const struct {
+        const char* name;
+        Geometry g;
+        std::vector<int> expected;  // per destination pixel, top line first: blue, or kBg
+    } cases[] = {
         {"half turn 4x4",
-         {4, 4, 2, 2, 540},
+         {false, 4, 4, 2, 2, 540},
          {kBg, kBg, kBg, kBg, 31, 21, 11, kBg, 32, 22, 12, kBg, 33, 23, 13, kBg}},
         {"quarter turn 4x4",
-         {4, 4, 2, 2, 450},
+         {false, 4, 4, 2, 2, 450},
          {kBg, kBg, kBg, kBg, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}},
         {"quarter turn 5x3",
-         {5, 3, 2, 1, 450},
+         {false, 5, 3, 2, 1, 450},
          {11, 12, 13, kBg, kBg, 21, 22, 23, kBg, kBg, 31, 32, 33, kBg, kBg}},
         {"45 degrees 4x4",
-         {4, 4, 2, 2, 405},
+         {false, 4, 4, 2, 2, 405},
          {kBg, 13, 14, kBg, 12, 13, 23, 34, 11, 22, 33, 33, 21, 31, 32, 43}},
-        {"angle 0 copies", {3, 2, 1, 1, 360}, {12, 22, 32, 11, 21, 31}},
+        {"angle 0 copies", {false, 3, 2, 1, 1, 360}, {12, 22, 32, 11, 21, 31}},
+        {"bilinear angle 0: outer ring background, inner copied",
+         {true, 4, 4, 2, 2, 360},
+         {kBg, kBg, kBg, kBg, kBg, 23, 33, kBg, kBg, 22, 32, kBg, kBg, kBg, kBg, kBg}},
+        {"bilinear 30 degrees 6x6",
+         {true, 6, 6, 3, 3, 390},
+         {kBg, kBg, 21, kBg, kBg, kBg, kBg, 16, 25, 34, 43, kBg, kBg, 20,  29, 38, 47, 56,
+          15,  24,  33, 42,  51,  60,  19,  28, 37, 46, 55, kBg, kBg, kBg, 41, 50, 60, kBg}},
     };
     std::mt19937 rng(1);
     for (const auto& [name, c, expected] : cases) {
-        for (std::int32_t mode : {0, 2}) {
+        for (const std::int32_t mode : {0 + c.bilinear, 2 + c.bilinear}) {
             Stack s(c.w, c.h, rng);
-            const int source = mode == 0 ? 3 : 1;
             for (int y = 1; y <= c.h; ++y)
                 for (int x = 1; x <= c.w; ++x) {
-                    std::uint8_t* p = s.pixel(source, x, y);
-                    p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = 0x77;
+                    std::uint8_t* p = s.pixel(mode < 2 ? 3 : 1, x, y);
+                    p[0] = std::uint8_t(10 * x + y), p[1] = 0x77, p[2] = 0;
                     s.pixel(2, x, y)[3] = std::uint8_t(0xA0 + x + y);
                 }
             Veltrane_B1::Rotate(s.block(mode, kBack), c.cx, c.cy, c.angle);
             for (int line = 0; line < c.h; ++line)
                 for (int x = 1; x <= c.w; ++x) {
-                    const int y = c.h - line;
-                    const int want = expected[std::size_t(line * c.w + x - 1)];
+                    const int y = c.h - line, want = expected[std::size_t(line * c.w + x - 1)];
                     const std::uint8_t* p = s.pixel(2, x, y);
                     const std::vector<int> got{p[0], p[1], p[2], p[3]};
                     const std::vector<int> exp =
                         want == kBg ? std::vector<int>{0x33, 0x22, 0x11, 0xA0 + x + y}
-                                    : std::vector<int>{want / 10, want % 10, 0x77, 0xA0 + x + y};
+                                    : std::vector<int>{want, 0x77, 0, 0xA0 + x + y};
                     EXPECT_EQ(got, exp) << name << " mode " << mode << " at " << x << "," << y;
                 }
         }
     }
 }
 
-// Bilinear: blue of source (x, y) is 10 * x + y, green and red 0.
-TEST(RotateBilinear, KnownPictures) {
-    struct Case {
-        const char* name;
-        std::int32_t size;
-        float centre;
-        std::int32_t angle;
-        std::vector<int> expectedBlue;  // top line first; kBg for background
-    };
-    const Case cases[] = {
-        {"angle 0: outer ring background, inner copied",
-         4,
-         2,
-         360,
-         {kBg, kBg, kBg, kBg, kBg, 23, 33, kBg, kBg, 22, 32, kBg, kBg, kBg, kBg, kBg}},
-        {"30 degrees 6x6", 6, 3, 390, {kBg, kBg, 21, kBg, kBg, kBg, kBg, 16,  25, 34, 43, kBg,
-                                       kBg, 20,  29, 38,  47,  56,  15,  24,  33, 42, 51, 60,
-                                       19,  28,  37, 46,  55,  kBg, kBg, kBg, 41, 50, 60, kBg}},
-    };
-    std::mt19937 rng(2);
-    for (const Case& c : cases) {
-        Stack s(c.size, c.size, rng);
-        for (int y = 1; y <= c.size; ++y)
-            for (int x = 1; x <= c.size; ++x) {
-                std::uint8_t* p = s.pixel(1, x, y);
-                p[0] = std::uint8_t(10 * x + y), p[1] = 0, p[2] = 0;
-            }
-        Veltrane_B1::Rotate(s.block(3, 0x00FFFFFF), c.centre, c.centre, c.angle);
-        for (int line = 0; line < c.size; ++line)
-            for (int x = 1; x <= c.size; ++x) {
-                const std::uint8_t* p = s.pixel(2, x, c.size - line);
-                const int want = c.expectedBlue[std::size_t(line * c.size + x - 1)];
-                const std::vector<int> got{p[0], p[1], p[2]};
-                const std::vector<int> exp =
-                    want == kBg ? std::vector<int>{255, 255, 255} : std::vector<int>{want, 0, 0};
-                EXPECT_EQ(got, exp) << c.name << " at line " << line << " x " << x;
-            }
+TEST(RotateBlockChecks, WritesNothingForUnknownModesOrEmptyImages) {
+    std::mt19937 rng(3);
+    for (const auto [w, h, mode] :
+         {std::array{4, 4, 4}, {4, 4, -1}, {4, 4, INT32_MIN}, {0, 5, 2}, {5, 0, 3}, {-3, 4, 2}}) {
+        Stack s(std::max(w, 2), std::max(h, 2), rng);
+        const std::vector<std::uint8_t> before = s.bytes;
+        RotateBlock block = s.block(mode, kBack);
+        block.width = w, block.height = h;
+        Veltrane_B1::Rotate(block, 2, 2, 400);
+        EXPECT_EQ(s.bytes, before) << w << "x" << h << " mode " << mode;
     }
+    Veltrane_B1::Rotate({4, 4, nullptr, nullptr, 0, 0, 2}, 2, 2, 400);  // must not crash
 }
 
-TEST(RotateBlockChecks, WritesNothingForUnknownModesOrEmptyImages) {
-    struct Case {
-        std::int32_t w, h, mode;
-    };
-    std::mt19937 rng(3);
-    for (const Case c : {Case{4, 4, 4}, Case{4, 4, -1}, Case{4, 4, INT32_MIN}, Case{0, 5, 2},
-                         Case{5, 0, 3}, Case{-3, 4, 2}}) {
-        Stack s(c.w > 0 ? c.w : 2, c.h > 0 ? c.h : 2, rng);
-        const std::vector<std::uint8_t> before = s.bytes;
-        RotateBlock block = s.block(c.mode, kBack);
-        block.width = c.w, block.height = c.h;
-        Veltrane_B1::Rotate(block, 2, 2, 400);
-        EXPECT_EQ(s.bytes, before) << c.w << "x" << c.h << " mode " << c.mode;
-    }
-    RotateBlock null{4, 4, nullptr, nullptr, 0, 0, 2};
-    Veltrane_B1::Rotate(null, 2, 2, 400);  // must not crash
+// The reference's bytes for a call on `s`: the yardstick every fast path must match.
+std::vector<std::uint8_t> Expected(const Stack& s, RotateBlock block, float cx, float cy,
+                                   std::int32_t angle) {
+    std::vector<std::uint8_t> expected = s.bytes;
+    block.pixelBase = expected.data() + s.offset;
+    rotate_reference::Rotate(block, cx, cy, angle);
+    return expected;
 }
 
 // A random call: sizes around and across tile edges, centres near and far, every angle.
@@ -195,14 +166,8 @@ RandomCall MakeCall(std::mt19937& rng) {
     c.mode = pick(10) < 9 ? pick(4) : odd[pick(5)];
     const int a = pick(10);
     c.angle = a < 4 ? pick(721) : a < 7 ? pick(3001) - 1000 : std::int32_t(rng());
-    const float extreme[] = {1e10f,
-                             -1e10f,
-                             3e9f,
-                             -3e9f,
-                             1e-40f,
-                             0.0f,
-                             std::numeric_limits<float>::infinity(),
-                             std::numeric_limits<float>::quiet_NaN()};
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    const float extreme[] = {1e10f, -1e10f, 3e9f, -3e9f, 1e-40f, 0.0f, inf, nan};
     auto centre = [&](std::int32_t n) {
         const int k = pick(10);
         if (k < 6) return float(n / 2 + pick(7) - 3);
@@ -234,11 +199,8 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
                 const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
                 const rd::Options options{path.isa, threads, tile, 1 + int(rng() % 150)};
                 Stack s(c.w, c.h, rng, rng() % 8);
-                std::vector<std::uint8_t> expected = s.bytes;
                 const RotateBlock block = s.block(c.mode, c.back);
-                RotateBlock expectedBlock = block;
-                expectedBlock.pixelBase = expected.data() + s.offset;
-                rotate_reference::Rotate(expectedBlock, c.cx, c.cy, c.angle);
+                const std::vector<std::uint8_t> expected = Expected(s, block, c.cx, c.cy, c.angle);
                 rd::RotateWith(block, c.cx, c.cy, c.angle, options);
                 ASSERT_TRUE(s.bytes == expected)
                     << path.name << " threads " << threads << " tile " << options.tileWidth << "x"
@@ -255,12 +217,8 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
 TEST(RotateFastPaths, ConcurrentCallersShareThePool) {
     std::mt19937 rng(7);
     Stack a(700, 400, rng), b(640, 480, rng);
-    std::vector<std::uint8_t> wantA = a.bytes, wantB = b.bytes;
-    RotateBlock ra = a.block(2, kBack), rb = b.block(3, kBack);
-    RotateBlock ea = ra, eb = rb;
-    ea.pixelBase = wantA.data() + a.offset, eb.pixelBase = wantB.data() + b.offset;
-    rotate_reference::Rotate(ea, 350, 200, 407);
-    rotate_reference::Rotate(eb, 320, 240, 631);
+    const RotateBlock ra = a.block(2, kBack), rb = b.block(3, kBack);
+    const auto wantA = Expected(a, ra, 350, 200, 407), wantB = Expected(b, rb, 320, 240, 631);
     std::thread other([&] {
         for (int i = 0; i < 5; ++i) Veltrane_B1::Rotate(rb, 320, 240, 631);
     });
