@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -21,22 +21,16 @@ namespace {
 using Veltrane_B1::RotateBlock;
 namespace rd = Veltrane_B1::rotate_detail;
 
-std::uint32_t Bits(float f) {
-    std::uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-}
-
 TEST(RotateTrig, MatchesCorrectlyRoundedTable) {
-    int failures = 0;
+    std::vector<std::int32_t> wrong;
     for (const RotateTrigEntry& e : kRotateTrigTable) {
         float s = 0, c = 0;
         rd::SinCos(e.angle, s, c);
-        if (Bits(s) != e.sinBits || Bits(c) != e.cosBits) {
-            ADD_FAILURE() << "angle " << e.angle;
-            if (++failures > 10) return;
-        }
+        if (std::bit_cast<std::uint32_t>(s) != e.sinBits ||
+            std::bit_cast<std::uint32_t>(c) != e.cosBits)
+            wrong.push_back(e.angle);
     }
+    EXPECT_EQ(wrong, std::vector<std::int32_t>{});
 }
 
 // Three images plus guard bytes on both sides, the stack starting at an odd offset.
@@ -45,10 +39,7 @@ struct Stack {
     std::vector<std::uint8_t> bytes;
     std::size_t offset;
     Stack(std::int32_t width, std::int32_t height, std::mt19937& rng, std::size_t misalign = 3)
-        : w(width),
-          h(height),
-          bytes(std::size_t(width) * height * 12 + 128),
-          offset(64 + misalign) {
+        : w(width), h(height), bytes(12u * width * height + 128), offset(64 + misalign) {
         for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
     }
     std::uint8_t* base() { return bytes.data() + offset; }

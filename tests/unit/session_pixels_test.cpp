@@ -2,6 +2,8 @@
 // that cannot be held are refused instead of wrapping.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "effects/pixel_stack.h"
 
 namespace {
@@ -18,10 +20,9 @@ TEST(PixelStack, SizesAndRefusals) {
         platform::BitmapInfo header;
         ASSERT_EQ(Veltrane_B1::DibHeaderFor(c.width, c.height, header), c.header) << c.width;
         if (!c.header) continue;
-        EXPECT_EQ(header.biSizeImage, c.sizeImage);
-        EXPECT_EQ(header.biHeight, c.height);
-        EXPECT_EQ(header.biBitCount, 32);
-        EXPECT_EQ(header.biPlanes, 1);
+        EXPECT_EQ(std::vector<std::int64_t>({header.biSizeImage, header.biWidth, header.biHeight,
+                                             header.biBitCount, header.biPlanes}),
+                  std::vector<std::int64_t>({c.sizeImage, c.width, c.height, 32, 1}));
     }
     Veltrane_B1::PixelStack stack;
     ASSERT_TRUE(stack.Allocate(1024, 768));

@@ -1,88 +1,54 @@
 // The session window against the recording fake: the timer's interval, the capture through
 // GetDIBits, the tick's mouse test, the exit paths with their platform calls in order, and the
 // guards against nested ticks and checks.
-#include "session/session_window.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <numeric>
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
 #include "startup/process_values.h"
 #include "unit/session_load.h"
 
 namespace {
 
-using platform::Rect;
-using platform::fake::FakeHost;
-using platform::fake::ProgramEnded;
-using veltrane_test::Load;
-
-template <typename F>
-bool Ends(F&& f) {
-    try {
-        f();
-    } catch (const ProgramEnded&) {
-        return true;
-    }
-    return false;
-}
-
-// The calls that matter on the way out, in order.
-std::vector<std::string> ExitCalls(const FakeHost& host) {
-    std::vector<std::string> out;
-    for (const std::string& call : host.calls) {
-        for (const char* name : {"ShowCursor", "VerifyScreenSavePwd", "SystemParametersInfoA",
-                                 "Close", "EndProgram", "MessageBoxW"}) {
-            if (call.rfind(name, 0) == 0) out.push_back(call);
-        }
-    }
-    return out;
-}
+using namespace veltrane_test;
 
 TEST(SessionSetUp, IntervalTheTimerCannotTakeRunsAtTheDefault) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const struct {
-        float interval;
-        int period;
-    } cases[] = {{100, 100},  {1500, 1500}, {1, 1},       {2.5f, 2},    {65535, 65535}, {0, 100},
-                 {0.4f, 100}, {-5, 100},    {65536, 100}, {1e30f, 100}, {nan, 100}};
-    for (const auto& c : cases) {
-        Veltrane_B::DisplayInterval = c.interval;
+    const std::pair<float, int> cases[] = {{100, 100},     {1500, 1500}, {1, 1},      {2.5f, 2},
+                                           {65535, 65535}, {0, 100},     {0.4f, 100}, {-5, 100},
+                                           {65536, 100},   {1e30f, 100}, {nan, 100}};
+    for (const auto& [interval, period] : cases) {
+        Veltrane_B::DisplayInterval = interval;
         FakeHost host;
-        auto session = Load(host, "/s", {0, 0, 8, 6});
-        EXPECT_EQ(host.timers[0]->interval, c.period) << c.interval;
+        auto session = Load(host, "/s");
+        EXPECT_EQ(host.timers[0]->interval, period) << interval;
         EXPECT_TRUE(host.timers[0]->enabled);
     }
     Veltrane_B::DisplayInterval = 100;
 }
 
-TEST(SessionCapture, BottomLineFirstAndThreeEqualImages) {
+// A bitmap that is no DIB section goes through GetDIBits, bottom line first, into three images.
+TEST(SessionCapture, GetDIBitsFillsThreeEqualImages) {
     FakeHost host;
-    const int w = 4, h = 3;
-    host.dibBits.assign(w * h * 4, 0x55);
-    for (int x = 0; x < w; ++x) {
-        const int bottom = x * 4, top = (h - 1) * w * 4 + x * 4;
-        host.dibBits[bottom] = 0, host.dibBits[bottom + 1] = 0, host.dibBits[bottom + 2] = 255;
-        host.dibBits[top] = 255, host.dibBits[top + 1] = 0, host.dibBits[top + 2] = 0;
+    host.dibBits.resize(4 * 3 * 4);
+    std::iota(host.dibBits.begin(), host.dibBits.end(), std::uint8_t{1});
+    auto session = Load(host, "", {0, 0, 4, 3});
+    for (int k = 1; k <= 3; ++k) {
+        const std::uint8_t* image = session->PixelStack().Image(k);
+        EXPECT_TRUE(std::equal(host.dibBits.begin(), host.dibBits.end(), image)) << k;
     }
-    auto session = Load(host, "", {0, 0, w, h});
-    const auto& stack = session->PixelStack();
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_TRUE(std::equal(host.dibBits.begin(), host.dibBits.end(), stack.Image(k))) << k;
     EXPECT_EQ(host.lastDibInfo.biSizeImage, 48u);
-    EXPECT_EQ(host.lastDibInfo.biHeight, h);  // bottom-up
-
-    // The bitmap is never selected into a context for GetDIBits.
-    EXPECT_EQ(host.CountOf("SelectObject"), 0);
-
+    EXPECT_EQ(host.lastDibInfo.biHeight, 3);     // bottom-up
+    EXPECT_EQ(host.CountOf("SelectObject"), 0);  // never selected into a context for GetDIBits
     // A bitmap of another width would write rows longer than image 1's: it is not read.
-    host.bitmapRecord.bmWidth = w + 8;
+    host.bitmapRecord.bmWidth = 12;
     Veltrane_B1::MonitorImage other;
-    other.width = w, other.height = h;
+    other.width = 4, other.height = 3;
     session->ReadBitmapBits(0x777, other);
     EXPECT_EQ(host.CountOf("GetDIBits"), 1);
     EXPECT_EQ(host.CountOf("GetDibSection"), 1);
@@ -101,7 +67,7 @@ TEST(SessionTick, MouseTestNeedsBothAxesAndModeS) {
                  {"", {150, 130}, 1, false},   {"/S extra", {99, 99}, 1, true}};
     for (const auto& c : cases) {
         FakeHost host;
-        auto session = Load(host, c.line, {0, 0, 8, 6});
+        auto session = Load(host, c.line);
         host.cursor = c.cursor;
         host.getCursorPosResult = c.cursorResult;
         EXPECT_EQ(Ends([&] { host.timers[0]->Fire(); }), c.ends) << c.line << c.cursor.x;
@@ -109,35 +75,40 @@ TEST(SessionTick, MouseTestNeedsBothAxesAndModeS) {
     }
 }
 
-TEST(SessionExit, PlatformCallsInOrder) {
-    using Calls = std::vector<std::string>;
-    const Calls nt = {"SystemParametersInfoA(97, 0, 0)", "ShowCursor(1)",
-                      "SystemParametersInfoA(17, 1, 0)", "EndProgram"};
-    const Calls checked = {"ShowCursor(1)", "VerifyScreenSavePwd(4096)",
-                           "SystemParametersInfoA(97, 0, 0)", "SystemParametersInfoA(17, 1, 0)",
-                           "EndProgram"};
-    const Calls refused = {"ShowCursor(1)", "VerifyScreenSavePwd(4096)", "ShowCursor(0)"};
-    const Calls empty = {"SystemParametersInfoA(17, 1, 0)", "EndProgram"};
+// The calls that matter on the way out, in order.
+std::string ExitCalls(const FakeHost& host) {
+    std::string out;
+    for (const std::string& call : host.calls)
+        for (const char* name : {"ShowCursor", "VerifyScreenSavePwd", "SystemParametersInfoA",
+                                 "Close", "EndProgram", "MessageBoxW"})
+            if (call.rfind(name, 0) == 0) out += call + "; ";
+    return out;
+}
+
+TEST(SessionExit, EveryInputEndsThroughTheSameCalls) {
+    const std::string cursor = "ShowCursor(1); ", check = "VerifyScreenSavePwd(4096); ",
+                      stopped = "SystemParametersInfoA(97, 0, 0); ",
+                      active = "SystemParametersInfoA(17, 1, 0); EndProgram; ";
     const struct {
         const char* line;
         std::uint32_t platformId;
         std::int32_t verify;
-        Calls calls;
-    } cases[] = {{"/s", 2, 1, nt},
-                 {"/s", 1, 1, checked},
-                 {"/s", 1, 0, refused},
-                 {"", 1, 0, empty},
-                 {"", 2, 1, empty}};
+        std::string calls;
+    } cases[] = {{"/s", 2, 1, stopped + cursor + active},
+                 {"/s", 1, 1, cursor + check + stopped + active},
+                 {"/s", 1, 0, cursor + check + "ShowCursor(0); "},
+                 {"", 1, 0, active},
+                 {"", 2, 1, active}};
+    const std::function<void(Veltrane_B::Veltrane_S&)> triggers[] = {
+        [](Veltrane_B::Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
+        [](Veltrane_B::Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
+        [](Veltrane_B::Veltrane_S& s) { s.Display().onClick(); },
+        [](Veltrane_B::Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
+    };
     for (const auto& c : cases) {
-        const std::function<void(Veltrane_B::Veltrane_S&)> triggers[] = {
-            [](Veltrane_B::Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
-            [](Veltrane_B::Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
-            [](Veltrane_B::Veltrane_S& s) { s.Display().onClick(); },
-            [](Veltrane_B::Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
-        };
         for (const auto& trigger : triggers) {
             FakeHost host;
-            auto session = Load(host, c.line, {0, 0, 8, 6});
+            auto session = Load(host, c.line);
             host.platformId = c.platformId;
             host.verifyResult = c.verify;
             host.calls.clear();
@@ -150,13 +121,13 @@ TEST(SessionExit, PlatformCallsInOrder) {
     }
     // A left press on Display ends through the click that follows, not twice.
     FakeHost host;
-    auto session = Load(host, "/s", {0, 0, 8, 6});
+    auto session = Load(host, "/s");
     EXPECT_FALSE(Ends([&] { session->Display().onMouseDown(1, 0, 5, 5); }));
 }
 
 TEST(SessionGuards, NoNestedTicksNoSecondPasswordCheck) {
     FakeHost host;
-    auto session = Load(host, "/s", {0, 0, 8, 6});
+    auto session = Load(host, "/s");
     host.platformId = 1;
     host.verifyResult = 0;
     // A tick delivered while a tick runs its messages is skipped.
@@ -185,14 +156,19 @@ TEST(SessionGuards, NoNestedTicksNoSecondPasswordCheck) {
     EXPECT_EQ(host.CountOf("ShowCursor(1)") - host.CountOf("ShowCursor(0)"), 1);
 }
 
-TEST(SessionGuards, EveryWayOutInModeSShowsTheCursorOnce) {
-    // Drawing fails at set-up, drawing fails in a tick, the window is closed from outside.
+// On two monitors, drawing fails at set-up, drawing fails in a tick, or the window is closed from
+// outside: mode "S" shows the cursor once, a failed drawing says "Blit Error" once and ends the
+// program, and no monitor keeps its pixels.
+TEST(SessionGuards, EveryWayOutShowsTheCursorOnce) {
     for (int way = 0; way < 3; ++way) {
         for (const char* line : {"/s", ""}) {
+            SCOPED_TRACE(std::to_string(way) + line);
             FakeHost host;
             host.stretchDIBitsResult = way == 0 ? 0 : 1;
             std::unique_ptr<Veltrane_B::Veltrane_S> session;
-            bool ended = Ends([&] { session = Load(host, line, {0, 0, 8, 6}); });
+            bool ended = Ends([&] {
+                session = Load(host, line, {0, 0, 16, 6}, {{0, 0, 8, 6}, {8, 0, 16, 6}});
+            });
             if (way == 1) {
                 host.stretchDIBitsResult = 0;
                 ended = Ends([&] { host.timers[0]->Fire(); });
@@ -201,12 +177,11 @@ TEST(SessionGuards, EveryWayOutInModeSShowsTheCursorOnce) {
                 host.timers[0]->Fire();
             }
             EXPECT_EQ(ended, way < 2);
-            EXPECT_EQ(host.CountOf("ShowCursor(1)"), *line ? 1 : 0) << way << line;
-            if (way < 2) {
-                EXPECT_EQ(host.CallsNamed("MessageBoxW"),
-                          std::vector<std::string>{"MessageBoxW(Blit Error, Veltrane, 0)"});
-            }
-            EXPECT_EQ(host.CountOf("StretchDIBits"), way == 1 ? 2 : 1);
+            EXPECT_EQ(host.CountOf("ShowCursor(1)"), *line ? 1 : 0);
+            EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+                      std::vector<std::string>(way < 2, "MessageBoxW(Blit Error, Veltrane, 0)"));
+            EXPECT_EQ(host.CountOf("StretchDIBits"), way == 0 ? 1 : way == 1 ? 3 : 2);
+            EXPECT_TRUE(!session || !session->Monitors()[1].pixels.Allocated());
         }
     }
 }
