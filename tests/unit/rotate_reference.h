@@ -22,16 +22,16 @@ inline std::optional<std::int32_t> RoundEven(double t) {
 inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float centreY,
                    std::int32_t angleDegrees) {
     const std::int32_t W = block.width, H = block.height;
-    if (W < 1 || H < 1 || block.pixelBase == nullptr) return;
+    if (W < 1 || H < 1 || block.pixelBase == nullptr || block.mode < 0 || block.mode > 3) return;
     float S = 0.0f, C = 0.0f;
     Veltrane_B1::rotate_detail::SinCos(angleDegrees, S, C);
     const double cx = centreX;
     const double cyB = static_cast<float>(static_cast<double>(H) - static_cast<double>(centreY));
-    const std::uint8_t r = block.backColour & 0xFF;
-    const std::uint8_t g = (block.backColour >> 8) & 0xFF;
-    const std::uint8_t b = (block.backColour >> 16) & 0xFF;
+    // The background colour is red, green, blue from the low byte; pixels hold blue first.
+    const std::uint8_t back[3] = {std::uint8_t(block.backColour >> 16),
+                                  std::uint8_t(block.backColour >> 8),
+                                  std::uint8_t(block.backColour)};
     const std::int64_t imageBytes = static_cast<std::int64_t>(W) * H * 4;
-    if (block.mode < 0 || block.mode > 3) return;
     // Modes 0 and 1 read image 3, modes 2 and 3 image 1; the odd modes interpolate.
     const std::uint8_t* src = block.pixelBase + (block.mode < 2 ? 2 * imageBytes : 0);
     const bool bilinear = block.mode % 2 == 1;
@@ -46,23 +46,17 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
             std::uint8_t* out = at(dst, x, y);
             bool background = true;
             if (!bilinear) {
-                const auto sx = RoundEven(u);
-                if (sx && *sx >= 1 && *sx <= W) {
-                    const auto sy = RoundEven(v);
-                    if (sy && *sy >= 1 && *sy <= H) {
-                        const std::uint8_t* in = at(src, *sx, *sy);
-                        out[0] = in[0], out[1] = in[1], out[2] = in[2];
-                        background = false;
-                    }
+                const auto sx = RoundEven(u), sy = RoundEven(v);
+                if (sx && sy && *sx >= 1 && *sx <= W && *sy >= 1 && *sy <= H) {
+                    std::copy_n(at(src, *sx, *sy), 3, out);
+                    background = false;
                 }
             } else {
-                const float uf = static_cast<float>(u);
-                const float vf = static_cast<float>(v);
-                const auto sx = RoundEven(static_cast<double>(uf) - 0.5);
-                const auto sy = RoundEven(static_cast<double>(vf) - 0.5);
+                const float uf = static_cast<float>(u), vf = static_cast<float>(v);
+                const auto sx = RoundEven(double{uf} - 0.5), sy = RoundEven(double{vf} - 0.5);
                 if (sx && sy && *sx >= 1 && *sx <= W - 1 && *sy >= 1 && *sy <= H - 1) {
-                    const float fx = static_cast<float>(static_cast<double>(uf) - *sx);
-                    const float fy = static_cast<float>(static_cast<double>(vf) - *sy);
+                    const float fx = static_cast<float>(double{uf} - *sx);
+                    const float fy = static_cast<float>(double{vf} - *sy);
                     for (int k = 0; k < 3; ++k) {
                         const double p00 = at(src, *sx, *sy)[k];
                         const double p01 = at(src, *sx + 1, *sy)[k];
@@ -76,7 +70,7 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
                     background = false;
                 }
             }
-            if (background) out[0] = b, out[1] = g, out[2] = r;
+            if (background) std::copy_n(back, 3, out);
         }
     }
 }

@@ -32,17 +32,12 @@ def single_bits(x):
     return struct.unpack("<I", struct.pack("<f", d))[0]
 
 
-def main():
-    rng = random.Random(20240603)
-    angles = list(range(-720, 1441)) + [-(2**31), 2**31 - 1, -(2**31) + 1, 2**31 - 360]
-    angles += [rng.randint(-(2**31), 2**31 - 1) for _ in range(2500)]
-    print(HEADER)
-    for n in angles:
-        a = mpmath.mpf(float(n) * K)  # one IEEE double multiplication, as the routine does
-        s, c = single_bits(mpmath.sin(a)), single_bits(mpmath.cos(a))
-        print(f"    {{{n}, 0x{s:08x}u, 0x{c:08x}u}},")
-    print("};")
-
-
-if __name__ == "__main__":
-    main()
+rng = random.Random(20240603)
+angles = list(range(-720, 1441)) + [-(2**31), 2**31 - 1, -(2**31) + 1, 2**31 - 360]
+angles += [rng.randint(-(2**31), 2**31 - 1) for _ in range(2500)]
+print(HEADER)
+for n in angles:
+    a = mpmath.mpf(float(n) * K)  # one IEEE double multiplication, as the routine does
+    s, c = single_bits(mpmath.sin(a)), single_bits(mpmath.cos(a))
+    print(f"    {{{n}, 0x{s:08x}u, 0x{c:08x}u}},")
+print("};")
