@@ -1,21 +1,56 @@
-// The session window against the recording fake: the timer's interval, the capture through
-// GetDIBits, the tick's mouse test, the exit paths with their platform calls in order, and the
-// guards against nested ticks and checks.
+// The session window against the recording fake: the timer's interval, the capture, the tick's
+// mouse test, the exit paths with their platform calls in order, and the guards against nested
+// ticks and checks; on several monitors, each monitor copied from its own place on the screen,
+// shown at its own place in the window and turned about its own centre by the tick's one angle,
+// read from its panel's own pixels (top-down or bottom-up); the pixel stack's sizes.
+#include "session/session_window.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <numeric>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "effects/rotate.h"
+#include "platform/fake/fake_platform.h"
 #include "startup/process_values.h"
-#include "unit/session_load.h"
 
 namespace {
 
-using namespace veltrane_test;
+using platform::Rect;
+using platform::fake::FakeHost;
+using platform::fake::ProgramEnded;
+
+// Loads a session on `screen`, made of `monitors` when any are listed.
+inline std::unique_ptr<Veltrane_B::Veltrane_S> Load(FakeHost& host, const char* line,
+                                                    Rect screen = {0, 0, 8, 6},
+                                                    std::vector<Rect> monitors = {}) {
+    host.commandLine = line;
+    host.virtualScreen = screen;
+    host.monitors = std::move(monitors);
+    host.bitmapRecord = {screen.right - screen.left, screen.bottom - screen.top, 32};
+    auto session = std::make_unique<Veltrane_B::Veltrane_S>(host);
+    session->Form_Load();
+    return session;
+}
+
+// Whether `f` ends the program.
+template <typename F>
+bool Ends(F&& f) {
+    try {
+        f();
+    } catch (const ProgramEnded&) {
+        return true;
+    }
+    return false;
+}
 
 TEST(SessionSetUp, IntervalTheTimerCannotTakeRunsAtTheDefault) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -50,8 +85,7 @@ TEST(SessionCapture, GetDIBitsFillsThreeEqualImages) {
     Veltrane_B1::MonitorImage other;
     other.width = 4, other.height = 3;
     session->ReadBitmapBits(0x777, other);
-    EXPECT_EQ(host.CountOf("GetDIBits"), 1);
-    EXPECT_EQ(host.CountOf("GetDibSection"), 1);
+    EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("GetDibSection"), 2);  // the set-up's
     const std::uint8_t* image1 = other.pixels.Image(1);
     EXPECT_TRUE(std::all_of(image1, image1 + 48, [](std::uint8_t b) { return b == 0; }));
 }
@@ -183,6 +217,180 @@ TEST(SessionGuards, EveryWayOutShowsTheCursorOnce) {
             EXPECT_EQ(host.CountOf("StretchDIBits"), way == 0 ? 1 : way == 1 ? 3 : 2);
             EXPECT_TRUE(!session || !session->Monitors()[1].pixels.Allocated());
         }
+    }
+}
+
+std::string Text(std::int64_t a, std::int64_t b) {
+    return std::to_string(a) + ", " + std::to_string(b);
+}
+
+TEST(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
+    const struct {
+        Rect screen;
+        std::vector<Rect> listed;
+        std::vector<Rect> shown = {};  // the monitors kept, in order, when not all listed
+    } cases[] = {
+        // Side by side.
+        {{0, 0, 2048, 768}, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}},
+        // Left of and below the primary: a negative origin.
+        {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}},
+        // Three sizes with gaps, one above the primary.
+        {{-801, -601, 2000, 900}, {{0, 0, 1023, 767}, {-801, -601, 0, 0}, {1200, 100, 2000, 900}}},
+        // Repeats and empty rectangles dropped.
+        {{0, 0, 800, 600}, {{0, 0, 800, 600}, {0, 0, 800, 600}, {5, 5, 5, 9}}, {{0, 0, 800, 600}}},
+        // None listed: the virtual screen, beyond 16-bit twips.
+        {{-10, -20, 5110, 2860}, {}, {{-10, -20, 5110, 2860}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        FakeHost host;
+        auto session = Load(host, "/s", c.screen, c.listed);
+        const std::vector<Rect>& shown = c.shown.empty() ? c.listed : c.shown;
+
+        EXPECT_EQ(host.calls.front(), "UsePhysicalPixels");
+        EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
+        const std::string topmost =  // HWND_TOPMOST, neither moved nor sized nor activated
+            "SetWindowPos(" + std::to_string(host.windows[0]->hWnd()) + ", -1, 0, 0, 0, 0, 19)";
+        EXPECT_EQ(host.CallsNamed("SetWindowPos"), std::vector<std::string>{topmost});
+        ASSERT_EQ(session->Monitors().size(), shown.size());
+        const auto& panels = host.windows[0]->panels;  // Master, then one Display per monitor
+        ASSERT_EQ(panels.size(), shown.size() + 1);
+        std::vector<std::string> blits, draws;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const Rect& m = shown[i];
+            const int w = m.right - m.left, h = m.bottom - m.top;
+            const auto& monitor = session->Monitors()[i];
+            EXPECT_EQ(std::vector<std::int64_t>({monitor.width, monitor.height, monitor.centre.x,
+                                                 monitor.centre.y,
+                                                 std::int64_t(monitor.pixels.ImageBytes())}),
+                      std::vector<std::int64_t>({w, h, w / 2, h / 2, std::int64_t(w) * h * 4}));
+            // At the monitor's place in the window, whose origin is the virtual screen's.
+            const Rect place{m.left - c.screen.left, m.top - c.screen.top, m.right - c.screen.left,
+                             m.bottom - c.screen.top};
+            EXPECT_EQ(panels[i + 1]->state.bounds, place) << i;
+            blits.push_back("BitBlt(" + std::to_string(panels[0]->dc) + ", 0, 0, " + Text(w, h) +
+                            ", 131104, " + Text(m.left, m.top) + ", 13369376)");
+            draws.push_back("StretchDIBits(" + std::to_string(panels[i + 1]->dc) + ", 0, 0, " +
+                            Text(w, h) + ", 0, 0, " + Text(w, h) + ", 1, 13369376)");
+        }
+        EXPECT_EQ(host.CallsNamed("BitBlt"), blits);
+        EXPECT_EQ(host.CallsNamed("StretchDIBits"), draws);
+        EXPECT_EQ(host.CountOf("ReleaseDC"), 1);
+        // The capture surface gave its memory back once the copies were in the Displays.
+        EXPECT_EQ(panels[0]->state.bounds, (Rect{0, 0, 1, 1}));
+
+        // One tick: one frame per monitor, then the messages once.
+        host.calls.clear();
+        const int eventsBefore = host.doEventsCount;
+        host.timers[0]->Fire();
+        EXPECT_EQ(host.CountOf("StretchDIBits"), static_cast<int>(shown.size()));
+        EXPECT_EQ(host.doEventsCount - eventsBefore, 2);  // the step's and the tick's
+        // Input on any monitor's Display ends the session and gives every monitor's pixels back.
+        EXPECT_TRUE(Ends([&] { session->Display(shown.size() - 1).onClick(); }));
+        EXPECT_FALSE(session->Monitors()[0].pixels.Allocated());
+    }
+}
+
+// Stores `picture` (w x h pixels, bottom-up, packed) as a DIB section's rows: top-down (negative
+// height) or bottom-up, with `pad` spare bytes after each row.
+platform::DibSection Store(const std::vector<std::uint8_t>& picture, int w, int h, bool topDown,
+                           int pad, std::vector<std::uint8_t>& storage) {
+    const int stride = w * 4 + pad;
+    storage.assign(std::size_t(stride) * h, 0xEE);
+    for (int y = 0; y < h; ++y)  // y from the bottom of the picture
+        std::copy_n(&picture[std::size_t(y) * w * 4], w * 4,
+                    &storage[std::size_t(topDown ? h - 1 - y : y) * stride]);
+    return {w, topDown ? -h : h, stride, 32, storage.data()};
+}
+
+TEST(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
+    FakeHost host;
+    const std::vector<Rect> monitors = {{0, 0, 60, 31}, {-37, -20, -8, 3}, {1, -20, 20, -3}};
+    std::vector<std::uint8_t> storage[3];
+    std::vector<std::vector<std::uint8_t>> pictures;
+    std::mt19937 rng(5);
+    for (int i = 0; i < 3; ++i) {  // top-down, bottom-up, top-down; rows padded by 0, 4, 8 bytes
+        const int w = monitors[i].right - monitors[i].left,
+                  h = monitors[i].bottom - monitors[i].top;
+        auto& picture = pictures.emplace_back(std::size_t(w) * h * 4);
+        for (auto& b : picture) b = static_cast<std::uint8_t>(rng());
+        host.dibSections.push_back(Store(picture, w, h, i != 1, 4 * i, storage[i]));
+    }
+    auto session = Load(host, "", {-37, -20, 60, 31}, monitors);
+    // Read from the sections' own bits: nothing is selected, GetDIBits is never called.
+    EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("SelectObject"), 0);
+    for (int i = 0; i < 3; ++i) {
+        const auto& stack = session->Monitors()[i].pixels;
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_TRUE(std::equal(pictures[i].begin(), pictures[i].end(), stack.Image(k)))
+                << i << " image " << k;
+    }
+    std::set<int> angles;
+    for (int tick = 0; tick < 3000; ++tick) {
+        host.secondsSinceMidnight = 1000 + tick * 0.37;
+        host.timers[0]->Fire();
+        const float turn = session->RotationAngle();
+        ASSERT_TRUE(turn >= 0 && turn <= 359 && turn == std::floor(turn)) << turn;
+        const int angle = static_cast<int>(turn);
+        angles.insert(angle);
+        if (tick % 750 != 0) continue;
+        // Every frame starts again from the capture: turns never accumulate.
+        for (int i = 0; i < 3; ++i) {
+            const auto& monitor = session->Monitors()[i];
+            // Three copies of the capture, the session's images before the first tick.
+            std::vector<std::uint8_t> expected;
+            for (int k = 0; k < 3; ++k)
+                expected.insert(expected.end(), pictures[i].begin(), pictures[i].end());
+            const Veltrane_B1::RotateBlock block{
+                monitor.width, monitor.height, expected.data(), nullptr, 1, 0xFFFFFF, 2};
+            // The same centre rule as a single screen of this monitor's size.
+            Veltrane_B1::Rotate(block, float(monitor.width / 2), float(monitor.height / 2),
+                                angle + 360);
+            const auto image2 = expected.begin() + std::ptrdiff_t(pictures[i].size());
+            ASSERT_TRUE(std::equal(image2, image2 + std::ptrdiff_t(pictures[i].size()),
+                                   monitor.pixels.Image(2)))
+                << "monitor " << i << " angle " << angle;
+        }
+    }
+    EXPECT_EQ(angles.size(), 360u);  // every whole degree turns up
+}
+
+// Two monitors too large to hold: "Error" once, and the session stays quiet.
+TEST(SessionMonitors, ReadErrorIsSaidOncePerSession) {
+    FakeHost host;
+    auto session =
+        Load(host, "", {0, 0, 80000, 20000}, {{0, 0, 40000, 20000}, {40000, 0, 80000, 20000}});
+    EXPECT_EQ(host.CallsNamed("MessageBoxW"),
+              std::vector<std::string>{"MessageBoxW(Error, Veltrane, 0)"});
+    host.timers[0]->Fire();
+    EXPECT_EQ(host.CountOf("StretchDIBits"), 0);
+}
+
+// The pixel stack's sizes and the bitmap header: 32-bit sizes hold every real screen, and sizes
+// that cannot be held are refused instead of wrapping.
+TEST(PixelStack, SizesAndRefusals) {
+    const struct {
+        std::int32_t width, height;
+        std::uint32_t sizeImage;  // 0: no header, the size does not fit
+    } cases[] = {{1024, 768, 3145728}, {1023, 767, 3138564},        {5120, 2880, 58982400},
+                 {3, -2, 24},          {23170, 23170, 2147395600u}, {23171, 23171, 0}};
+    for (const auto& c : cases) {
+        platform::BitmapInfo header;
+        ASSERT_EQ(Veltrane_B1::DibHeaderFor(c.width, c.height, header), c.sizeImage != 0);
+        if (c.sizeImage == 0) continue;
+        EXPECT_EQ(std::vector<std::int64_t>({header.biSizeImage, header.biWidth, header.biHeight,
+                                             header.biBitCount, header.biPlanes}),
+                  std::vector<std::int64_t>({c.sizeImage, c.width, c.height, 32, 1}));
+    }
+    Veltrane_B1::PixelStack stack;
+    ASSERT_TRUE(stack.Allocate(1024, 768));
+    EXPECT_EQ(stack.ImageBytes(), 3145728u);
+    EXPECT_EQ(stack.Image(3) - stack.Image(1), 2 * 3145728);
+    EXPECT_EQ(stack.Image(4), nullptr);
+    for (auto [w, h] : {std::pair{0, 768}, {1024, 0}, {-1, 5}, {2147483647, 2147483647}}) {
+        EXPECT_FALSE(stack.Allocate(w, h)) << w;
+        EXPECT_FALSE(stack.Allocated());
+        EXPECT_EQ(stack.Image(1), nullptr);
     }
 }
 
