@@ -14,21 +14,13 @@ put_picture() {
   sleep 2
 }
 
-# The screen as raw BGRA into $1, taken until two shots in a row agree (never half a frame).
-stable_shot() {
-  local previous="$WORK/previous.raw"
-  import -window root -depth 8 "bgra:$previous"
-  for _ in $(seq 20); do
-    import -window root -depth 8 "bgra:$1"
-    cmp -s "$1" "$previous" && return 0
-    cp "$1" "$previous"
-  done
-  return 1
-}
+# stable_shot FILE: the screen as raw BGRA, taken until two shots in a row agree (never half a frame).
+same_twice() { import -window root -depth 8 "bgra:$1" && cmp -s "$1" "$WORK/previous.raw" || ! mv "$1" "$WORK/previous.raw"; }
+stable_shot() { import -window root -depth 8 "bgra:$WORK/previous.raw" && within 20 same_twice "$1"; }
 
 # first_and_later: stable shots $WORK/first.raw and, within ten seconds, a different later.raw.
 later_differs() { stable_shot "$WORK/later.raw" && ! cmp -s "$WORK/later.raw" "$WORK/first.raw"; }
-first_and_later() { stable_shot "$WORK/first.raw" && within 100 later_differs; }
+first_and_later() { stable_shot "$WORK/first.raw" && within 100 later_differs || fail "no later frame differs"; }
 
 # start_session "COMMAND LINE" [INTERVAL] [X Y]: the pointer at X Y (Wine places it at the screen's
 # centre until X reports a motion), then a session from a fresh folder, until its window is there.
