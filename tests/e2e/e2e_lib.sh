@@ -1,19 +1,62 @@
-# Shared by every end-to-end script: a work folder, the results, the Wine runner and the
-# settings key. Needs VELTRANE_SOURCE.
+# Shared by every end-to-end script: a work folder, results, the Wine runner, the settings key,
+# starting Veltrane.scr from a folder of its own and waiting for its end. Needs VELTRANE_SOURCE.
 set -u
 WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
 WORK=$(mktemp -d)
 FAILED=0
+PID=
+stop_wine() { [ -z "${WINEPREFIX:-}" ] || timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
+trap 'kill $PID 2>/dev/null; stop_wine; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*"; FAILED=1; }
 pass() { echo "ok: $*"; }
 # check WHAT 'TEST': passes when the shell test, evaluated, succeeds.
 check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
 # within TENTHS COMMAND...: tries the command every tenth of a second, at most TENTHS times.
-within() {
-  local n=$1
-  shift
-  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+within() { for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
 # "表示インターバル" in code page 932: the key reads the same on every system.
 KEY=$'\x95\x5c\x8e\xa6\x83\x43\x83\x93\x83\x5e\x81\x5b\x83\x6f\x83\x8b'
+ini() { printf '[Section]\r\n%s=%s\r\n' "$KEY" "$1"; }
+# scr_folder DIR [INTERVAL]: DIR with a copy of Veltrane.scr and, given an interval, Veltrane.ini.
+scr_folder() { mkdir -p "$1" && cp "$VELTRANE_SCR" "$1/" && { [ -z "${2:-}" ] || ini "$2" >"$1/Veltrane.ini"; }; }
+# start_scr DIR "COMMAND LINE": starts DIR/Veltrane.scr in the background as PID.
+start_scr() {
+  # shellcheck disable=SC2086
+  (cd "$1" && exec "$WINE_RUN" Veltrane.scr $2) &
+  PID=$!
+}
+wait_session() { "$WINE_RUN" "$VELTRANE_TOOLS/session_wait_window.exe" 30; }
+us() { echo "${EPOCHREALTIME//[^0-9]/}"; }
+send() { SENT=$(us) && xdotool "$@"; }
+# ended MS: whether PID ends within MS milliseconds of the input SENT; RESULT "CODE MS" or running.
+ended() {
+  while kill -0 "$PID" 2>/dev/null; do
+    (($(us) - SENT < $1 * 1000)) || { RESULT=running; return 1; }
+    sleep 0.02
+  done
+  local ms=$((($(us) - SENT) / 1000))
+  wait "$PID"
+  RESULT="$? $ms"
+}
+# expect_end WHAT [MS]: PID ends with exit code 0 within MS (1000) of SENT; else it is stopped.
+expect_end() {
+  if ended "${2:-1000}" && [ "${RESULT%% *}" = 0 ]; then
+    pass "$1 ends the program: exit code 0 after ${RESULT#* } ms"
+  else
+    fail "$1: $RESULT"
+    kill "$PID" 2>/dev/null
+    wait "$PID" 2>/dev/null
+  fi
+}
+# distinct N SECONDS COMMAND...: how many different outputs N runs of COMMAND, SECONDS apart, give.
+distinct() { for _ in $(seq "$1"); do "${@:3}" | md5sum; sleep "$2"; done | sort -u | wc -l; }
+# is_turn WHAT W H PICTURE FRAME: the frame is the picture turned by the project's Rotate about
+# its centre, bit for bit; ANGLES lists the angles that match.
+is_turn() {
+  if ANGLES=$("$WINE_RUN" "$VELTRANE_TOOLS/session_frame_check.exe" "$2" "$3" "$4" "$5"); then
+    ANGLES=${ANGLES//$'\r'/}
+    pass "$1 is the picture turned: $(echo $ANGLES)"
+  else
+    fail "$1 is no turn of the picture: $ANGLES"
+    ANGLES=
+  fi
+}

@@ -2,34 +2,28 @@
 # What ends a session started with /s or with an empty command line: keys (a modifier alone
 # too), clicks of any button, a mouse movement on both axes but not on one.
 . "$(dirname "$0")/session_lib.sh"
-
-# Wine reports the cursor at the screen centre until X reports a motion: start every session with
-# the pointer really there, so that the recorded start is where the pointer is.
-run() {  # run "COMMAND LINE" WHAT INPUT... ; ENDS=yes|no
-  xdotool mousemove 512 384
-  sleep 0.2
-  start_session "$1" || { fail "$2: no session window"; return; }
-  local line=${1:-empty command line} what=$2
-  shift 2
-  send "$@"
-  if [ "$ENDS" = yes ]; then
-    expect_end "$line: $what"
+while read -r ends line what input <&3; do
+  [ "$line" = - ] && line=
+  start_session "$line" "" "512 384" || continue
+  what="${line:-empty command line}: ${what//_/ }"
+  # shellcheck disable=SC2086
+  send $input
+  if [ "$ends" = ends ]; then
+    expect_end "$what"
   else
-    expect_running "$line: $what"
+    expect_running "$what"
     send key a
-    expect_end "$line: then a key"
+    expect_end "$what, then a key"
   fi
-}
-
-ENDS=yes
-run /s "key a" key a
-run /s "Shift alone" key shift
-run /s "left click" click 1
-run /s "right click" click 3
-run /s "movement on both axes" mousemove 560 420
-run "" "key a" key a
-ENDS=no
-run /s "movement along x only" mousemove 560 384
-run /s "movement along y only" mousemove 512 420
-run "" "movement on both axes" mousemove 560 420
+done 3<<'EOF_CASES'
+ends /s key_a key a
+ends /s Shift_alone key shift
+ends /s left_click click 1
+ends /s right_click click 3
+ends /s movement_on_both_axes mousemove 560 420
+ends - key_a key a
+stays /s movement_along_x_only mousemove 560 384
+stays /s movement_along_y_only mousemove 512 420
+stays - movement_on_both_axes mousemove 560 420
+EOF_CASES
 exit $FAILED

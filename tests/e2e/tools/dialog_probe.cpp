@@ -14,10 +14,6 @@
 
 namespace {
 
-HWND MessageBoxWindow() {
-    return FindWindowW(L"#32770", L"Veltrane");
-}
-
 BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
     wchar_t name[16] = {};
     GetClassNameW(child, name, 16);
@@ -30,38 +26,26 @@ BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
 
 int main(int argc, char** argv) {
     const char* what = argc > 1 ? argv[1] : "info";
-    if (std::strcmp(what, "acp") == 0) {
-        std::printf("%u\n", GetACP());
-        return 0;
-    }
-    if (std::strcmp(what, "message") == 0 || std::strcmp(what, "dismiss") == 0) {
-        HWND box = MessageBoxWindow();
+    const auto is = [what](const char* name) { return std::strcmp(what, name) == 0; };
+    if (is("acp")) return std::printf("%u\n", GetACP()) < 0;
+    if (is("message") || is("dismiss")) {
+        HWND box = FindWindowW(L"#32770", L"Veltrane");
         if (!box) return 2;
-        if (std::strcmp(what, "dismiss") == 0) {
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return 0;
-        }
+        if (is("dismiss")) return !PostMessageA(box, WM_COMMAND, IDOK, 0);
         // The box's static text through the wide API, written out as UTF-8 bytes.
         wchar_t text[2048] = {};
         GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 2048);
         char utf8[8192] = {};
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-        std::fwrite(utf8, 1, std::strlen(utf8), stdout);
-        std::printf("\n");
-        return 0;
+        return std::printf("%s\n", utf8) < 0;
     }
     HWND dialog = FindWindowA(nullptr, "<Veltrane>");
     if (!dialog) return 2;
-    if (std::strcmp(what, "bar") == 0) {
+    if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (is("bar")) {
         HWND bar = nullptr;
         EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
-        if (!bar) return 2;
-        std::printf("%d\n", GetScrollPos(bar, SB_CTL));
-        return 0;
-    }
-    if (std::strcmp(what, "close") == 0) {
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
+        return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
     }
     std::FILE* out = argc > 2 ? std::fopen(argv[2], "w") : stdout;
     if (!out) return 1;

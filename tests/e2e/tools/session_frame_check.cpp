@@ -14,53 +14,36 @@
 
 #include "effects/rotate.h"
 
-namespace {
-
-std::vector<std::uint8_t> ReadAll(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: session_frame_check WIDTH HEIGHT picture.raw frame.raw\n");
-        return 2;
-    }
+    if (argc != 5) return 2;
+    const auto readAll = [](const char* path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
     const int width = std::atoi(argv[1]), height = std::atoi(argv[2]);
-    const std::vector<std::uint8_t> picture = ReadAll(argv[3]), frame = ReadAll(argv[4]);
+    const std::vector<std::uint8_t> picture = readAll(argv[3]), frame = readAll(argv[4]);
     const std::size_t rowBytes = std::size_t(width) * 4, imageBytes = rowBytes * height;
     if (width < 1 || height < 1 || picture.size() != imageBytes || frame.size() != imageBytes) {
         std::fprintf(stderr, "sizes do not match %dx%d\n", width, height);
         return 2;
     }
     // Image 1 is the picture bottom-up; the frame is compared bottom-up as well.
-    std::vector<std::uint8_t> stack(imageBytes * 3);
-    std::vector<std::uint8_t> expected(imageBytes);
+    std::vector<std::uint8_t> stack(imageBytes * 3), expected(imageBytes);
     for (int y = 0; y < height; ++y) {
-        const std::size_t from = std::size_t(y) * rowBytes;
-        const std::size_t to = std::size_t(height - 1 - y) * rowBytes;
-        std::copy_n(&picture[from], rowBytes, &stack[to]);
-        std::copy_n(&frame[from], rowBytes, &expected[to]);
+        std::copy_n(&picture[y * rowBytes], rowBytes, &stack[(height - 1 - y) * rowBytes]);
+        std::copy_n(&frame[y * rowBytes], rowBytes, &expected[(height - 1 - y) * rowBytes]);
     }
     const Veltrane_B1::RotateBlock block{width, height, stack.data(), nullptr, 1, 0x00FFFFFF, 2};
-    int matches = 0;
-    std::size_t bestDifferences = imageBytes;
+    std::size_t matches = 0, fewest = imageBytes;
     for (int angle = 0; angle < 360; ++angle) {
         Veltrane_B1::Rotate(block, float(width / 2), float(height / 2), angle + 360);
-        const std::uint8_t* image2 = stack.data() + imageBytes;
         std::size_t differences = 0;
-        for (std::size_t i = 0; i < imageBytes; i += 4) {
-            differences += image2[i] != expected[i] || image2[i + 1] != expected[i + 1] ||
-                           image2[i + 2] != expected[i + 2];
-        }
-        if (differences < bestDifferences) bestDifferences = differences;
-        if (differences == 0) {
-            std::printf("angle %d\n", angle);
-            ++matches;
-        }
+        for (std::size_t i = 0; i < imageBytes; i += 4)  // colour bytes only
+            differences +=
+                !std::equal(&stack[imageBytes + i], &stack[imageBytes + i + 3], &expected[i]);
+        fewest = std::min(fewest, differences);
+        if (differences == 0 && ++matches) std::printf("angle %d\n", angle);
     }
-    if (matches == 0) std::printf("no angle; fewest differing pixels %zu\n", bestDifferences);
+    if (matches == 0) std::printf("no angle; fewest differing pixels %zu\n", fewest);
     return matches > 0 ? 0 : 1;
 }
