@@ -2,12 +2,13 @@
 // is stable, and a refused one leaves the file as it was.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "startup/process_values.h"
@@ -15,15 +16,9 @@
 
 namespace {
 
-void Put(const std::string& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
 std::string Get(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool WriteInterval(const std::string& path) {
@@ -38,15 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     // The first byte picks the shapes other programs leave: a UTF-16 byte-order mark in front,
     // lone CR line ends, a zero byte at the end.
-    const std::uint8_t shape = data[0];
     std::string contents(reinterpret_cast<const char*>(data + 1), size - 1);
-    if (shape & 2) {
-        for (char& c : contents)
-            if (c == '\n') c = '\r';
-    }
-    if (shape & 1) contents.insert(0, "\xFF\xFE");
-    if (shape & 4) contents.push_back('\0');
-    Put(path, contents);
+    if (data[0] & 2) std::replace(contents.begin(), contents.end(), '\n', '\r');
+    if (data[0] & 1) contents.insert(0, "\xFF\xFE");
+    if (data[0] & 4) contents.push_back('\0');
+    std::ofstream(path, std::ios::binary) << contents;
 
     // The first bytes double as names, so that names of every shape are tried too.
     const std::string section = contents.substr(0, std::min<std::size_t>(contents.size(), 8));

@@ -1,11 +1,19 @@
 // Settings files and what the system's own profile functions make of them: the cases of the
 // conformance suite that Wine keeps for those functions (one key of one section each), and the
 // file shapes that other programs leave behind. The unit tests hold the store to them; the Win32
-// tests hold the platform to them, which shows the expectations are the system's.
+// tests hold the platform to them, which shows the expectations are the system's. Both also
+// share the fixture below: a settings file in a fresh folder.
 #pragma once
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "startup/process_values.h"
+#include "startup/settings.h"
+#include "unit/temp_folder.h"
 
 namespace profile_cases {
 
@@ -19,10 +27,8 @@ inline const std::u16string kKey16 = u"\u8868\u793a\u30a4\u30f3\u30bf\u30fc\u30d
 // The bytes of a UTF-16 LE file with its byte-order mark.
 inline std::string Utf16File(const std::u16string& text) {
     std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
+    for (const char16_t unit : text)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     return bytes;
 }
 
@@ -114,3 +120,42 @@ inline std::vector<WriteCase> WriteCases() {
 }
 
 }  // namespace profile_cases
+
+class SettingsFile : public TempFolderTest {
+  protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        file_ = folder_ / "Veltrane.ini";
+        path_ = file_.string();
+    }
+    // Gives the file these bytes; "" leaves no file.
+    void Put(const std::string& contents) {
+        std::filesystem::remove(file_);
+        if (!contents.empty()) std::ofstream(file_, std::ios::binary) << contents;
+    }
+    std::string Get() const { return ReadAll(path_); }
+    // Files beside the settings file other than itself (leftover temporaries), sorted.
+    std::vector<std::string> Strays() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+            if (entry.path().filename() != "Veltrane.ini")
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Writes `value` under `key` in `section` of the file (or of `file`) and says whether the
+    // store reported success.
+    bool Write(const std::string& value = " 250", const std::string& section = "Section",
+               const std::string& key = "key", const std::string& file = "") {
+        Veltrane_B::LastApiResult = -1;
+        EXPECT_EQ(Veltrane_B::WriteSetting(section, key, value, file.empty() ? path_ : file), "");
+        return Veltrane_B::LastApiResult == 1;
+    }
+    // What the reader makes of a written value: it drops the blank in front of a number.
+    static std::string AsRead(const std::string& value) {
+        return value.substr(std::min(value.size(), value.find_first_not_of(' ')));
+    }
+
+    std::filesystem::path file_;
+    std::string path_;
+};

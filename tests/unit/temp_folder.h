@@ -5,17 +5,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 class TempFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* unit = ::testing::UnitTest::GetInstance();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         folder_ = std::filesystem::temp_directory_path() /
-                  ("veltrane-" + std::to_string(unit->random_seed()) + "-" +
-                   unit->current_test_info()->test_suite_name() + "-" +
-                   unit->current_test_info()->name());
+                  ("veltrane-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "-" + test->test_suite_name() + "-" + test->name());
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
@@ -23,9 +22,7 @@ class TempFolderTest : public ::testing::Test {
 
     static std::string ReadAll(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     std::filesystem::path folder_;

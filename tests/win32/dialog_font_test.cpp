@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialog/settings_dialog.h"
 #include "platform/win32/font_choice.h"
 #include "platform/win32/wide_path.h"
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_panel.h"
 
@@ -21,21 +24,18 @@ using platform::win32::Widen;
 
 // Checked here with the glyph index API directly, not through the code under test.
 bool FaceHasGlyphs(const LOGFONTW& logical, const std::wstring& text) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontIndirectW(&logical);
-    HGDIOBJ previous = SelectObject(dc, font);
+    using namespace platform::win32;
+    const MemoryDc dc = CompatibleDc(nullptr);
+    const GdiObject<HFONT> font(CreateFontIndirectW(&logical));
+    const Selected into(dc.get(), font.get());
     std::vector<WORD> glyphs(text.size());
-    const DWORD found = GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()),
+    const DWORD found = GetGlyphIndicesW(dc.get(), text.c_str(), static_cast<int>(text.size()),
                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
     wchar_t selected[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, selected);
-    SelectObject(dc, previous);
-    DeleteObject(font);
-    DeleteDC(dc);
-    bool all = found == text.size();
-    for (WORD glyph : glyphs) all = all && glyph != 0xFFFF;
+    GetTextFaceW(dc.get(), LF_FACESIZE, selected);
     // The face really drawn is the one named, not a stand-in the system picked.
-    return all && lstrcmpiW(selected, logical.lfFaceName) == 0;
+    return found == text.size() && std::count(glyphs.begin(), glyphs.end(), 0xFFFF) == 0 &&
+           lstrcmpiW(selected, logical.lfFaceName) == 0;
 }
 
 TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
@@ -45,9 +45,8 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
     Veltrane_B::Veltrane_P dialog(host);
 
     // The button captions are drawn by the same labels; give them the dialog's font here.
-    std::vector<platform::Label*> labels{dialog.lbl[0].get(), dialog.lbl[1].get(),
-                                         dialog.lbl[2].get(), dialog.lbl[3].get(),
-                                         dialog.lbl[4].get(), dialog.lbl_URL.get()};
+    std::vector<platform::Label*> labels{dialog.lbl_URL.get()};
+    for (const auto& label : dialog.lbl) labels.push_back(label.get());
     std::vector<std::unique_ptr<platform::Label>> captions;
     for (const auto* command : {dialog.Cmd_Set.get(), dialog.Cmd_Can.get()}) {
         captions.push_back(dialog.window->CreateLabel(dialog.Pic_C.get()));
@@ -65,14 +64,10 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
         const std::wstring text = Widen(label->Text());
         SCOPED_TRACE(label->Text() + " in " + platform::WideToUtf8(used.lfFaceName));
         EXPECT_TRUE(FaceHasGlyphs(used, text));
-        EXPECT_EQ(used.lfHeight, asked.lfHeight);
-        EXPECT_EQ(used.lfWeight, asked.lfWeight);
-        EXPECT_EQ(used.lfCharSet, asked.lfCharSet);
-        if (installed) {
-            EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(asked.lfFaceName));
-        } else {
-            EXPECT_NE(std::wstring(used.lfFaceName), std::wstring(asked.lfFaceName));
-        }
+        EXPECT_EQ(std::tie(used.lfHeight, used.lfWeight, used.lfCharSet),
+                  std::tie(asked.lfHeight, asked.lfWeight, asked.lfCharSet));
+        // The face asked for where it is installed, another where it is not.
+        EXPECT_EQ(std::wstring(used.lfFaceName) == asked.lfFaceName, installed);
     }
 }
 
@@ -80,24 +75,15 @@ TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
     platform::Font font = Veltrane_B::DialogFont();
     font.faceName = "Veltrane No Such Face";
     const LOGFONTW asked = platform::win32::LogicalFont(font);
-    HDC dc = CreateCompatibleDC(nullptr);
-    struct Case {
-        std::wstring text;
-        bool someFaceHasIt;
-    };
-    for (const Case& c :
-         {Case{L"表示ｲﾝﾀｰﾊﾞﾙ 速い 遅い 設定 ｷｬﾝｾﾙ", true}, Case{L"設定\U0010FFFD", false}}) {
-        const std::wstring face = platform::win32::ChooseFace(dc, asked, c.text, {});
-        SCOPED_TRACE(platform::WideToUtf8(face));
-        if (c.someFaceHasIt) {
-            LOGFONTW chosen = asked;
-            lstrcpynW(chosen.lfFaceName, face.c_str(), LF_FACESIZE);
-            EXPECT_TRUE(FaceHasGlyphs(chosen, c.text));
-        } else {
-            EXPECT_EQ(face, std::wstring(asked.lfFaceName));  // left to the system's mapping
-        }
-    }
-    DeleteDC(dc);
+    const platform::win32::MemoryDc dc = platform::win32::CompatibleDc(nullptr);
+    const std::wstring text = L"表示ｲﾝﾀｰﾊﾞﾙ 速い 遅い 設定 ｷｬﾝｾﾙ";
+    LOGFONTW chosen = asked;
+    lstrcpynW(chosen.lfFaceName, platform::win32::ChooseFace(dc.get(), asked, text, {}).c_str(),
+              LF_FACESIZE);
+    EXPECT_TRUE(FaceHasGlyphs(chosen, text)) << platform::WideToUtf8(chosen.lfFaceName);
+    // A text no face has is left to the system's mapping.
+    EXPECT_EQ(platform::win32::ChooseFace(dc.get(), asked, L"設定\U0010FFFD", {}),
+              asked.lfFaceName);
 }
 
 }  // namespace

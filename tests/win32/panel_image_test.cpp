@@ -29,11 +29,7 @@ TEST(PanelImage, GetAndSetDIBitsWorkOutsideTheContextAndPutTheImageBack) {
     EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), image);
 
     SetPixel(dc, 1, 0, RGB(0x0A, 0x14, 0x1E));
-    platform::BitmapInfo header{};
-    header.biWidth = 4;
-    header.biHeight = -3;  // top-down
-    header.biPlanes = 1;
-    header.biBitCount = 32;
+    platform::BitmapInfo header{40, 4, -3, 1, 32};  // 4 x 3, top-down, 32 bits
     std::vector<std::uint32_t> pixels(12);
     EXPECT_EQ(host.GetDIBits(panel->hDC(), panel->ImageHandle(), 0, 3, pixels.data(), &header,
                              platform::kDibRgbColors),

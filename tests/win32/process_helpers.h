@@ -19,17 +19,35 @@ inline std::string ScreenSaverPath() {
     return path ? path : "";
 }
 
-// Pumps this thread's messages for a while, so that windows of the test stay responsive.
-inline void Pump(DWORD milliseconds) {
+// Pumps this thread's messages, so that windows of the test stay responsive, until `done` holds
+// or the time is up; whether it held.
+template <typename Done>
+bool PumpUntil(DWORD milliseconds, Done done) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
-    do {
+    for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount64() < end);
+    }
+}
+
+inline void Pump(DWORD milliseconds) {
+    PumpUntil(milliseconds, [] { return false; });
+}
+
+// A window standing in for the system's settings page, which a preview embeds in, and the
+// command line that names it.
+inline HWND CreateHost(int width, int height) {
+    return CreateWindowExW(0, L"STATIC", L"Preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                           40, 40, width, height, nullptr, nullptr, nullptr, nullptr);
+}
+inline std::string PreviewLine(HWND host, const char* form = "/p ") {
+    return form + std::to_string(reinterpret_cast<std::uintptr_t>(host));
 }
 
 // A started Veltrane.scr; killed at the end of the test if it is still running.
@@ -39,54 +57,26 @@ class SaverProcess {
         std::string line = "\"" + ScreenSaverPath() + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &info_) != 0;
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info_);
     }
     ~SaverProcess() {
-        if (!started_) return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info_.hProcess, 99);
+        TerminateProcess(info_.hProcess, 99);  // fails harmlessly once it has ended
         CloseHandle(info_.hThread);
         CloseHandle(info_.hProcess);
     }
-    DWORD Id() const { return info_.dwProcessId; }
-    // Waits, pumping messages, until the process has ended; false when it still runs.
-    bool EndsWithin(DWORD milliseconds) {
-        const ULONGLONG end = GetTickCount64() + milliseconds;
-        while (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) {
-            if (GetTickCount64() >= end) return false;
-            Pump(20);
-        }
-        return true;
-    }
-    DWORD ExitCode() const {
-        DWORD code = 0;
+    // Waits, pumping messages, for the process to end: its exit code, or STILL_ACTIVE.
+    DWORD ExitWithin(DWORD milliseconds) {
+        PumpUntil(milliseconds,
+                  [&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; });
+        DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(info_.hProcess, &code);
         return code;
     }
 
   private:
     PROCESS_INFORMATION info_{};
-    bool started_ = false;
 };
-
-// Whether a process owns any visible top-level window.
-inline bool HasVisibleWindow(DWORD processId) {
-    struct Search {
-        DWORD id;
-        bool found;
-    } search{processId, false};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->id && IsWindowVisible(hwnd)) s->found = true;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // Pixels as 0x00RRGGBB, top row first.
 struct Pixels {
@@ -95,32 +85,38 @@ struct Pixels {
     std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// What a device context shows in the rectangle at (x, y).
-inline Pixels ReadPixels(HDC source, int x, int y, int width, int height) {
-    using namespace platform::win32;
+// The pixels of a bitmap that no device context holds.
+inline Pixels BitmapPixels(HBITMAP bitmap, int width, int height) {
     Pixels result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
-    const MemoryDc memory = CompatibleDc(source);
-    const GdiObject<HBITMAP> copy(CreateCompatibleBitmap(source, width, height));
-    {
-        const Selected into(memory.get(), copy.get());
-        BitBlt(memory.get(), 0, 0, width, height, source, x, y, SRCCOPY);
-    }
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    GetDIBits(memory.get(), copy.get(), 0, height, result.data.data(), &info, DIB_RGB_COLORS);
+    const platform::win32::MemoryDc dc = platform::win32::CompatibleDc(nullptr);
+    GetDIBits(dc.get(), bitmap, 0, height, result.data.data(), &info, DIB_RGB_COLORS);
     for (std::uint32_t& pixel : result.data) pixel &= 0x00FFFFFF;
     return result;
 }
 
-// A bitmap's pixels at its own size; the bitmap is deleted.
-inline Pixels TakeBitmapPixels(HBITMAP bitmap) {
+// What a window (nullptr: the screen) shows in the rectangle at (x, y) of its client area.
+inline Pixels WindowPixels(HWND window, int x, int y, int width, int height) {
     using namespace platform::win32;
-    const GdiObject<HBITMAP> owned(bitmap);
+    HDC source = GetDC(window);
+    const GdiObject<HBITMAP> copy(CreateCompatibleBitmap(source, width, height));
+    {
+        const MemoryDc memory = CompatibleDc(source);
+        const Selected into(memory.get(), copy.get());
+        BitBlt(memory.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    }
+    ReleaseDC(window, source);
+    return BitmapPixels(copy.get(), width, height);
+}
+
+// A bitmap resource of a module at its own size.
+inline Pixels ResourcePixels(HMODULE module, int id) {
+    const platform::win32::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP record{};
-    GetObjectW(bitmap, sizeof record, &record);
-    const MemoryDc memory = CompatibleDc(nullptr);
-    const Selected picture(memory.get(), bitmap);
-    return ReadPixels(memory.get(), 0, 0, record.bmWidth, record.bmHeight);
+    GetObjectW(bitmap.get(), sizeof record, &record);
+    return BitmapPixels(bitmap.get(), record.bmWidth, record.bmHeight);
 }
 
 }  // namespace veltrane_test

@@ -18,14 +18,10 @@ TEST(Startup, RunningInstanceEndsEveryCommandLine) {
         HWND marker = CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                       nullptr, nullptr);
         ASSERT_NE(marker, nullptr);
-        HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
-                                    nullptr, nullptr, nullptr, nullptr);
-        const std::string preview = "/p " + std::to_string(reinterpret_cast<std::uintptr_t>(host));
+        HWND host = veltrane_test::CreateHost(152, 112);
         for (const std::string& line : {std::string("/s"), std::string(""), std::string("/c"),
-                                        preview, std::string("/a 1")}) {
-            SaverProcess saver(line);
-            EXPECT_TRUE(saver.EndsWithin(5000)) << line;
-            EXPECT_EQ(saver.ExitCode(), 0u) << line;
+                                        veltrane_test::PreviewLine(host), std::string("/a 1")}) {
+            EXPECT_EQ(SaverProcess(line).ExitWithin(5000), 0u) << line;
         }
         DestroyWindow(host);
         DestroyWindow(marker);
