@@ -29,6 +29,6 @@ class FakeDriver : public veltrane_test::ToolkitDriver {
 
 }  // namespace
 
-namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Fake, ToolkitContract, ::testing::Values(&MakeDriver<FakeDriver>));
-}  // namespace veltrane_test
+std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
+    return std::make_unique<FakeDriver>();
+}

@@ -44,6 +44,6 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
 
 }  // namespace
 
-namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Win32, ToolkitContract, ::testing::Values(&MakeDriver<Win32Driver>));
-}  // namespace veltrane_test
+std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
+    return std::make_unique<Win32Driver>();
+}
