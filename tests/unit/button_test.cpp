@@ -6,6 +6,7 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "controls/command.h"
 #include "controls/command_face.h"
@@ -150,9 +151,9 @@ TEST(Button, CaptionIsPlacedAndMirrored) {
     b.command->SetFontColour(0x0000FF);
     b.command->SetEnabled(false);
     b.command->SetFont({"Tahoma", 12, 700, true, false, false, 0});
-    EXPECT_EQ(b.Caption().textColour, 0x0000FFu);
-    EXPECT_FALSE(b.Caption().enabled);
-    EXPECT_EQ(b.Caption().font, (platform::Font{"Tahoma", 12, 700, true, false, false, 0}));
+    EXPECT_EQ(std::tie(b.Caption().textColour, b.Caption().enabled, b.Caption().font),
+              std::make_tuple(0x0000FFu, false,
+                              platform::Font{"Tahoma", 12, 700, true, false, false, 0}));
 }
 
 TEST(ButtonFace, NarrowAndHugeFaces) {
@@ -160,9 +161,7 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
     for (const FramePiece& piece : narrow.pieces) {
         const bool edge = piece.id == FramePieceId::Top || piece.id == FramePieceId::Bottom;
         EXPECT_EQ(piece.Drawn(), !edge) << static_cast<int>(piece.id);
-        if (edge) {
-            EXPECT_EQ(piece.destination.right, piece.destination.left);
-        }
+        EXPECT_TRUE(!edge || piece.destination.right == piece.destination.left);
     }
     EXPECT_EQ(narrow.pieces[2].destination.left, 60);  // top-right corner meets the top-left one
     // Corner and size round down apart: 2 twips from twip 14 are no pixel wide, not one.
@@ -170,8 +169,7 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
 
     // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
     const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);
-    EXPECT_FALSE(tiny.pieces[1].Drawn());
-    EXPECT_FALSE(tiny.pieces[3].Drawn());
+    EXPECT_FALSE(tiny.pieces[1].Drawn() || tiny.pieces[3].Drawn());
 
     // Beyond 16-bit twips the numbers are still the face's own.
     const FaceLayout huge = ComputeFaceLayout(40000, 375, 195);
@@ -228,11 +226,9 @@ TEST(ButtonProperties, SavingLeavesOutDefaultsAndRoundTrips) {
               (std::vector<std::string>{"Enabled", "Caption", "Font", "FontColour", "Visible"}));
     EXPECT_EQ(*bag.Find("Visible"), PropertyValue{std::int64_t{0}});
     const CommandModel back = Loaded(bag);
-    EXPECT_FALSE(back.tracking.EnabledFlag());
-    EXPECT_EQ(back.label.caption, "OK");
-    EXPECT_EQ(back.label.textColour, 0x0000FF);
-    EXPECT_EQ(back.label.font, DesignFont());
-    EXPECT_FALSE(back.faceOpaque);
+    EXPECT_EQ(std::make_tuple(back.tracking.EnabledFlag(), back.label.caption,
+                              back.label.textColour, back.label.font, back.faceOpaque),
+              std::make_tuple(false, std::string("OK"), 0x0000FF, DesignFont(), false));
 
     CommandModel fresh;  // never initialised: FirstRun 0 is saved
     EXPECT_EQ(*Saved(fresh).Find("FirstRun"), PropertyValue{std::int64_t{0}});
@@ -244,11 +240,9 @@ TEST(ButtonProperties, UnconvertibleValuesLeaveTheirTargets) {
                                        {"FontColour", std::string("red")},
                                        {"Caption", kAmbient},
                                        {"Enabled", std::string("False")}});
-    EXPECT_TRUE(model.faceOpaque);
-    EXPECT_EQ(model.FirstRun, 0);
-    EXPECT_EQ(model.label.textColour, 0);
-    EXPECT_EQ(model.label.caption, "Command");
-    EXPECT_FALSE(model.tracking.EnabledFlag());
+    EXPECT_EQ(std::make_tuple(model.faceOpaque, model.FirstRun, model.label.textColour,
+                              model.label.caption, model.tracking.EnabledFlag()),
+              std::make_tuple(true, 0, 0, std::string("Command"), false));
 }
 
 TEST(ButtonProperties, FirstReadOfEnabledInitialisesTheButton) {

@@ -1,9 +1,9 @@
 // The settings dialog against the fake platform: load sequence, window, texture, the bar and the
-// timer, the link, Set, Cancel and the close box; and its pieces that stand on their own: the
-// preview frame on picture panels, the zoom, the window placement, the number conversions and
-// the preview angle.
+// timer, the link, Set, Cancel and the close box with their zoom; and its pieces that stand on
+// their own: the preview frame on picture panels, the window placement and the preview angle.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -63,34 +63,40 @@ class Dialog : public TempFolderTest {
         dialog->Form_Load();
         return dialog;
     }
-    static FakeWindow& WindowOf(Veltrane_P& dialog) {
-        return static_cast<FakeWindow&>(*dialog.window);
-    }
+    static bool Closed(Veltrane_P& d) { return static_cast<FakeWindow&>(*d.window).closed; }
 
     FakeHost host;
 };
 
+// The interval goes to the nearest whole number, ties to even, and to each control only where
+// the number and the control take it: the bar 1 to 3000 (else it keeps 1), the timer 0 to 65535
+// (else it keeps 100; at 0 it never ticks). Numbers beyond 16 and 32 bits never wrap round.
 TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), beyond32 = 4294967808.0f;
     const struct {
         float interval;
         std::int32_t bar, timer;
         int frames;  // preview frames drawn by one tick
-    } cases[] = {{100, 100, 100, 1}, {5000, 1, 5000, 1},    {0, 1, 0, 0},
-                 {-5, 1, 100, 1},    {3000, 3000, 3000, 1}, {70000, 1, 100, 1}};
+    } cases[] = {{100, 100, 100, 1},    {2.5f, 2, 2, 1},    {3.5f, 4, 4, 1},
+                 {-0.5f, 1, 0, 0},      {0, 1, 0, 0},       {-5, 1, 100, 1},
+                 {3000, 3000, 3000, 1}, {5000, 1, 5000, 1}, {68000, 1, 100, 1},
+                 {beyond32, 1, 100, 1}, {nan, 1, 100, 1}};
     for (const auto& c : cases) {
         auto dialog = Load(c.interval);
         static_cast<FakeTimer&>(*dialog->Timer1).Fire();
         // The process value is never changed by the dialog.
         EXPECT_EQ(std::make_tuple(dialog->HS_Intval->Value(), dialog->Timer1->Interval(),
                                   dialog->Timer1->Enabled(), host.CountOf("SetDIBits"),
-                                  Veltrane_B::DisplayInterval),
-                  std::make_tuple(c.bar, c.timer, true, c.frames, c.interval));
+                                  std::bit_cast<std::uint32_t>(Veltrane_B::DisplayInterval)),
+                  std::make_tuple(c.bar, c.timer, true, c.frames,
+                                  std::bit_cast<std::uint32_t>(c.interval)))
+            << c.interval;
     }
 }
 
-TEST_F(Dialog, WindowTextureBarAndLink) {
+TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     auto dialog = Load(100);
-    FakeWindow& window = WindowOf(*dialog);
+    const FakeWindow& window = static_cast<FakeWindow&>(*dialog->window);
     EXPECT_EQ(window.kind, platform::WindowKind::FixedDialog);
     EXPECT_EQ(std::make_pair(window.clientWidth, window.clientHeight), std::make_pair(405, 261));
     // Placed by its real outer size: centred, one third of the free height from the top.
@@ -136,47 +142,14 @@ TEST_F(Dialog, WindowTextureBarAndLink) {
     EXPECT_EQ(host.pointerHistory,
               (std::vector{platform::MousePointer::Hourglass, platform::MousePointer::Default}));
     EXPECT_FALSE(window.closed);
-}
 
-TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
-    using Close = void (*)(Veltrane_P&);
-    const Close set = [](Veltrane_P& d) { d.Cmd_Set->Click(); };
-    const struct {
-        Close close;
-        std::int32_t bar;
-        const char* written;  // nullptr: the file keeps its old value
-    } cases[] = {{set, 250, " 250"},
-                 {set, 1, " 1"},
-                 {set, 3000, " 3000"},
-                 {[](Veltrane_P& d) { d.Cmd_Can->Click(); }, 250, nullptr},
-                 {[](Veltrane_P& d) { d.window->Close(); }, 250, nullptr}};
-    const std::string line = std::string("[Section]\r\n") + Veltrane_B::kIntervalKey + "=";
-    const std::string path = Veltrane_B::SettingsFilePath(folder_.string());
-    for (const auto& c : cases) {
-        std::ofstream(path, std::ios::binary) << line + "777\r\n";
-        Veltrane_B::IntervalText.clear();
-        auto dialog = Load(100);
-        dialog->HS_Intval->SetValue(c.bar);
-        host.cursor = {5, 5};  // the pointer moved since loading
-        c.close(*dialog);
-        EXPECT_TRUE(WindowOf(*dialog).closed);
-        EXPECT_EQ(ReadAll(path), line + (c.written ? c.written : "777") + "\r\n");
-        EXPECT_EQ(Veltrane_B::IntervalText, c.written ? c.written : "");
-        EXPECT_EQ(host.CallsNamed("DrawAnimatedRects").back(),
-                  Zoom(dialog->hWnd(), {0, 0, 411, 286}, {300, 200, 300, 200}));
-        EXPECT_EQ(host.CountOf("MessageBoxW"), 0);
-    }
-}
-
-TEST_F(Dialog, SetIntoAnUnwritableFolderSaysSoAndStaysOpen) {
-    // A folder inside one that does not exist: nothing can be written there on any system.
+    // Set into a folder inside one that does not exist (nothing can be written there on any
+    // system) says so, readable on any code page (UTF-8 for the wide API), and stays open.
     host.programFolder = (folder_ / "missing" / "folder").string();
-    auto dialog = Load(100);
     dialog->Cmd_Set->Click();
-    EXPECT_FALSE(WindowOf(*dialog).closed);
+    EXPECT_FALSE(window.closed);
     const Strings boxes = host.CallsNamed("MessageBoxW");
     ASSERT_EQ(boxes.size(), 1u);
-    // Readable Japanese on any code page: UTF-8 for the wide API, with the file's full name.
     EXPECT_EQ(
         boxes[0].rfind("MessageBoxW(表示インターバルを次のファイルに保存できませんでした。\r\n" +
                            Veltrane_B::SettingsFilePath(host.programFolder) + "\r\n\r\n",
@@ -184,7 +157,44 @@ TEST_F(Dialog, SetIntoAnUnwritableFolderSaysSoAndStaysOpen) {
         0u)
         << boxes[0];
     dialog->Cmd_Can->Click();  // the user can still leave
-    EXPECT_TRUE(WindowOf(*dialog).closed);
+    EXPECT_TRUE(window.closed);
+}
+
+// Every way out zooms into where the pointer was at load (the screen's corner when it could not
+// be read); only Set writes.
+TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
+    using Close = void (*)(Veltrane_P&);
+    const Close set = [](Veltrane_P& d) { d.Cmd_Set->Click(); };
+    const Close closeBox = [](Veltrane_P& d) { d.window->Close(); };
+    const struct {
+        Close close;
+        std::int32_t bar;
+        const char* written;  // nullptr: the file keeps its old value
+        bool pointerRead = true;
+    } cases[] = {
+        {set, 250, " 250"},       {set, 1, " 1"},
+        {set, 3000, " 3000"},     {[](Veltrane_P& d) { d.Cmd_Can->Click(); }, 250, nullptr},
+        {closeBox, 250, nullptr}, {closeBox, 250, nullptr, false}};
+    const std::string line = std::string("[Section]\r\n") + Veltrane_B::kIntervalKey + "=";
+    const std::string path = Veltrane_B::SettingsFilePath(folder_.string());
+    const Rect window{0, 0, 411, 286};
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary) << line + "777\r\n";
+        Veltrane_B::IntervalText.clear();
+        host.getCursorPosResult = c.pointerRead;
+        auto dialog = Load(100);
+        dialog->HS_Intval->SetValue(c.bar);
+        host.cursor = {5, 5};  // the pointer moved since loading
+        c.close(*dialog);
+        EXPECT_TRUE(Closed(*dialog));
+        EXPECT_EQ(ReadAll(path), line + (c.written ? c.written : "777") + "\r\n");
+        EXPECT_EQ(Veltrane_B::IntervalText, c.written ? c.written : "");
+        const Rect origin = c.pointerRead ? Rect{300, 200, 300, 200} : Rect{};
+        EXPECT_EQ(
+            host.CallsNamed("DrawAnimatedRects"),
+            (Strings{Zoom(dialog->hWnd(), origin, window), Zoom(dialog->hWnd(), window, origin)}));
+        EXPECT_EQ(host.CountOf("MessageBoxW"), 0);
+    }
 }
 
 // A fake host that also keeps the pixels handed to SetDIBits.
@@ -204,7 +214,7 @@ class PixelHost : public FakeHost {
 
 // Source and destination of different, non-square sizes: every size, the angle and the smoothing
 // must reach the transform, and the result must reach the destination panel's image top-down.
-TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImages) {
+TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
     for (const bool smooth : {true, false}) {
         PixelHost host;
         host.source.Move(544, 104, 7, 5);
@@ -216,87 +226,44 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImages) {
         Veltrane_B2::TransformPixels(host.dibBits.data(), 7, 5, expected.data(), 6, 4, 37.0,
                                      smooth);
         EXPECT_EQ(host.written, expected) << smooth;
-        const auto image = [](const FakePicturePanel& p, std::int64_t lines) {
-            return std::vector<std::int64_t>{std::int64_t(p.dc), std::int64_t(p.image), 0, lines,
-                                             0};
+        const auto image = [](const char* call, const FakePicturePanel& p, std::int64_t lines) {
+            return Strings{Call(call, {std::int64_t(p.dc), std::int64_t(p.image), 0, lines, 0})};
         };
-        EXPECT_EQ(host.CallsNamed("GetDIBits"), Strings{Call("GetDIBits", image(host.source, 5))});
-        EXPECT_EQ(host.CallsNamed("SetDIBits"),
-                  Strings{Call("SetDIBits", image(host.destination, 4))});
+        EXPECT_EQ(host.CallsNamed("GetDIBits"), image("GetDIBits", host.source, 5));
+        EXPECT_EQ(host.CallsNamed("SetDIBits"), image("SetDIBits", host.destination, 4));
         EXPECT_EQ(std::make_pair(host.lastDibInfo.biWidth, host.lastDibInfo.biHeight),
                   std::make_pair(6, -4));
         EXPECT_GE(host.destination.refreshes, 1);
     }
-}
-
-TEST(RotatePicture, UnreadableSourceGivesBlackAndEmptyPanelsAreLeftAlone) {
+    // An unreadable source gives black; an empty panel is left alone.
     PixelHost host;
     host.source.Move(0, 0, 4, 4);
     host.destination.Move(0, 0, 4, 4);
     host.getDIBitsResult = 0;  // and nothing filled in
     Veltrane_B2::RotatePicture(host, host.source, host.destination, 0.0, true);
     EXPECT_EQ(host.written, std::vector<std::uint8_t>(4 * 4 * 4, 0));
-
     host.calls.clear();
     host.destination.Move(0, 0, 0, 4);
     Veltrane_B2::RotatePicture(host, host.source, host.destination, 0.0, true);
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST(Zoom, OpensFromAndClosesIntoThePointerAtLoad) {
-    for (const bool pointerRead : {true, false}) {
-        FakeHost host;
-        const Rect window{10, 20, 421, 306},
-            origin = pointerRead ? Rect{300, 200, 300, 200} : Rect{};
-        host.windowRects[0x77] = window;
-        host.cursor = {300, 200};
-        host.getCursorPosResult = pointerRead;
-        Veltrane_B::ZoomOriginX = Veltrane_B::ZoomOriginY = 5;
-
-        Veltrane_B::CaptureZoomOrigin(host);
-        EXPECT_EQ(Veltrane_B::LastApiResult, std::int32_t{pointerRead});
-        Veltrane_B::ZoomOpen(host, 0x77);
-        host.cursor = {900, 700};  // moving the pointer later changes nothing
-        Veltrane_B::ZoomClose(host, 0x77);
-        EXPECT_EQ(host.CallsNamed("DrawAnimatedRects"),
-                  (Strings{Zoom(0x77, origin, window), Zoom(0x77, window, origin)}));
-    }
-}
-
 TEST(DialogPosition, CentredAndAtOneThirdInTwips) {
     const struct {
-        std::int32_t screenW, screenH, windowW, windowH, tppX, tppY;
+        std::int32_t screenW, screenH, windowW, windowH, twipsPerPixel;
         platform::Point expected;
     } cases[] = {
         // 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
-        {1024, 768, 411, 286, 15, 15, {306, 161}}, {1024, 768, 412, 287, 15, 15, {306, 160}},
-        {800, 600, 411, 286, 12, 12, {194, 105}},  // 120 dots per inch
-        {300, 200, 411, 286, 15, 15, {-55, -29}},  // larger than the screen: truncated toward zero
-        {1024, 768, 411, 286, 0, 0, {306, 160}},   // no usable factor: plain pixels
+        {1024, 768, 411, 286, 15, {306, 161}}, {1024, 768, 412, 287, 15, {306, 160}},
+        {800, 600, 411, 286, 12, {194, 105}},  // 120 dots per inch
+        {300, 200, 411, 286, 15, {-55, -29}},  // larger than the screen: truncated toward zero
+        {1024, 768, 411, 286, 0, {306, 160}},  // no usable factor: plain pixels
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(
-            Veltrane_B::DialogPosition(c.screenW, c.screenH, c.windowW, c.windowH, c.tppX, c.tppY),
-            c.expected)
-            << c.screenW << "x" << c.screenH << " tpp " << c.tppX;
-    }
-}
-
-TEST(DialogConversions, NearestTiesToEvenAndOverflowSkips) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const struct {
-        float value;
-        std::optional<std::int16_t> integer;
-        std::optional<std::int32_t> longValue;
-    } cases[] = {
-        {100.0f, 100, 100},       {2.5f, 2, 2},          {3.5f, 4, 4},
-        {-5.0f, -5, -5},          {-0.5f, 0, 0},         {5000.0f, 5000, 5000},
-        {32767.0f, 32767, 32767}, {32767.5f, {}, 32768}, {-32768.5f, -32768, -32768},
-        {70000.0f, {}, 70000},    {3e9f, {}, {}},        {nan, {}, {}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Veltrane_B::ToInteger16(c.value), c.integer) << c.value;
-        EXPECT_EQ(Veltrane_B::ToLong32(c.value), c.longValue) << c.value;
+        const std::int32_t tpp = c.twipsPerPixel;
+        EXPECT_EQ(Veltrane_B::DialogPosition(c.screenW, c.screenH, c.windowW, c.windowH, tpp, tpp),
+                  c.expected)
+            << c.screenW << "x" << c.screenH << " tpp " << tpp;
     }
 }
 
