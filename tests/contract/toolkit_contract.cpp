@@ -136,8 +136,8 @@ TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClick) {
     for (const auto& row : rows) {
         label->SetVisible(row.labelVisible);
         seen.clear();
-        if (row.downButton) driver->Press(*panel, row.downButton, row.down);
-        driver->Release(*panel, row.upButton, row.up);
+        if (row.downButton) driver->Mouse(*panel, row.downButton, row.down, true);
+        driver->Mouse(*panel, row.upButton, row.up, false);
         EXPECT_EQ(seen, row.seen) << row.what;
     }
 }

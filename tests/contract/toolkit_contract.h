@@ -16,9 +16,9 @@ class ToolkitDriver {
   public:
     virtual ~ToolkitDriver() = default;
     virtual platform::Host& Host() = 0;
-    // A mouse button goes down or up at a point of a panel, in panel pixels.
-    virtual void Press(platform::PicturePanel& panel, int button, platform::Point at) = 0;
-    virtual void Release(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    // A mouse button goes down (or up) at a point of a panel, in panel pixels.
+    virtual void Mouse(platform::PicturePanel& panel, int button, platform::Point at,
+                       bool down) = 0;
     // The user works a scroll bar; the thumb codes find the thumb where the value is.
     virtual void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) = 0;
     // The user presses a window's close box.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -19,29 +20,24 @@ using Pixels = std::vector<std::uint8_t>;
 // The preview's sampling written out literally, one pixel at a time, for comparison.
 Pixels Reference(const Pixels& src, int sw, int sh, int dw, int dh, double angle, bool smooth) {
     Pixels dst(static_cast<std::size_t>(dw) * dh * 4, 0);
-    const double hsw = sw * 0.5, hsh = sh * 0.5, hdw = dw * 0.5, hdh = dh * 0.5;
     const auto cs = Veltrane_B2::ModelCosSin((angle * 0.017453292519943) * -1);
     auto P = [&](int c, int i, int j) { return static_cast<double>(src[(j * sw + i) * 4 + c]); };
-    for (int y = 0; y <= dh - 1; ++y) {
-        const double dy = y - hdh;
-        for (int x = 0; x <= dw - 1; ++x) {
-            const double dx = x - hdw;
-            const double u = (dx * cs.cos - dy * cs.sin) + hsw;
-            const double v = (dx * cs.sin + dy * cs.cos) + hsh;
+    for (int y = 0; y < dh; ++y) {
+        for (int x = 0; x < dw; ++x) {
+            const double dx = x - dw * 0.5, dy = y - dh * 0.5;
+            const double u = (dx * cs.cos - dy * cs.sin) + sw * 0.5;
+            const double v = (dx * cs.sin + dy * cs.cos) + sh * 0.5;
             const double ix = std::floor(u), iy = std::floor(v);
             if (!(ix >= 0 && ix < sw - 1 && iy >= 0 && iy < sh - 1)) continue;
             const int i = static_cast<int>(ix), j = static_cast<int>(iy);
             const double fx = u - i, fy = v - j;
             for (int c = 0; c <= 2; ++c) {
-                double value = P(c, i, j);
-                if (smooth) {
-                    const double left = std::nearbyint((1 - fy) * P(c, i, j) + P(c, i, j + 1) * fy);
-                    const double right =
-                        std::nearbyint((1 - fy) * P(c, i + 1, j) + P(c, i + 1, j + 1) * fy);
-                    value = std::nearbyint((1 - fx) * left + right * fx);
-                    value = value < 0 ? 0 : value > 255 ? 255 : value;
-                }
-                dst[(y * dw + x) * 4 + c] = static_cast<std::uint8_t>(value);
+                const double left = std::nearbyint((1 - fy) * P(c, i, j) + P(c, i, j + 1) * fy);
+                const double right =
+                    std::nearbyint((1 - fy) * P(c, i + 1, j) + P(c, i + 1, j + 1) * fy);
+                const double mixed = std::nearbyint((1 - fx) * left + right * fx);
+                dst[(y * dw + x) * 4 + c] =
+                    static_cast<std::uint8_t>(smooth ? std::clamp(mixed, 0.0, 255.0) : P(c, i, j));
             }
         }
     }

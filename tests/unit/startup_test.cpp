@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <tuple>
 
 #include "platform/fake/fake_platform.h"
@@ -17,24 +18,20 @@ namespace {
 using platform::fake::FakeHost;
 using platform::fake::ProgramEnded;
 
-struct Outcome {
-    bool ended = false;
-    bool dialogShown = false;
-    bool sessionLoaded = false;
-};
-
-Outcome RunMain(FakeHost& host, Veltrane_B::Program* keep = nullptr) {
-    Outcome outcome;
+// Runs Main and gives what it did: D the dialog shown, S the session loaded, E the program ended.
+// The preview, if one was made, goes to `kept`.
+std::string RunMain(FakeHost& host, Veltrane_B::Program* kept = nullptr) {
+    std::string did;
     Veltrane_B::Program program{host, {}, nullptr};
-    program.modes.showSettingsDialog = [&] { outcome.dialogShown = true; };
-    program.modes.loadSession = [&] { outcome.sessionLoaded = true; };
+    program.modes.showSettingsDialog = [&] { did += 'D'; };
+    program.modes.loadSession = [&] { did += 'S'; };
     try {
         Veltrane_B::Main(program);
     } catch (const ProgramEnded&) {
-        outcome.ended = true;
+        did += 'E';
     }
-    if (keep) keep->preview = std::move(program.preview);
-    return outcome;
+    if (kept) kept->preview = std::move(program.preview);
+    return did;
 }
 
 TEST(ModeLetter, SecondCharacterUpperCased) {
@@ -74,22 +71,17 @@ TEST(CommandLine, IntervalText) {
 TEST(Main, ModeTable) {
     const struct {
         const char* line;
-        bool ended, dialog, session;
+        const char* did;
         int showCursorHidden;
-    } cases[] = {
-        {"/s", false, false, true, 1},     {"-S", false, false, true, 1},
-        {"/S /x", false, false, true, 1},  {"", false, false, true, 0},
-        {"S", true, false, false, 0},      {"/x", true, false, false, 0},
-        {"/q", true, false, false, 0},     {"/c", true, true, false, 0},
-        {"/c:4711", true, true, false, 0}, {"/a 4711", true, false, false, 0},
-    };
+    } cases[] = {{"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
+                 {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
+                 {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
     for (const auto& c : cases) {
         FakeHost host;
         host.commandLine = c.line;
-        const Outcome o = RunMain(host);
-        EXPECT_EQ(std::make_tuple(o.ended, o.dialogShown, o.sessionLoaded,
-                                  host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
-                  std::make_tuple(c.ended, c.dialog, c.session, c.showCursorHidden, 2))
+        const std::string did = RunMain(host);
+        EXPECT_EQ(std::make_tuple(did, host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
+                  std::make_tuple(std::string(c.did), c.showCursorHidden, 2))
             << c.line;
     }
 }
@@ -109,7 +101,7 @@ TEST(Main, PasswordChangeOnlyOutsideNt) {
         host.commandLine = c.line;
         host.platformId = c.platformId;
         host.versionResult = c.versionResult;
-        EXPECT_TRUE(RunMain(host).ended);
+        EXPECT_EQ(RunMain(host), "E");
         EXPECT_EQ(host.CallsNamed("PwdChangePasswordA"),
                   std::vector<std::string>(c.window >= 0, "PwdChangePasswordA(SCRSAVE, " +
                                                               std::to_string(c.window) + ", 0, 0)"))
@@ -125,14 +117,13 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         host.windowRects[4711] = rect;
         host.windowLong = static_cast<std::int32_t>(0x96CF0000u);
         Veltrane_B::Program kept{host, {}, nullptr};
-        const Outcome outcome = RunMain(host, &kept);
-        ASSERT_FALSE(outcome.ended);
+        ASSERT_EQ(RunMain(host, &kept), "");
         ASSERT_EQ(host.windows.size(), 1u);
         const auto* window = host.windows[0];
-        EXPECT_TRUE(window->endsProgram);
-        const platform::Rect expected{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-        EXPECT_EQ(window->state.bounds, expected);
-        EXPECT_EQ(window->images.at(0)->state.bounds, expected);
+        const platform::Rect size{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+        EXPECT_EQ(std::make_tuple(window->endsProgram, window->state.bounds,
+                                  window->images.at(0)->state.bounds),
+                  std::make_tuple(true, size, size));
         // WS_CHILD in place of WS_POPUP, the other style bits kept.
         EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
                   (0x96CF0000u & ~0x80000000u) | 0x40000000u);
