@@ -24,6 +24,7 @@ namespace {
 
 using namespace platform::fake;
 using platform::Rect;
+using Pointer = platform::MousePointer;
 using Strings = std::vector<std::string>;
 using Veltrane_B::Veltrane_P;
 
@@ -97,17 +98,17 @@ TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
 TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     auto dialog = Load(100);
     const FakeWindow& window = static_cast<FakeWindow&>(*dialog->window);
-    EXPECT_EQ(window.kind, platform::WindowKind::FixedDialog);
-    EXPECT_EQ(std::make_pair(window.clientWidth, window.clientHeight), std::make_pair(405, 261));
     // Placed by its real outer size: centred, one third of the free height from the top.
-    EXPECT_EQ(window.state.bounds, (Rect{306, 161, 717, 447}));
-    // Japanese captions need the Japanese character set; only the link is underlined.
-    for (const platform::Label* label : {dialog->lbl[1].get(), dialog->lbl_URL.get()}) {
-        const auto& font = static_cast<const FakeLabel*>(label)->font;
-        EXPECT_EQ(std::make_pair(font.charset, font.underline),
-                  std::make_pair(128, label == dialog->lbl_URL.get()));
+    EXPECT_EQ(
+        std::make_tuple(window.kind, window.clientWidth, window.clientHeight, window.state.bounds),
+        std::make_tuple(platform::WindowKind::FixedDialog, 405, 261, Rect{306, 161, 717, 447}));
+    // Japanese captions need the Japanese character set; only the link is underlined, with a hand.
+    for (const platform::Label* shown : {dialog->lbl[1].get(), dialog->lbl_URL.get()}) {
+        const auto& label = static_cast<const FakeLabel&>(*shown);
+        const bool link = shown == dialog->lbl_URL.get();
+        EXPECT_EQ(std::make_tuple(label.font.charset, label.font.underline, label.pointer),
+                  std::make_tuple(128, link, link ? Pointer::Hand : Pointer::Default));
     }
-    EXPECT_EQ(static_cast<FakeLabel&>(*dialog->lbl_URL).pointer, platform::MousePointer::Hand);
     EXPECT_FALSE(dialog->Pic_Mbl->Visible());
     EXPECT_GE(dialog->picSource->Bounds().left, 405);  // outside the client area
 
@@ -128,10 +129,10 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     // The bar sets the timer on a change and while the thumb is dragged.
     auto& bar = static_cast<FakeScrollBar&>(*dialog->HS_Intval);
     bar.SetValue(1500);
-    EXPECT_EQ(dialog->Timer1->Interval(), 1500);
+    const std::int32_t onChange = dialog->Timer1->Interval();
     bar.Scroll(platform::ScrollCode::ThumbTrack, 42);
-    EXPECT_EQ(dialog->Timer1->Interval(), 42);
-    EXPECT_TRUE(dialog->Timer1->Enabled());
+    EXPECT_EQ(std::make_tuple(onChange, dialog->Timer1->Interval(), dialog->Timer1->Enabled()),
+              std::make_tuple(1500, 42, true));
 
     // The link opens the home page with the hourglass around, and the dialog stays.
     host.pointerHistory.clear();
@@ -139,8 +140,7 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     EXPECT_EQ(host.CallsNamed("ShellExecuteA"),
               Strings{"ShellExecuteA(" + std::to_string(dialog->hWnd()) + ", open, " +
                       Veltrane_B::kHomePage + ", , , 1)"});
-    EXPECT_EQ(host.pointerHistory,
-              (std::vector{platform::MousePointer::Hourglass, platform::MousePointer::Default}));
+    EXPECT_EQ(host.pointerHistory, (std::vector{Pointer::Hourglass, Pointer::Default}));
     EXPECT_FALSE(window.closed);
 
     // Set into a folder inside one that does not exist (nothing can be written there on any
@@ -150,11 +150,9 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     EXPECT_FALSE(window.closed);
     const Strings boxes = host.CallsNamed("MessageBoxW");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(
-        boxes[0].rfind("MessageBoxW(表示インターバルを次のファイルに保存できませんでした。\r\n" +
-                           Veltrane_B::SettingsFilePath(host.programFolder) + "\r\n\r\n",
-                       0),
-        0u)
+    EXPECT_TRUE(boxes[0].starts_with(
+        "MessageBoxW(表示インターバルを次のファイルに保存できませんでした。\r\n" +
+        Veltrane_B::SettingsFilePath(host.programFolder) + "\r\n\r\n"))
         << boxes[0];
     dialog->Cmd_Can->Click();  // the user can still leave
     EXPECT_TRUE(window.closed);
