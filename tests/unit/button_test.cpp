@@ -18,6 +18,7 @@ namespace {
 
 using namespace Veltrane::Controls;
 using P = SkinPicture;
+using namespace std::string_literals;
 using platform::fake::FakeHost;
 
 struct Button {
@@ -175,24 +176,21 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
     const FaceLayout huge = ComputeFaceLayout(40000, 375, 195);
     EXPECT_EQ(huge.pieces[1].destination.right - huge.pieces[1].destination.left, 39880);
     EXPECT_EQ(huge.pieces[4].destination.left, 39940);
-    EXPECT_EQ(WholeTwips(1e12), 1 << 24);
-    EXPECT_EQ(WholeTwips(std::numeric_limits<double>::quiet_NaN()), 0);
-    EXPECT_EQ(WholeTwips(1154.5), 1154);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(std::make_tuple(WholeTwips(1e12), WholeTwips(nan), WholeTwips(1154.5)),
+              std::make_tuple(1 << 24, 0, 1154));
 }
 
 TEST(ButtonFace, GradientDirectionFollowsTheStates) {
-    // Paints in a sequence of states: dark on top after 2, kept by 4 and by 0.
-    const struct {
-        std::uint8_t state;
-        bool reversedAfter;
-    } sequence[] = {{0, false}, {2, true},  {4, true}, {0, true},
-                    {1, false}, {4, false}, {2, true}, {3, false}};
-    bool reversed_ = false;
-    const FaceSize size{1155, 375, 77, 25, 195};
-    for (const auto& step : sequence) {
-        const FacePaint paint = DrawState(SkinPicture::Normal, step.state, reversed_, size);
-        EXPECT_EQ(reversed_, step.reversedAfter) << int{step.state};
-        EXPECT_EQ(paint.gradient.vertices[0].green, step.reversedAfter ? 0xC500 : 0xFF00);
+    // Paints in a sequence of states, each with the side that is dark after it (t top, b bottom):
+    // dark on top after 2, kept by 4 and by 0.
+    bool reversed = false;
+    for (const char* step = "0b2t4t0t1b4b2t3b"; *step; step += 2) {
+        const FacePaint paint =
+            DrawState(SkinPicture::Normal, step[0] - '0', reversed, {1155, 375, 77, 25, 195});
+        EXPECT_EQ(std::make_pair(reversed, paint.gradient.vertices[0].green),
+                  std::make_pair(step[1] == 't', std::uint16_t(step[1] == 't' ? 0xC500 : 0xFF00)))
+            << step;
     }
 }
 
@@ -210,7 +208,7 @@ MemoryPropertyBag Saved(CommandModel& model) {
     return bag;
 }
 
-TEST(ButtonProperties, SavingLeavesOutDefaultsAndRoundTrips) {
+TEST(ButtonProperties, SavingLeavesOutDefaultsRoundTripsAndSkipsWhatDoesNotConvert) {
     CommandModel model = Loaded({});
     SetCaption(model, "Command");
     EXPECT_EQ(Saved(model).Keys(), std::vector<std::string>{});  // everything at its default
@@ -228,31 +226,29 @@ TEST(ButtonProperties, SavingLeavesOutDefaultsAndRoundTrips) {
     const CommandModel back = Loaded(bag);
     EXPECT_EQ(std::make_tuple(back.tracking.EnabledFlag(), back.label.caption,
                               back.label.textColour, back.label.font, back.faceOpaque),
-              std::make_tuple(false, std::string("OK"), 0x0000FF, DesignFont(), false));
+              std::make_tuple(false, "OK"s, 0x0000FF, DesignFont(), false));
 
     CommandModel fresh;  // never initialised: FirstRun 0 is saved
     EXPECT_EQ(*Saved(fresh).Find("FirstRun"), PropertyValue{std::int64_t{0}});
+
+    // Values that do not convert leave their targets as they were.
+    const CommandModel odd = Loaded({{"Visible", std::int64_t{2}},
+                                     {"FirstRun", "300"s},
+                                     {"FontColour", "red"s},
+                                     {"Caption", kAmbient},
+                                     {"Enabled", "False"s}});
+    EXPECT_EQ(std::make_tuple(odd.faceOpaque, odd.FirstRun, odd.label.textColour, odd.label.caption,
+                              odd.tracking.EnabledFlag()),
+              std::make_tuple(true, 0, 0, "Command"s, false));
 }
 
-TEST(ButtonProperties, UnconvertibleValuesLeaveTheirTargets) {
-    const CommandModel model = Loaded({{"Visible", std::int64_t{2}},
-                                       {"FirstRun", std::string("300")},
-                                       {"FontColour", std::string("red")},
-                                       {"Caption", kAmbient},
-                                       {"Enabled", std::string("False")}});
-    EXPECT_EQ(std::make_tuple(model.faceOpaque, model.FirstRun, model.label.textColour,
-                              model.label.caption, model.tracking.EnabledFlag()),
-              std::make_tuple(true, 0, 0, std::string("Command"), false));
-}
-
-TEST(ButtonProperties, FirstReadOfEnabledInitialisesTheButton) {
+TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
     CommandModel model;
     model.label.textColour = 0x123456;
-    PropertyRead<bool> read = GetEnabled(model);
-    EXPECT_TRUE(read.value);
-    EXPECT_EQ(read.paints, Paints{P::Normal});  // RefreshLook skipped: still disabled then
-    EXPECT_EQ(model.FirstRun, 1);
-    EXPECT_EQ(model.label.textColour, 0x123456);
+    const PropertyRead<bool> read = GetEnabled(model);
+    // RefreshLook skipped: still disabled then, so the colour stays.
+    EXPECT_EQ(std::make_tuple(read.value, read.paints, model.FirstRun, model.label.textColour),
+              std::make_tuple(true, Paints{P::Normal}, 1, 0x123456));
 
     // Enabled written before it is ever read, then a colour: RefreshLook blackens it.
     CommandModel early;
@@ -263,27 +259,25 @@ TEST(ButtonProperties, FirstReadOfEnabledInitialisesTheButton) {
     EXPECT_EQ(early.label.textColour, 0);
     EXPECT_EQ(changed, (std::vector<std::string>{"Enabled", "FontColour"}));
     EXPECT_EQ(GetEnabled(early).paints, (Paints{P::Normal, P::Normal}));
-}
 
-// Reading a property repaints an enabled button's normal face without ending its hover; a
-// disabled button keeps its greyed face through reads and resizes.
-TEST(ButtonProperties, ReadsRepaintOnlyAnEnabledButton) {
-    CommandModel model = Loaded({});
-    Initialize(model);
-    model.tracking.MouseMove();
-    EXPECT_EQ(GetFontColour(model).paints, Paints{P::Normal});
-    EXPECT_EQ(model.tracking.ButtonState(), StateHighLight);
-    SetEnabled(model, false);
-    EXPECT_EQ(UserControl_Resize(model), Paints{P::Disable});
-    EXPECT_EQ(GetVisible(model).paints, Paints{});
-    EXPECT_FALSE(model.label.enabled);
+    // Reading a property repaints an enabled button's normal face without ending its hover; a
+    // disabled button keeps its greyed face through reads and resizes.
+    CommandModel hovered = Loaded({});
+    Initialize(hovered);
+    hovered.tracking.MouseMove();
+    EXPECT_EQ(GetFontColour(hovered).paints, Paints{P::Normal});
+    EXPECT_EQ(hovered.tracking.ButtonState(), StateHighLight);
+    SetEnabled(hovered, false);
+    EXPECT_EQ(UserControl_Resize(hovered), Paints{P::Disable});
+    EXPECT_EQ(GetVisible(hovered).paints, Paints{});
+    EXPECT_FALSE(hovered.label.enabled);
 }
 
 TEST(ButtonProperties, BagEqualityAndChangeRecording) {
-    EXPECT_TRUE(PropertyValuesEqual(std::int64_t{1}, std::string("1")));
-    EXPECT_TRUE(PropertyValuesEqual(true, std::int64_t{-1}));
-    EXPECT_FALSE(PropertyValuesEqual(std::string("Command"), std::string("Command1")));
-    EXPECT_FALSE(PropertyValuesEqual(std::int64_t{0}, std::string("")));
+    EXPECT_TRUE(PropertyValuesEqual(std::int64_t{1}, "1"s) &&
+                PropertyValuesEqual(true, std::int64_t{-1}));
+    EXPECT_FALSE(PropertyValuesEqual("Command"s, "Command1"s) ||
+                 PropertyValuesEqual(std::int64_t{0}, ""s));
     MemoryPropertyBag bag{{"Caption", std::string("Old")}};
     bag.WriteProperty("Caption", std::string("Command"), std::string("Command"));
     EXPECT_EQ(bag.Find("Caption"), nullptr);  // back at its default: left out
