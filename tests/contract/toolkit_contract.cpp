@@ -12,34 +12,30 @@ using platform::Point;
 using platform::ScrollCode;
 
 TEST_F(ToolkitContract, TimerTakesZeroTo65535AndTicksOnlyWhenEnabledWithAnInterval) {
-    const struct {
-        bool enabled;
-        std::int64_t set;
-        bool accepted;
-        std::int32_t interval;  // after the call; every timer starts at 20
-        bool ticks;
-    } rows[] = {
+    // Enabled or not, the interval set; accepted, the interval after the call (every timer starts
+    // at 20), whether it ticks.
+    const std::tuple<bool, std::int64_t, bool, std::int32_t, bool> rows[] = {
         {true, -1, false, 20, true},        {true, 65536, false, 20, true},
         {false, 65535, true, 65535, false}, {true, 0, true, 0, false},
         {false, 15, true, 15, false},       {true, 15, true, 15, true},
     };
-    for (const auto& row : rows) {
-        std::unique_ptr<platform::Timer> timer = Host().CreateTimer();
-        int ticks = 0;
-        timer->onTick = [&] { ++ticks; };
+    for (const auto& [enabled, set, accepted, interval, ticks] : rows) {
+        std::unique_ptr<platform::Timer> timer = driver->Host().CreateTimer();
+        int fired = 0;
+        timer->onTick = [&] { ++fired; };
         ASSERT_TRUE(timer->SetInterval(20));
-        timer->SetEnabled(row.enabled);
-        const bool accepted = timer->SetInterval(row.set);
+        timer->SetEnabled(enabled);
+        const bool took = timer->SetInterval(set);
         driver->Wait();
-        EXPECT_EQ(std::make_tuple(accepted, timer->Interval(), ticks > 0),
-                  std::make_tuple(row.accepted, row.interval, row.ticks))
-            << row.set << (row.enabled ? " enabled" : " disabled");
+        EXPECT_EQ(std::make_tuple(took, timer->Interval(), fired > 0),
+                  std::make_tuple(accepted, interval, ticks))
+            << set << (enabled ? " enabled" : " disabled");
     }
 }
 
 TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     std::unique_ptr<platform::Window> window =
-        Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     std::unique_ptr<platform::ScrollBar> bar = window->CreateScrollBar(nullptr);
     bar->Move(0, 0, 200, 17);
     int changes = 0, scrolls = 0;
@@ -48,24 +44,20 @@ TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     bar->SetRange(1, 100);
     bar->SetSteps(5, 20);
     using enum ScrollCode;
-    const struct {
-        std::int32_t from;
-        ScrollCode code;
-        std::int32_t to;
-        int changes, scrolls;
-    } rows[] = {
+    // From, the user's move; to, change and scroll notifications.
+    const std::tuple<std::int32_t, ScrollCode, std::int32_t, int, int> rows[] = {
         {50, LineLeft, 45, 1, 0},   {50, LineRight, 55, 1, 0},     {50, PageLeft, 30, 1, 0},
         {50, PageRight, 70, 1, 0},  {3, LineLeft, 1, 1, 0},        {1, PageLeft, 1, 0, 0},
         {90, PageRight, 100, 1, 0}, {50, Left, 1, 1, 0},           {50, Right, 100, 1, 0},
         {50, ThumbTrack, 50, 0, 1}, {50, ThumbPosition, 50, 1, 0}, {50, EndScroll, 50, 0, 0},
     };
-    for (const auto& row : rows) {
-        ASSERT_TRUE(bar->SetValue(row.from));
+    for (const auto& [from, code, to, changed, scrolled] : rows) {
+        ASSERT_TRUE(bar->SetValue(from));
         changes = scrolls = 0;
-        driver->Scroll(*bar, row.code);
+        driver->Scroll(*bar, code);
         EXPECT_EQ(std::make_tuple(bar->Value(), changes, scrolls),
-                  std::make_tuple(row.to, row.changes, row.scrolls))
-            << "code " << static_cast<int>(row.code) << " from " << row.from;
+                  std::make_tuple(to, changed, scrolled))
+            << "code " << static_cast<int>(code) << " from " << from;
     }
 
     // The program's own values: refused outside the range, notified only when they change; a
@@ -84,7 +76,7 @@ TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
 
 TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
     std::unique_ptr<platform::Window> window =
-        Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     EXPECT_EQ(window->CreateLabel(nullptr), nullptr) << "a label with no panel never shows";
     std::unique_ptr<platform::PicturePanel> panel =
         window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
@@ -100,14 +92,9 @@ TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
 
     constexpr int L = platform::kLeftButton, R = platform::kRightButton;
     const Point onPanel{70, 40}, onLabel{20, 15}, outside{150, 40};
-    const struct {
-        const char* what;
-        bool labelVisible;
-        int button;
-        std::optional<Point> down;  // none: a release alone
-        Point up;
-        const char* seen;
-    } rows[] = {
+    // What, whether the label shows, the button, where it goes down (none: a release alone) and
+    // up; what is seen.
+    const std::tuple<const char*, bool, int, std::optional<Point>, Point, const char*> rows[] = {
         {"panel", true, L, onPanel, {72, 41}, "pP"},
         {"label", true, L, onLabel, {30, 25}, "lL"},
         {"label, released on the panel", true, L, onLabel, onPanel, "l"},
@@ -117,12 +104,12 @@ TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
         {"release alone", true, L, std::nullopt, onPanel, "p"},
         {"hidden label", false, L, onLabel, onLabel, "pP"},
     };
-    for (const auto& row : rows) {
-        label->SetVisible(row.labelVisible);
+    for (const auto& [what, labelVisible, button, down, up, expected] : rows) {
+        label->SetVisible(labelVisible);
         seen.clear();
-        if (row.down) driver->Mouse(*panel, row.button, *row.down, true);
-        driver->Mouse(*panel, row.button, row.up, false);
-        EXPECT_EQ(seen, row.seen) << row.what;
+        if (down) driver->Mouse(*panel, button, *down, true);
+        driver->Mouse(*panel, button, up, false);
+        EXPECT_EQ(seen, expected) << what;
     }
 
     // Unload runs once however the window is closed, even by a handler that closes again.

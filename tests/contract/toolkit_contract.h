@@ -32,7 +32,6 @@ std::unique_ptr<ToolkitDriver> MakeToolkitDriver();
 
 class ToolkitContract : public ::testing::Test {
   protected:
-    platform::Host& Host() { return driver->Host(); }
     std::unique_ptr<ToolkitDriver> driver = MakeToolkitDriver();
 };
 

@@ -35,10 +35,7 @@ struct Button {
                        IDB_SKIN_DISABLE, IDB_SKIN_SELECTED, IDB_SKIN_PRESSED})
             skins.push_back(", " + std::to_string(host.LoadBitmapResource(id)) + ")");
     }
-    platform::fake::FakeWindow& Window() {
-        return static_cast<platform::fake::FakeWindow&>(*window);
-    }
-    platform::fake::FakeLabel& Caption() { return *Window().labels.at(0); }
+    platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
     std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
 
     // One notification as the platform delivers it: M move, D/U left button down/up, r/R right
@@ -47,7 +44,7 @@ struct Button {
     // Gives the skins it painted (N normal, H highlight, X highlight-select, D disabled,
     // S selected, P pressed, - none), the state after it, and * when it clicked.
     std::string Deliver(char event) {
-        auto& face = *Window().panels.at(0);
+        auto& face = *fake.panels.at(0);
         auto& label = Caption();
         const std::size_t before = host.calls.size();
         const int clicksBefore = clicks, left = platform::kLeftButton;
@@ -79,6 +76,7 @@ struct Button {
 
     FakeHost host;
     std::unique_ptr<platform::Window> window;
+    platform::fake::FakeWindow& fake = static_cast<platform::fake::FakeWindow&>(*window);
     std::unique_ptr<Command> command;
     std::vector<std::string> skins;
     int clicks = 0;
@@ -127,16 +125,17 @@ TEST(Button, ADisabledButtonIgnoresEverything) {
 
 TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     constexpr platform::Handle own = 0x20, parent = 0x10;
-    const struct {
-        platform::Handle under;
-        std::optional<platform::Handle> own, parent;
-        bool left;
-    } cases[] = {{own, own, parent, false},         {parent, own, parent, true},
-                 {0x99, own, parent, true},         {0, own, parent, true},
-                 {own, std::nullopt, parent, true}, {own, own, std::nullopt, true}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CommandStateMachine::CursorHasLeft(c.under, c.own, c.parent), c.left)
-            << c.under << " " << c.own.has_value() << c.parent.has_value();
+    // The window under the cursor, the button's own and its parent's (none: unreadable); whether
+    // the hover is over.
+    using Handle = std::optional<platform::Handle>;
+    const std::tuple<platform::Handle, Handle, Handle, bool> cases[] = {
+        {own, own, parent, false},         {parent, own, parent, true},
+        {0x99, own, parent, true},         {0, own, parent, true},
+        {own, std::nullopt, parent, true}, {own, own, std::nullopt, true},
+    };
+    for (const auto& [under, ownWindow, parentWindow, left] : cases) {
+        EXPECT_EQ(CommandStateMachine::CursorHasLeft(under, ownWindow, parentWindow), left)
+            << under << " " << ownWindow.has_value() << parentWindow.has_value();
     }
 }
 

@@ -43,20 +43,17 @@ std::string Zoom(platform::Handle window, Rect from, Rect to) {
 
 class Dialog : public TempFolderTest {
   protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        host.programFolder = folder_.string();
-        host.bitmapRecord = {579, 21, 24};  // the texture strip's size
-    }
     void TearDown() override {
         TempFolderTest::TearDown();
         Veltrane_B::DisplayInterval = 100.0f;
         Veltrane_B::IntervalText.clear();
     }
-    // Builds and loads the dialog as the modal show does, with a frame of 3 + 19 pixels and the
-    // pointer at 300, 200.
+    // Builds and loads the dialog from the test's folder as the modal show does, with a frame of
+    // 3 + 19 pixels, the pointer at 300, 200 and the texture strip 579 x 21.
     std::unique_ptr<Veltrane_P> Load(float interval) {
         host.calls.clear();
+        host.programFolder = folder_.string();
+        host.bitmapRecord = {579, 21, 24};
         host.cursor = {300, 200};
         Veltrane_B::DisplayInterval = interval;
         auto dialog = std::make_unique<Veltrane_P>(host);
@@ -74,24 +71,20 @@ class Dialog : public TempFolderTest {
 // (else it keeps 100; at 0 it never ticks). Numbers beyond 16 and 32 bits never wrap round.
 TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), beyond32 = 4294967808.0f;
-    const struct {
-        float interval;
-        std::int32_t bar, timer;
-        int frames;  // preview frames drawn by one tick
-    } cases[] = {{100, 100, 100, 1},    {2.5f, 2, 2, 1},    {3.5f, 4, 4, 1},
-                 {-0.5f, 1, 0, 0},      {0, 1, 0, 0},       {-5, 1, 100, 1},
-                 {3000, 3000, 3000, 1}, {5000, 1, 5000, 1}, {68000, 1, 100, 1},
-                 {beyond32, 1, 100, 1}, {nan, 1, 100, 1}};
-    for (const auto& c : cases) {
-        auto dialog = Load(c.interval);
+    // The interval; the bar's value, the timer's interval, the preview frames one tick draws.
+    const std::tuple<float, std::int32_t, std::int32_t, int> cases[] = {
+        {100, 100, 100, 1}, {2.5f, 2, 2, 1},       {3.5f, 4, 4, 1},       {-0.5f, 1, 0, 0},
+        {0, 1, 0, 0},       {-5, 1, 100, 1},       {3000, 3000, 3000, 1}, {5000, 1, 5000, 1},
+        {68000, 1, 100, 1}, {beyond32, 1, 100, 1}, {nan, 1, 100, 1}};
+    for (const auto& [interval, bar, timer, frames] : cases) {
+        auto dialog = Load(interval);
         static_cast<FakeTimer&>(*dialog->Timer1).Fire();
         // The process value is never changed by the dialog.
         EXPECT_EQ(std::make_tuple(dialog->HS_Intval->Value(), dialog->Timer1->Interval(),
                                   dialog->Timer1->Enabled(), host.CountOf("SetDIBits"),
                                   std::bit_cast<std::uint32_t>(Veltrane_B::DisplayInterval)),
-                  std::make_tuple(c.bar, c.timer, true, c.frames,
-                                  std::bit_cast<std::uint32_t>(c.interval)))
-            << c.interval;
+                  std::make_tuple(bar, timer, true, frames, std::bit_cast<std::uint32_t>(interval)))
+            << interval;
     }
 }
 
@@ -247,21 +240,17 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
 }
 
 TEST(DialogPosition, CentredAndAtOneThirdInTwips) {
-    const struct {
-        std::int32_t screenW, screenH, windowW, windowH, twipsPerPixel;
-        platform::Point expected;
-    } cases[] = {
+    // Screen and window width and height, twips per pixel; the window's top-left corner.
+    const std::tuple<int, int, int, int, int, platform::Point> cases[] = {
         // 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
         {1024, 768, 411, 286, 15, {306, 161}}, {1024, 768, 412, 287, 15, {306, 160}},
         {800, 600, 411, 286, 12, {194, 105}},  // 120 dots per inch
         {300, 200, 411, 286, 15, {-55, -29}},  // larger than the screen: truncated toward zero
         {1024, 768, 411, 286, 0, {306, 160}},  // no usable factor: plain pixels
     };
-    for (const auto& c : cases) {
-        const std::int32_t tpp = c.twipsPerPixel;
-        EXPECT_EQ(Veltrane_B::DialogPosition(c.screenW, c.screenH, c.windowW, c.windowH, tpp, tpp),
-                  c.expected)
-            << c.screenW << "x" << c.screenH << " tpp " << tpp;
+    for (const auto& [screenW, screenH, windowW, windowH, tpp, corner] : cases) {
+        EXPECT_EQ(Veltrane_B::DialogPosition(screenW, screenH, windowW, windowH, tpp, tpp), corner)
+            << screenW << "x" << screenH << " tpp " << tpp;
     }
 }
 

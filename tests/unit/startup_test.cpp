@@ -63,43 +63,38 @@ TEST(CommandLine, ModeLetterHandleAndInterval) {
 }
 
 TEST(Main, ModeTable) {
-    const struct {
-        const char* line;
-        const char* did;
-        int showCursorHidden;
-    } cases[] = {{"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
-                 {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
-                 {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
-    for (const auto& c : cases) {
+    // The line; what Main did; how often it hid the cursor.
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
+        {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
+        {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
+    for (const auto& [line, did, hidden] : cases) {
         FakeHost host;
-        host.commandLine = c.line;
-        const std::string did = RunMain(host);
-        EXPECT_EQ(std::make_tuple(did, host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
-                  std::make_tuple(std::string(c.did), c.showCursorHidden, 2))
-            << c.line;
+        host.commandLine = line;
+        const std::string seen = RunMain(host);
+        EXPECT_EQ(std::make_tuple(seen, host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
+                  std::make_tuple(std::string(did), hidden, 2))
+            << line;
     }
 }
 
 TEST(Main, PasswordChangeOnlyOutsideNt) {
-    const struct {
-        const char* line;
-        std::uint32_t platformId;
-        std::int32_t versionResult;
-        int window;  // -1: no password change; a failing version call is not NT
-    } cases[] = {
+    // The line, the platform, GetVersionExA's result (a failing call is not NT); the window
+    // handed to the password change (-1: none).
+    const std::tuple<const char*, std::uint32_t, std::int32_t, int> cases[] = {
         {"/a 4711", 2, 1, -1}, {"/a 4711", 1, 1, 4711}, {"/a 4711", 2, 0, 4711},
         {"/a", 1, 1, 0},       {"/a junk", 1, 1, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, platformId, versionResult, window] : cases) {
         FakeHost host;
-        host.commandLine = c.line;
-        host.platformId = c.platformId;
-        host.versionResult = c.versionResult;
+        host.commandLine = line;
+        host.platformId = platformId;
+        host.versionResult = versionResult;
         EXPECT_EQ(RunMain(host), "E");
         EXPECT_EQ(host.CallsNamed("PwdChangePasswordA"),
-                  std::vector<std::string>(c.window >= 0, "PwdChangePasswordA(SCRSAVE, " +
-                                                              std::to_string(c.window) + ", 0, 0)"))
-            << c.line;
+                  std::vector<std::string>(window >= 0, "PwdChangePasswordA(SCRSAVE, " +
+                                                            std::to_string(window) + ", 0, 0)"))
+            << line;
     }
 }
 
