@@ -70,9 +70,9 @@ TEST(PictureTransform, EveryKernelMatchesTheReferenceAndKnownValues) {
             continue;
         }
         for (bool smooth : {true, false}) {
+            const int(*red)[6] = smooth ? &smoothRows[0] : &nearRows[0];
             Pixels expected(6 * 6 * 4, 0);
-            for (int i = 0; i < 36; ++i)
-                expected[i * 4] = (smooth ? smoothRows : nearRows)[i / 6][i % 6];
+            for (int i = 0; i < 36; ++i) expected[i * 4] = red[i / 6][i % 6];
             EXPECT_EQ(Transform(six, 6, 6, 6, 6, 37, smooth, isa), expected)
                 << "smooth " << smooth << " kernel " << static_cast<int>(isa);
         }
