@@ -1,7 +1,9 @@
 // The toolkit contract: what the windows, the dialog and the button rely on of every host.
 #include "contract/toolkit_contract.h"
 
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace veltrane_test {
 namespace {
@@ -9,34 +11,31 @@ namespace {
 using platform::Point;
 using platform::ScrollCode;
 
-TEST_P(ToolkitContract, TimerTakesZeroTo65535AndTicksOnlyWhenEnabledWithAnInterval) {
-    const struct {
-        bool enabled;
-        std::int64_t set;
-        bool accepted;
-        std::int32_t interval;  // after the call; every timer starts at 20
-        bool ticks;
-    } rows[] = {
+TEST_F(ToolkitContract, TimerTakesZeroTo65535AndTicksOnlyWhenEnabledWithAnInterval) {
+    // Enabled or not, the interval set; accepted, the interval after the call (every timer starts
+    // at 20), whether it ticks.
+    const std::tuple<bool, std::int64_t, bool, std::int32_t, bool> rows[] = {
         {true, -1, false, 20, true},        {true, 65536, false, 20, true},
         {false, 65535, true, 65535, false}, {true, 0, true, 0, false},
         {false, 15, true, 15, false},       {true, 15, true, 15, true},
     };
-    for (const auto& row : rows) {
-        std::unique_ptr<platform::Timer> timer = Host().CreateTimer();
-        int ticks = 0;
-        timer->onTick = [&] { ++ticks; };
+    for (const auto& [enabled, set, accepted, interval, ticks] : rows) {
+        std::unique_ptr<platform::Timer> timer = driver->Host().CreateTimer();
+        int fired = 0;
+        timer->onTick = [&] { ++fired; };
         ASSERT_TRUE(timer->SetInterval(20));
-        timer->SetEnabled(row.enabled);
-        EXPECT_EQ(timer->SetInterval(row.set), row.accepted) << row.set;
-        EXPECT_EQ(timer->Interval(), row.interval) << row.set;
+        timer->SetEnabled(enabled);
+        const bool took = timer->SetInterval(set);
         driver->Wait();
-        EXPECT_EQ(ticks > 0, row.ticks) << row.set << (row.enabled ? " enabled" : " disabled");
+        EXPECT_EQ(std::make_tuple(took, timer->Interval(), fired > 0),
+                  std::make_tuple(accepted, interval, ticks))
+            << set << (enabled ? " enabled" : " disabled");
     }
 }
 
-TEST_P(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
+TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     std::unique_ptr<platform::Window> window =
-        Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     std::unique_ptr<platform::ScrollBar> bar = window->CreateScrollBar(nullptr);
     bar->Move(0, 0, 200, 17);
     int changes = 0, scrolls = 0;
@@ -44,27 +43,21 @@ TEST_P(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     bar->onScroll = [&] { ++scrolls; };
     bar->SetRange(1, 100);
     bar->SetSteps(5, 20);
-    const struct {
-        std::int32_t from;
-        ScrollCode code;
-        std::int32_t to;
-        int changes, scrolls;
-    } rows[] = {
-        {50, ScrollCode::LineLeft, 45, 1, 0},      {50, ScrollCode::LineRight, 55, 1, 0},
-        {50, ScrollCode::PageLeft, 30, 1, 0},      {50, ScrollCode::PageRight, 70, 1, 0},
-        {3, ScrollCode::LineLeft, 1, 1, 0},        {1, ScrollCode::PageLeft, 1, 0, 0},
-        {90, ScrollCode::PageRight, 100, 1, 0},    {50, ScrollCode::Left, 1, 1, 0},
-        {50, ScrollCode::Right, 100, 1, 0},        {50, ScrollCode::ThumbTrack, 50, 0, 1},
-        {50, ScrollCode::ThumbPosition, 50, 1, 0}, {50, ScrollCode::EndScroll, 50, 0, 0},
+    using enum ScrollCode;
+    // From, the user's move; to, change and scroll notifications.
+    const std::tuple<std::int32_t, ScrollCode, std::int32_t, int, int> rows[] = {
+        {50, LineLeft, 45, 1, 0},   {50, LineRight, 55, 1, 0},     {50, PageLeft, 30, 1, 0},
+        {50, PageRight, 70, 1, 0},  {3, LineLeft, 1, 1, 0},        {1, PageLeft, 1, 0, 0},
+        {90, PageRight, 100, 1, 0}, {50, Left, 1, 1, 0},           {50, Right, 100, 1, 0},
+        {50, ThumbTrack, 50, 0, 1}, {50, ThumbPosition, 50, 1, 0}, {50, EndScroll, 50, 0, 0},
     };
-    for (const auto& row : rows) {
-        const int code = static_cast<int>(row.code);
-        ASSERT_TRUE(bar->SetValue(row.from));
+    for (const auto& [from, code, to, changed, scrolled] : rows) {
+        ASSERT_TRUE(bar->SetValue(from));
         changes = scrolls = 0;
-        driver->Scroll(*bar, row.code);
-        EXPECT_EQ(bar->Value(), row.to) << "code " << code << " from " << row.from;
-        EXPECT_EQ(changes, row.changes) << "code " << code << " from " << row.from;
-        EXPECT_EQ(scrolls, row.scrolls) << "code " << code << " from " << row.from;
+        driver->Scroll(*bar, code);
+        EXPECT_EQ(std::make_tuple(bar->Value(), changes, scrolls),
+                  std::make_tuple(to, changed, scrolled))
+            << "code " << static_cast<int>(code) << " from " << from;
     }
 
     // The program's own values: refused outside the range, notified only when they change; a
@@ -78,27 +71,12 @@ TEST_P(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     bar->SetRange(30, 20);
     EXPECT_EQ(bar->Value(), 30);
     EXPECT_FALSE(bar->SetValue(25));
-    EXPECT_EQ(changes, 1);  // 50 to 100 alone
-    EXPECT_EQ(scrolls, 0);
+    EXPECT_EQ(std::make_pair(changes, scrolls), std::make_pair(1, 0));  // 50 to 100 alone
 }
 
-TEST_P(ToolkitContract, UnloadRunsOnceHoweverTheWindowIsClosed) {
+TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
     std::unique_ptr<platform::Window> window =
-        Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
-    int unloads = 0;
-    window->onUnload = [&] {
-        ++unloads;
-        window->Close();  // a handler that closes again
-    };
-    driver->CloseBox(*window);
-    window->Close();
-    driver->CloseBox(*window);
-    EXPECT_EQ(unloads, 1);
-}
-
-TEST_P(ToolkitContract, PressAndReleaseAtTheSamePlaceClick) {
-    std::unique_ptr<platform::Window> window =
-        Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     EXPECT_EQ(window->CreateLabel(nullptr), nullptr) << "a label with no panel never shows";
     std::unique_ptr<platform::PicturePanel> panel =
         window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
@@ -114,31 +92,36 @@ TEST_P(ToolkitContract, PressAndReleaseAtTheSamePlaceClick) {
 
     constexpr int L = platform::kLeftButton, R = platform::kRightButton;
     const Point onPanel{70, 40}, onLabel{20, 15}, outside{150, 40};
-    const struct {
-        const char* what;
-        bool labelVisible;
-        int downButton;  // 0: no press first
-        Point down;
-        int upButton;
-        Point up;
-        const char* seen;
-    } rows[] = {
-        {"panel", true, L, onPanel, L, {72, 41}, "pP"},
-        {"label", true, L, onLabel, L, {30, 25}, "lL"},
-        {"label, released on the panel", true, L, onLabel, L, onPanel, "l"},
-        {"panel, released on the label", true, L, onPanel, L, onLabel, "p"},
-        {"released outside", true, L, onPanel, L, outside, "p"},
-        {"right button", true, R, onPanel, R, onPanel, "p"},
-        {"release alone", true, 0, {}, L, onPanel, "p"},
-        {"hidden label", false, L, onLabel, L, onLabel, "pP"},
+    // What, whether the label shows, the button, where it goes down (none: a release alone) and
+    // up; what is seen.
+    const std::tuple<const char*, bool, int, std::optional<Point>, Point, const char*> rows[] = {
+        {"panel", true, L, onPanel, {72, 41}, "pP"},
+        {"label", true, L, onLabel, {30, 25}, "lL"},
+        {"label, released on the panel", true, L, onLabel, onPanel, "l"},
+        {"panel, released on the label", true, L, onPanel, onLabel, "p"},
+        {"released outside", true, L, onPanel, outside, "p"},
+        {"right button", true, R, onPanel, onPanel, "p"},
+        {"release alone", true, L, std::nullopt, onPanel, "p"},
+        {"hidden label", false, L, onLabel, onLabel, "pP"},
     };
-    for (const auto& row : rows) {
-        label->SetVisible(row.labelVisible);
+    for (const auto& [what, labelVisible, button, down, up, expected] : rows) {
+        label->SetVisible(labelVisible);
         seen.clear();
-        if (row.downButton) driver->Press(*panel, row.downButton, row.down);
-        driver->Release(*panel, row.upButton, row.up);
-        EXPECT_EQ(seen, row.seen) << row.what;
+        if (down) driver->Mouse(*panel, button, *down, true);
+        driver->Mouse(*panel, button, up, false);
+        EXPECT_EQ(seen, expected) << what;
     }
+
+    // Unload runs once however the window is closed, even by a handler that closes again.
+    int unloads = 0;
+    window->onUnload = [&] {
+        ++unloads;
+        window->Close();
+    };
+    driver->CloseBox(*window);
+    window->Close();
+    driver->CloseBox(*window);
+    EXPECT_EQ(unloads, 1);
 }
 
 }  // namespace

@@ -16,9 +16,9 @@ class ToolkitDriver {
   public:
     virtual ~ToolkitDriver() = default;
     virtual platform::Host& Host() = 0;
-    // A mouse button goes down or up at a point of a panel, in panel pixels.
-    virtual void Press(platform::PicturePanel& panel, int button, platform::Point at) = 0;
-    virtual void Release(platform::PicturePanel& panel, int button, platform::Point at) = 0;
+    // A mouse button goes down (or up) at a point of a panel, in panel pixels.
+    virtual void Mouse(platform::PicturePanel& panel, int button, platform::Point at,
+                       bool down) = 0;
     // The user works a scroll bar; the thumb codes find the thumb where the value is.
     virtual void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) = 0;
     // The user presses a window's close box.
@@ -27,17 +27,12 @@ class ToolkitDriver {
     virtual void Wait() = 0;
 };
 
-template <typename Driver>
-std::unique_ptr<ToolkitDriver> MakeDriver() {
-    return std::make_unique<Driver>();
-}
+// Defined once per host, by the test program that runs the contract against it.
+std::unique_ptr<ToolkitDriver> MakeToolkitDriver();
 
-// Instantiated once per host, with that host's MakeDriver.
-class ToolkitContract : public ::testing::TestWithParam<std::unique_ptr<ToolkitDriver> (*)()> {
+class ToolkitContract : public ::testing::Test {
   protected:
-    void SetUp() override { driver = GetParam()(); }
-    platform::Host& Host() { return driver->Host(); }
-    std::unique_ptr<ToolkitDriver> driver;
+    std::unique_ptr<ToolkitDriver> driver = MakeToolkitDriver();
 };
 
 }  // namespace veltrane_test

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line.h"
@@ -16,120 +19,82 @@ namespace {
 using platform::fake::FakeHost;
 using platform::fake::ProgramEnded;
 
-struct Outcome {
-    bool ended = false;
-    bool dialogShown = false;
-    bool sessionLoaded = false;
-};
-
-Outcome RunMain(FakeHost& host, Veltrane_B::Program* keep = nullptr) {
-    Outcome outcome;
+// Runs Main and gives what it did: D the dialog shown, S the session loaded, E the program ended.
+// The preview, if one was made, goes to `kept`.
+std::string RunMain(FakeHost& host, Veltrane_B::Program* kept = nullptr) {
+    std::string did;
     Veltrane_B::Program program{host, {}, nullptr};
-    program.modes.showSettingsDialog = [&] { outcome.dialogShown = true; };
-    program.modes.loadSession = [&] { outcome.sessionLoaded = true; };
+    program.modes.showSettingsDialog = [&] { did += 'D'; };
+    program.modes.loadSession = [&] { did += 'S'; };
     try {
         Veltrane_B::Main(program);
     } catch (const ProgramEnded&) {
-        outcome.ended = true;
+        did += 'E';
     }
-    if (keep) keep->preview = std::move(program.preview);
-    return outcome;
+    if (kept) kept->preview = std::move(program.preview);
+    return did;
 }
 
-TEST(ModeLetter, SecondCharacterUpperCased) {
-    const struct {
-        const char* line;
-        const char* letter;
-    } cases[] = {{"/s", "S"},      {"-S", "S"}, {"xs", "S"}, {"/S extra words", "S"},
-                 {"/p 1234", "P"}, {"S", ""},   {"", ""},    {"/\xe4", "\xe4"},
-                 {"/c:4711", "C"}};
-    for (const auto& c : cases) EXPECT_EQ(Veltrane_B::ModeLetterOf(c.line), c.letter) << c.line;
-}
-
-TEST(CommandLine, HandleText) {
-    const struct {
-        const char* line;
-        std::int32_t handle;
-    } cases[] = {{"/p 1234", 1234},
-                 {"/p:1234", 1234},
-                 {"/p1234", 234},
-                 {"/p", 0},
-                 {"/a ", 0},
-                 {"/a abc", 0},
-                 {"/p  -77", -77},
-                 {"/p 12.5", 12},
-                 {"/p 13.5x", 14},
-                 {"/p 1e3", 1000},
-                 {"/p 99999999999", 0},
-                 {"/p 2147483647", 2147483647},
-                 {"/p -2147483648", -2147483648}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(Veltrane_B::HandleFromText(Veltrane_B::HandleTextOf(c.line)), c.handle) << c.line;
-    }
-}
-
-TEST(CommandLine, IntervalText) {
-    const struct {
-        const char* text;
-        float interval;
-    } cases[] = {{"", 100},        {" 250", 250},  {"250.9", 250},     {"3000", 3000}, {"1", 1},
-                 {"65535", 65535}, {"65536", 100}, {"0", 100},         {"-5", 100},    {"abc", 100},
-                 {"1e999", 100},   {"0.5", 100},   {" 1500 ms", 1500}, {".", 100},     {"+7", 7}};
-    for (const auto& c : cases)
-        EXPECT_EQ(Veltrane_B::IntervalFromText(c.text), c.interval) << c.text;
+// The mode letter is the second character upper-cased; the handle and the interval are numbers
+// read as the system's own conversions read them.
+TEST(CommandLine, ModeLetterHandleAndInterval) {
+    const std::pair<const char*, const char*> letters[] = {
+        {"/s", "S"}, {"-S", "S"}, {"xs", "S"},       {"/S extra words", "S"}, {"/p 1234", "P"},
+        {"S", ""},   {"", ""},    {"/\xe4", "\xe4"}, {"/c:4711", "C"},
+    };
+    for (const auto& [line, letter] : letters)
+        EXPECT_EQ(Veltrane_B::ModeLetterOf(line), letter) << line;
+    const std::pair<const char*, std::int32_t> handles[] = {
+        {"/p 1234", 1234}, {"/p:1234", 1234}, {"/p 2147483647", INT32_MAX},
+        {"/p", 0},         {"/a ", 0},        {"/p -2147483648", INT32_MIN},
+        {"/p  -77", -77},  {"/p 12.5", 12},   {"/p 99999999999", 0},
+        {"/p 1e3", 1000},  {"/p1234", 234},   {"/a abc", 0},
+        {"/p 13.5x", 14},
+    };
+    for (const auto& [line, handle] : handles)
+        EXPECT_EQ(Veltrane_B::HandleFromText(Veltrane_B::HandleTextOf(line)), handle) << line;
+    const std::pair<const char*, float> intervals[] = {
+        {"", 100},        {" 250", 250},  {"250.9", 250},     {"3000", 3000}, {"1", 1},
+        {"65535", 65535}, {"65536", 100}, {"0", 100},         {"-5", 100},    {"abc", 100},
+        {"1e999", 100},   {"0.5", 100},   {" 1500 ms", 1500}, {".", 100},     {"+7", 7},
+    };
+    for (const auto& [text, interval] : intervals)
+        EXPECT_EQ(Veltrane_B::IntervalFromText(text), interval) << text;
 }
 
 TEST(Main, ModeTable) {
-    const struct {
-        const char* line;
-        bool ended, dialog, session;
-        int showCursorHidden;
-    } cases[] = {
-        {"/s", false, false, true, 1},     {"-S", false, false, true, 1},
-        {"/S /x", false, false, true, 1},  {"", false, false, true, 0},
-        {"S", true, false, false, 0},      {"/x", true, false, false, 0},
-        {"/q", true, false, false, 0},     {"/c", true, true, false, 0},
-        {"/c:4711", true, true, false, 0}, {"/a 4711", true, false, false, 0},
-    };
-    for (const auto& c : cases) {
+    // The line; what Main did; how often it hid the cursor.
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
+        {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
+        {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
+    for (const auto& [line, did, hidden] : cases) {
         FakeHost host;
-        host.commandLine = c.line;
-        const Outcome outcome = RunMain(host);
-        EXPECT_EQ(outcome.ended, c.ended) << c.line;
-        EXPECT_EQ(outcome.dialogShown, c.dialog) << c.line;
-        EXPECT_EQ(outcome.sessionLoaded, c.session) << c.line;
-        EXPECT_EQ(host.CountOf("ShowCursor(0)"), c.showCursorHidden) << c.line;
-        EXPECT_EQ(host.CountOf("FindWindowA"), 2) << c.line;
+        host.commandLine = line;
+        const std::string seen = RunMain(host);
+        EXPECT_EQ(std::make_tuple(seen, host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
+                  std::make_tuple(std::string(did), hidden, 2))
+            << line;
     }
 }
 
 TEST(Main, PasswordChangeOnlyOutsideNt) {
-    const struct {
-        const char* line;
-        std::uint32_t platformId;
-        std::int32_t versionResult;
-        const char* expected;  // nullptr: no call
-    } cases[] = {
-        {"/a 4711", 2, 1, nullptr},
-        {"/a 4711", 1, 1, "PwdChangePasswordA(SCRSAVE, 4711, 0, 0)"},
-        {"/a 4711", 2, 0,
-         "PwdChangePasswordA(SCRSAVE, 4711, 0, 0)"},  // a failing version call is not NT
-        {"/a", 1, 1, "PwdChangePasswordA(SCRSAVE, 0, 0, 0)"},
-        {"/a junk", 1, 1, "PwdChangePasswordA(SCRSAVE, 0, 0, 0)"},
+    // The line, the platform, GetVersionExA's result (a failing call is not NT); the window
+    // handed to the password change (-1: none).
+    const std::tuple<const char*, std::uint32_t, std::int32_t, int> cases[] = {
+        {"/a 4711", 2, 1, -1}, {"/a 4711", 1, 1, 4711}, {"/a 4711", 2, 0, 4711},
+        {"/a", 1, 1, 0},       {"/a junk", 1, 1, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, platformId, versionResult, window] : cases) {
         FakeHost host;
-        host.commandLine = c.line;
-        host.platformId = c.platformId;
-        host.versionResult = c.versionResult;
-        EXPECT_TRUE(RunMain(host).ended);
-        const auto calls = host.CallsNamed("PwdChangePasswordA");
-        if (c.expected) {
-            ASSERT_EQ(calls.size(), 1u) << c.line;
-            EXPECT_EQ(calls[0], c.expected);
-        } else {
-            EXPECT_TRUE(calls.empty()) << c.line;
-        }
+        host.commandLine = line;
+        host.platformId = platformId;
+        host.versionResult = versionResult;
+        EXPECT_EQ(RunMain(host), "E");
+        EXPECT_EQ(host.CallsNamed("PwdChangePasswordA"),
+                  std::vector<std::string>(window >= 0, "PwdChangePasswordA(SCRSAVE, " +
+                                                            std::to_string(window) + ", 0, 0)"))
+            << line;
     }
 }
 
@@ -141,14 +106,13 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         host.windowRects[4711] = rect;
         host.windowLong = static_cast<std::int32_t>(0x96CF0000u);
         Veltrane_B::Program kept{host, {}, nullptr};
-        const Outcome outcome = RunMain(host, &kept);
-        ASSERT_FALSE(outcome.ended);
+        ASSERT_EQ(RunMain(host, &kept), "");
         ASSERT_EQ(host.windows.size(), 1u);
         const auto* window = host.windows[0];
-        EXPECT_TRUE(window->endsProgram);
-        const platform::Rect expected{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-        EXPECT_EQ(window->state.bounds, expected);
-        EXPECT_EQ(window->images.at(0)->state.bounds, expected);
+        const platform::Rect size{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+        EXPECT_EQ(std::make_tuple(window->endsProgram, window->state.bounds,
+                                  window->images.at(0)->state.bounds),
+                  std::make_tuple(true, size, size));
         // WS_CHILD in place of WS_POPUP, the other style bits kept.
         EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
                   (0x96CF0000u & ~0x80000000u) | 0x40000000u);

@@ -11,11 +11,9 @@ using namespace platform::fake;
 class FakeDriver : public veltrane_test::ToolkitDriver {
   public:
     platform::Host& Host() override { return host_; }
-    void Press(platform::PicturePanel& panel, int button, platform::Point at) override {
-        static_cast<FakePicturePanel&>(panel).Press(button, at);
-    }
-    void Release(platform::PicturePanel& panel, int button, platform::Point at) override {
-        static_cast<FakePicturePanel&>(panel).Release(button, at);
+    void Mouse(platform::PicturePanel& panel, int button, platform::Point at, bool down) override {
+        auto& fake = static_cast<FakePicturePanel&>(panel);
+        down ? fake.Press(button, at) : fake.Release(button, at);
     }
     void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) override {
         static_cast<FakeScrollBar&>(bar).Scroll(code, bar.Value());
@@ -29,6 +27,6 @@ class FakeDriver : public veltrane_test::ToolkitDriver {
 
 }  // namespace
 
-namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Fake, ToolkitContract, ::testing::Values(&MakeDriver<FakeDriver>));
-}  // namespace veltrane_test
+std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
+    return std::make_unique<FakeDriver>();
+}

@@ -12,11 +12,13 @@ namespace {
 class Win32Driver : public veltrane_test::ToolkitDriver {
   public:
     platform::Host& Host() override { return host_; }
-    void Press(platform::PicturePanel& panel, int button, platform::Point at) override {
-        Mouse(panel, button == platform::kLeftButton ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, at);
-    }
-    void Release(platform::PicturePanel& panel, int button, platform::Point at) override {
-        Mouse(panel, button == platform::kLeftButton ? WM_LBUTTONUP : WM_RBUTTONUP, at);
+    void Mouse(platform::PicturePanel& panel, int button, platform::Point at, bool down) override {
+        const bool left = button == platform::kLeftButton;
+        const UINT message =
+            down ? (left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN) : (left ? WM_LBUTTONUP : WM_RBUTTONUP);
+        // While a button is down the message says so, as the system's own do.
+        SendMessageW(Hwnd(panel), message, down ? (left ? MK_LBUTTON : MK_RBUTTON) : 0,
+                     MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
     }
     void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) override {
         // As the bar itself reports it: to its parent, with its own handle.
@@ -29,13 +31,6 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
     void Wait() override { veltrane_test::Pump(150); }
 
   private:
-    static void Mouse(platform::PicturePanel& panel, UINT message, platform::Point at) {
-        const WPARAM held = message == WM_LBUTTONDOWN   ? MK_LBUTTON
-                            : message == WM_RBUTTONDOWN ? MK_RBUTTON
-                                                        : 0;
-        SendMessageW(Hwnd(panel), message, held,
-                     MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
-    }
     static HWND Hwnd(const platform::Control& control) {
         return reinterpret_cast<HWND>(control.hWnd());
     }
@@ -44,6 +39,6 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
 
 }  // namespace
 
-namespace veltrane_test {
-INSTANTIATE_TEST_SUITE_P(Win32, ToolkitContract, ::testing::Values(&MakeDriver<Win32Driver>));
-}  // namespace veltrane_test
+std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
+    return std::make_unique<Win32Driver>();
+}

@@ -1,0 +1,290 @@
+// The Command button. Its hover, press and focus tracking as a user drives the control on the
+// recording fake: the skins it paints, its clicks and the state it leaves; its caption; the face's
+// layout at sizes other than the dialog's and the gradient's direction; its properties. The
+// dialog's own 77 x 25 face is held pixel for pixel in each state by win32/command_test.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <tuple>
+
+#include "controls/command.h"
+#include "controls/command_face.h"
+#include "controls/command_properties.h"
+#include "platform/fake/fake_platform.h"
+#include "resource_ids.h"
+
+namespace {
+
+using namespace Veltrane::Controls;
+using P = SkinPicture;
+using namespace std::string_literals;
+using platform::fake::FakeHost;
+
+struct Button {
+    explicit Button(bool initialise = true)
+        : window(host.CreateTopLevelWindow(platform::WindowKind::FixedDialog)) {
+        command = std::make_unique<Command>(host, *window, nullptr);
+        command->Click = [this] { ++clicks; };
+        MemoryPropertyBag bag;  // every key absent: enabled, black caption "Command1"
+        command->UserControl_ReadProperties(bag, DesignFont());
+        command->Move(10, 20, 77, 25);
+        if (initialise) command->Initialize();
+        // The skins as the fake hands them out, in the order of the letters below.
+        for (int id : {IDB_SKIN_NORMAL, IDB_SKIN_HIGHLIGHT, IDB_SKIN_HIGHLIGHTSELECT,
+                       IDB_SKIN_DISABLE, IDB_SKIN_SELECTED, IDB_SKIN_PRESSED})
+            skins.push_back(", " + std::to_string(host.LoadBitmapResource(id)) + ")");
+    }
+    platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
+    std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
+
+    // One notification as the platform delivers it: M move, D/U left button down/up, r/R right
+    // button down/up, m/d/u the move and left button on the caption, F/B focus gained/lost, and
+    // a hover poll with the cursor over the face (o), the dialog beside it (w) or elsewhere (t).
+    // Gives the skins it painted (N normal, H highlight, X highlight-select, D disabled,
+    // S selected, P pressed, - none), the state after it, and * when it clicked.
+    std::string Deliver(char event) {
+        auto& face = *fake.panels.at(0);
+        auto& label = Caption();
+        const std::size_t before = host.calls.size();
+        const int clicksBefore = clicks, left = platform::kLeftButton;
+        if (event == 'M') face.onMouseMove(0, 0, 5, 5);
+        if (event == 'D') face.onMouseDown(left, 0, 5, 5);
+        if (event == 'U') face.onMouseUp(left, 0, 5, 5);
+        if (event == 'r') face.onMouseDown(platform::kRightButton, 0, 5, 5);
+        if (event == 'R') face.onMouseUp(platform::kRightButton, 0, 5, 5);
+        if (event == 'm') label.onMouseMove(0, 0, 5, 5);
+        if (event == 'd') label.onMouseDown(left, 0, 5, 5);
+        if (event == 'u') label.onMouseUp(left, 0, 5, 5);
+        if (event == 'F') face.onGotFocus();
+        if (event == 'B') face.onLostFocus();
+        if (event == 'o' || event == 'w' || event == 't') {
+            host.windowFromPoint = event == 'o'   ? face.hWnd()
+                                   : event == 'w' ? window->hWnd()
+                                                  : 0x9999;
+            host.timers.at(0)->Fire();
+        }
+        std::string painted;
+        for (std::size_t i = before; i < host.calls.size(); ++i)
+            for (std::size_t s = 0; s < skins.size(); ++s)
+                if (host.calls[i].rfind("SelectObject(", 0) == 0 &&
+                    host.calls[i].ends_with(skins[s]))
+                    painted += "NHXDSP"[s];
+        return (painted.empty() ? "-" : painted) + std::to_string(State()) +
+               (clicks > clicksBefore ? "*" : "");
+    }
+
+    FakeHost host;
+    std::unique_ptr<platform::Window> window;
+    platform::fake::FakeWindow& fake = static_cast<platform::fake::FakeWindow&>(*window);
+    std::unique_ptr<Command> command;
+    std::vector<std::string> skins;
+    int clicks = 0;
+};
+
+TEST(Button, WhatAUserSeesStepByStep) {
+    const struct {
+        const char* name;
+        const char* events;
+        const char* outcomes;
+        bool initialised = true;
+    } scenarios[] = {
+        {"hover, click, leave", "MoDUt", "H2 -2 P2 N2* N1"},
+        {"keyboard focus, hover, leave, focus lost", "FMtBB", "S3 X4 S3 N1 -1"},
+        {"hover, then the press brings the focus", "MFDU", "H2 P4 P4 X4*"},
+        {"the same on the caption", "mFdu", "H2 P4 P4 X4*"},
+        {"press, leave, come back: cancelled until released", "FMDtMUM", "S3 X4 P4 S3 -3 -3 X4"},
+        {"press, leave onto the dialog: cancelled", "MFDwU", "H2 P4 P4 S3 -3"},
+        {"a poll over the face keeps the hover", "MFDoU", "H2 P4 P4 -4 X4*"},
+        {"other buttons press nothing but click on release", "MrRFtR", "H2 -2 -2* P4 S3 -3"},
+        {"right release once the focus has gone", "MFBtR", "H2 P4 N1 -1 -1*"},
+        {"before Initialize the cursor changes nothing", "MtF", "-0 -0 S3", false},
+    };
+    for (const auto& s : scenarios) {
+        Button b(s.initialised);
+        std::string seen;
+        for (const char* e = s.events; *e; ++e) seen += (e == s.events ? "" : " ") + b.Deliver(*e);
+        EXPECT_EQ(seen, s.outcomes) << s.name;
+    }
+}
+
+TEST(Button, ADisabledButtonIgnoresEverything) {
+    // Reach each state (with the left button up and down), disable, then send every event.
+    for (const std::string reach : {"M", "F", "FM", "FMD"}) {
+        for (const char event : std::string("MDUrRmduFBot")) {
+            Button b;
+            for (const char e : reach) b.Deliver(e);
+            const bool down = b.command->Model().tracking.MouseIsDown();
+            const std::string state = std::to_string(b.State());
+            b.command->SetEnabled(false);
+            EXPECT_EQ(b.Deliver(event), "-" + state) << reach << " then " << event;
+            EXPECT_EQ(b.command->Model().tracking.MouseIsDown(), down);
+        }
+    }
+}
+
+TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
+    constexpr platform::Handle own = 0x20, parent = 0x10;
+    // The window under the cursor, the button's own and its parent's (none: unreadable); whether
+    // the hover is over.
+    using Handle = std::optional<platform::Handle>;
+    const std::tuple<platform::Handle, Handle, Handle, bool> cases[] = {
+        {own, own, parent, false},         {parent, own, parent, true},
+        {0x99, own, parent, true},         {0, own, parent, true},
+        {own, std::nullopt, parent, true}, {own, own, std::nullopt, true},
+    };
+    for (const auto& [under, ownWindow, parentWindow, left] : cases) {
+        EXPECT_EQ(CommandStateMachine::CursorHasLeft(under, ownWindow, parentWindow), left)
+            << under << " " << ownWindow.has_value() << parentWindow.has_value();
+    }
+}
+
+TEST(Button, CaptionIsPlacedAndMirrored) {
+    Button b;
+    // 375 twips high, caption 195: top (375 - 195 - 20) / 2 = 80 twips, pixel 5.
+    EXPECT_EQ(b.Caption().Bounds(), (platform::Rect{0, 5, 77, 18}));
+    EXPECT_EQ(b.Caption().text, "Command1");
+    // The design size, 420 twips high: 102.5 twips, pixel 7.
+    b.command->Move(0, 0, 117, 28);
+    EXPECT_EQ(b.Caption().Bounds(), (platform::Rect{0, 7, 117, 20}));
+
+    b.command->SetFontColour(0x0000FF);
+    b.command->SetEnabled(false);
+    b.command->SetFont({"Tahoma", 12, 700, true, false, false, 0});
+    EXPECT_EQ(std::tie(b.Caption().textColour, b.Caption().enabled, b.Caption().font),
+              std::make_tuple(0x0000FFu, false,
+                              platform::Font{"Tahoma", 12, 700, true, false, false, 0}));
+}
+
+TEST(ButtonFace, NarrowAndHugeFaces) {
+    const FaceLayout narrow = ComputeFaceLayout(120, 375, 195);
+    for (const FramePiece& piece : narrow.pieces) {
+        const bool edge = piece.id == FramePieceId::Top || piece.id == FramePieceId::Bottom;
+        EXPECT_EQ(piece.Drawn(), !edge) << static_cast<int>(piece.id);
+        EXPECT_TRUE(!edge || piece.destination.right == piece.destination.left);
+    }
+    EXPECT_EQ(narrow.pieces[2].destination.left, 60);  // top-right corner meets the top-left one
+    // Corner and size round down apart: 2 twips from twip 14 are no pixel wide, not one.
+    EXPECT_EQ(ToPixels({14, 0, 16, 15}), (platform::Rect{0, 0, 0, 1}));
+
+    // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
+    const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);
+    EXPECT_FALSE(tiny.pieces[1].Drawn() || tiny.pieces[3].Drawn());
+
+    // Beyond 16-bit twips the numbers are still the face's own.
+    const FaceLayout huge = ComputeFaceLayout(40000, 375, 195);
+    EXPECT_EQ(huge.pieces[1].destination.right - huge.pieces[1].destination.left, 39880);
+    EXPECT_EQ(huge.pieces[4].destination.left, 39940);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(std::make_tuple(WholeTwips(1e12), WholeTwips(nan), WholeTwips(1154.5)),
+              std::make_tuple(1 << 24, 0, 1154));
+}
+
+TEST(ButtonFace, GradientDirectionFollowsTheStates) {
+    // Paints in a sequence of states, each with the side that is dark after it (t top, b bottom):
+    // dark on top after 2, kept by 4 and by 0.
+    bool reversed = false;
+    for (const char* step = "0b2t4t0t1b4b2t3b"; *step; step += 2) {
+        const FacePaint paint =
+            DrawState(SkinPicture::Normal, step[0] - '0', reversed, {1155, 375, 77, 25, 195});
+        EXPECT_EQ(std::make_pair(reversed, paint.gradient.vertices[0].green),
+                  std::make_pair(step[1] == 't', std::uint16_t(step[1] == 't' ? 0xC500 : 0xFF00)))
+            << step;
+    }
+}
+
+const FontDescription kAmbient{"Tahoma", 8, 400, false, false, false, 0};
+
+CommandModel Loaded(MemoryPropertyBag bag) {
+    CommandModel model;
+    UserControl_ReadProperties(model, bag, kAmbient);
+    return model;
+}
+
+MemoryPropertyBag Saved(CommandModel& model) {
+    MemoryPropertyBag bag;
+    UserControl_WriteProperties(model, bag, kAmbient);
+    return bag;
+}
+
+TEST(ButtonProperties, SavingLeavesOutDefaultsRoundTripsAndSkipsWhatDoesNotConvert) {
+    CommandModel model = Loaded({});
+    SetCaption(model, "Command");
+    EXPECT_EQ(Saved(model).Keys(), std::vector<std::string>{});  // everything at its default
+    EXPECT_EQ(Loaded(Saved(model)).label.caption, "Command1");   // the two defaults differ
+
+    SetEnabled(model, false);
+    SetCaption(model, "OK");
+    SetFontColour(model, 0x0000FF);
+    SetVisible(model, false);
+    SetFont(model, DesignFont());
+    const MemoryPropertyBag bag = Saved(model);
+    EXPECT_EQ(bag.Keys(),
+              (std::vector<std::string>{"Enabled", "Caption", "Font", "FontColour", "Visible"}));
+    EXPECT_EQ(*bag.Find("Visible"), PropertyValue{std::int64_t{0}});
+    const CommandModel back = Loaded(bag);
+    EXPECT_EQ(std::make_tuple(back.tracking.EnabledFlag(), back.label.caption,
+                              back.label.textColour, back.label.font, back.faceOpaque),
+              std::make_tuple(false, "OK"s, 0x0000FF, DesignFont(), false));
+
+    CommandModel fresh;  // never initialised: FirstRun 0 is saved
+    EXPECT_EQ(*Saved(fresh).Find("FirstRun"), PropertyValue{std::int64_t{0}});
+
+    // Values that do not convert leave their targets as they were.
+    const CommandModel odd = Loaded({{"Visible", std::int64_t{2}},
+                                     {"FirstRun", "300"s},
+                                     {"FontColour", "red"s},
+                                     {"Caption", kAmbient},
+                                     {"Enabled", "False"s}});
+    EXPECT_EQ(std::make_tuple(odd.faceOpaque, odd.FirstRun, odd.label.textColour, odd.label.caption,
+                              odd.tracking.EnabledFlag()),
+              std::make_tuple(true, 0, 0, "Command"s, false));
+}
+
+TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
+    CommandModel model;
+    model.label.textColour = 0x123456;
+    const PropertyRead<bool> read = GetEnabled(model);
+    // RefreshLook skipped: still disabled then, so the colour stays.
+    EXPECT_EQ(std::make_tuple(read.value, read.paints, model.FirstRun, model.label.textColour),
+              std::make_tuple(true, Paints{P::Normal}, 1, 0x123456));
+
+    // Enabled written before it is ever read, then a colour: RefreshLook blackens it.
+    CommandModel early;
+    std::vector<std::string> changed;
+    early.propertyChanged = [&](std::string_view name) { changed.emplace_back(name); };
+    EXPECT_EQ(SetEnabled(early, true), Paints{P::Normal});
+    EXPECT_EQ(SetFontColour(early, 0x00FF00), Paints{P::Normal});
+    EXPECT_EQ(early.label.textColour, 0);
+    EXPECT_EQ(changed, (std::vector<std::string>{"Enabled", "FontColour"}));
+    EXPECT_EQ(GetEnabled(early).paints, (Paints{P::Normal, P::Normal}));
+
+    // Reading a property repaints an enabled button's normal face without ending its hover; a
+    // disabled button keeps its greyed face through reads and resizes.
+    CommandModel hovered = Loaded({});
+    Initialize(hovered);
+    hovered.tracking.MouseMove();
+    EXPECT_EQ(GetFontColour(hovered).paints, Paints{P::Normal});
+    EXPECT_EQ(hovered.tracking.ButtonState(), StateHighLight);
+    SetEnabled(hovered, false);
+    EXPECT_EQ(UserControl_Resize(hovered), Paints{P::Disable});
+    EXPECT_EQ(GetVisible(hovered).paints, Paints{});
+    EXPECT_FALSE(hovered.label.enabled);
+}
+
+TEST(ButtonProperties, BagEqualityAndChangeRecording) {
+    EXPECT_TRUE(PropertyValuesEqual(std::int64_t{1}, "1"s) &&
+                PropertyValuesEqual(true, std::int64_t{-1}));
+    EXPECT_FALSE(PropertyValuesEqual("Command"s, "Command1"s) ||
+                 PropertyValuesEqual(std::int64_t{0}, ""s));
+    MemoryPropertyBag bag{{"Caption", std::string("Old")}};
+    bag.WriteProperty("Caption", std::string("Command"), std::string("Command"));
+    EXPECT_EQ(bag.Find("Caption"), nullptr);  // back at its default: left out
+    CommandModel model;
+    model.propertyChanged = bag.ChangeCallback();
+    SetCaption(model, "Set");
+    EXPECT_TRUE(bag.IsDirty());
+    EXPECT_EQ(bag.ChangedProperties(), std::vector<std::string>{"Caption"});
+}
+
+}  // namespace
