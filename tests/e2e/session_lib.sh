@@ -14,8 +14,12 @@ put_picture() {
   sleep 2
 }
 
+# same_twice FILE: a new shot in FILE that equals the previous one, else it becomes the previous one.
+same_twice() {
+  import -window root -depth 8 "bgra:$1" || return 1
+  cmp -s "$1" "$WORK/previous.raw" || ! mv "$1" "$WORK/previous.raw"
+}
 # stable_shot FILE: the screen as raw BGRA, taken until two shots in a row agree (never half a frame).
-same_twice() { import -window root -depth 8 "bgra:$1" && cmp -s "$1" "$WORK/previous.raw" || ! mv "$1" "$WORK/previous.raw"; }
 stable_shot() { import -window root -depth 8 "bgra:$WORK/previous.raw" && within 20 same_twice "$1"; }
 
 # first_and_later: stable shots $WORK/first.raw and, within ten seconds, a different later.raw.

@@ -54,7 +54,7 @@ Pixels Transform(const Pixels& src, int sw, int sh, int dw, int dh, double angle
 }
 
 // Every kernel the processor offers gives the reference's bytes, and on a 6 x 6 picture turned by
-// 37 degrees the red channel below (0 where the sample falls outside the picture).
+// 37 degrees the blue channel (byte 0) below (0 where the sample falls outside the picture).
 TEST(PictureTransform, EveryKernelMatchesTheReferenceAndKnownValues) {
     Pixels six(6 * 6 * 4, 0);
     for (int i = 0; i < 36; ++i) six[i * 4] = static_cast<std::uint8_t>(10 * (i % 6) + i / 6);
@@ -70,9 +70,9 @@ TEST(PictureTransform, EveryKernelMatchesTheReferenceAndKnownValues) {
             continue;
         }
         for (bool smooth : {true, false}) {
-            const int(*red)[6] = smooth ? &smoothRows[0] : &nearRows[0];
+            const int(*blue)[6] = smooth ? &smoothRows[0] : &nearRows[0];
             Pixels expected(6 * 6 * 4, 0);
-            for (int i = 0; i < 36; ++i) expected[i * 4] = red[i / 6][i % 6];
+            for (int i = 0; i < 36; ++i) expected[i * 4] = blue[i / 6][i % 6];
             EXPECT_EQ(Transform(six, 6, 6, 6, 6, 37, smooth, isa), expected)
                 << "smooth " << smooth << " kernel " << static_cast<int>(isa);
         }

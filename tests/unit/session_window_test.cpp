@@ -85,7 +85,8 @@ TEST(SessionCapture, GetDIBitsFillsThreeEqualImages) {
     Veltrane_B1::MonitorImage other;
     other.width = 4, other.height = 3;
     session->ReadBitmapBits(0x777, other);
-    EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("GetDibSection"), 2);  // the set-up's
+    EXPECT_EQ(host.CountOf("GetDIBits"), 1);  // the set-up's
+    EXPECT_EQ(host.CountOf("GetDibSection"), 1);
     const std::uint8_t* image1 = other.pixels.Image(1);
     EXPECT_TRUE(std::all_of(image1, image1 + 48, [](std::uint8_t b) { return b == 0; }));
 }
@@ -215,6 +216,7 @@ TEST(SessionGuards, EveryWayOutShowsTheCursorOnce) {
             EXPECT_EQ(host.CallsNamed("MessageBoxW"),
                       std::vector<std::string>(way < 2, "MessageBoxW(Blit Error, Veltrane, 0)"));
             EXPECT_EQ(host.CountOf("StretchDIBits"), way == 0 ? 1 : way == 1 ? 3 : 2);
+            // A failure at set-up ends inside Load, before there is a session to hold pixels.
             EXPECT_TRUE(!session || !session->Monitors()[1].pixels.Allocated());
         }
     }

@@ -92,7 +92,7 @@ TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
     }
 }
 
-// The process ends at once, with nothing to show.
+// The process ends at once, with exit code 0.
 TEST(Preview, HandleThatNamesNoWindowEndsAtOnce) {
     HWND closed = CreateHost(10, 10);
     DestroyWindow(closed);

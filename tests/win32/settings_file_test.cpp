@@ -83,6 +83,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
     Put(original);
     HANDLE passing = CreateFileW(file_.c_str(), DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(passing, INVALID_HANDLE_VALUE);
     EXPECT_EQ(Veltrane_B::ReadSetting("Section", "key", path_), "123");
     CloseHandle(passing);
 }

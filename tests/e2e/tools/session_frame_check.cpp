@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
             differences +=
                 !std::equal(&stack[imageBytes + i], &stack[imageBytes + i + 3], &expected[i]);
         fewest = std::min(fewest, differences);
-        if (differences == 0 && ++matches) std::printf("angle %d\n", angle);
+        if (differences != 0) continue;
+        ++matches;
+        std::printf("angle %d\n", angle);
     }
     if (matches == 0) std::printf("no angle; fewest differing pixels %zu\n", fewest);
     return matches > 0 ? 0 : 1;
