@@ -28,17 +28,9 @@ using Pointer = platform::MousePointer;
 using Strings = std::vector<std::string>;
 using Veltrane_B::Veltrane_P;
 
-// A call as the fake records it: "Name(1, 2, 3)".
-std::string Call(const std::string& name, const std::vector<std::int64_t>& args) {
-    std::string text = name + "(";
-    for (const std::int64_t arg : args)
-        text += (text.back() == '(' ? "" : ", ") + std::to_string(arg);
-    return text + ")";
-}
-
 std::string Zoom(platform::Handle window, Rect from, Rect to) {
-    return Call("DrawAnimatedRects", {std::int64_t(window), 3, from.left, from.top, from.right,
-                                      from.bottom, to.left, to.top, to.right, to.bottom});
+    return CallText("DrawAnimatedRects", window, platform::kIdaniCaption, from.left, from.top,
+                    from.right, from.bottom, to.left, to.top, to.right, to.bottom);
 }
 
 class Dialog : public TempFolderTest {
@@ -112,8 +104,8 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
         const std::int64_t dc = panel->hDC();
         std::multiset<std::string> expected, actual;
         for (int i = 0; i < 2 * rows; ++i)
-            expected.insert(Call("BitBlt", {dc, i / rows * 579, i % rows * 21, 579, 21, strip, 0, 0,
-                                            platform::kSrcCopy}));
+            expected.insert(CallText("BitBlt", dc, i / rows * 579, i % rows * 21, 579, 21, strip, 0,
+                                     0, platform::kSrcCopy));
         for (const std::string& call : host.CallsNamed("BitBlt"))
             if (call.rfind("BitBlt(" + std::to_string(dc) + ",", 0) == 0) actual.insert(call);
         EXPECT_EQ(actual, expected);
@@ -218,7 +210,7 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
                                      smooth);
         EXPECT_EQ(host.written, expected) << smooth;
         const auto image = [](const char* call, const FakePicturePanel& p, std::int64_t lines) {
-            return Strings{Call(call, {std::int64_t(p.dc), std::int64_t(p.image), 0, lines, 0})};
+            return Strings{CallText(call, p.dc, p.image, 0, lines, 0)};
         };
         EXPECT_EQ(host.CallsNamed("GetDIBits"), image("GetDIBits", host.source, 5));
         EXPECT_EQ(host.CallsNamed("SetDIBits"), image("SetDIBits", host.destination, 4));

@@ -25,6 +25,7 @@
 namespace {
 
 using platform::Rect;
+using platform::fake::CallText;
 using platform::fake::FakeHost;
 using platform::fake::ProgramEnded;
 
@@ -222,10 +223,6 @@ TEST(SessionGuards, EveryWayOutShowsTheCursorOnce) {
     }
 }
 
-std::string Text(std::int64_t a, std::int64_t b) {
-    return std::to_string(a) + ", " + std::to_string(b);
-}
-
 TEST(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
     const struct {
         Rect screen;
@@ -270,10 +267,10 @@ TEST(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
             const Rect place{m.left - c.screen.left, m.top - c.screen.top, m.right - c.screen.left,
                              m.bottom - c.screen.top};
             EXPECT_EQ(panels[i + 1]->state.bounds, place) << i;
-            blits.push_back("BitBlt(" + std::to_string(panels[0]->dc) + ", 0, 0, " + Text(w, h) +
-                            ", 131104, " + Text(m.left, m.top) + ", 13369376)");
-            draws.push_back("StretchDIBits(" + std::to_string(panels[i + 1]->dc) + ", 0, 0, " +
-                            Text(w, h) + ", 0, 0, " + Text(w, h) + ", 1, 13369376)");
+            blits.push_back(CallText("BitBlt", panels[0]->dc, 0, 0, w, h, FakeHost::kScreenDc,
+                                     m.left, m.top, platform::kSrcCopy));
+            draws.push_back(CallText("StretchDIBits", panels[i + 1]->dc, 0, 0, w, h, 0, 0, w, h,
+                                     platform::kDibPalColors, platform::kSrcCopy));
         }
         EXPECT_EQ(host.CallsNamed("BitBlt"), blits);
         EXPECT_EQ(host.CallsNamed("StretchDIBits"), draws);

@@ -2,41 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
 namespace platform::fake {
-namespace {
-
-void AppendArg(std::ostringstream& out, const char* text) {
-    out << (text ? text : "null");
-}
-[[maybe_unused]] void AppendArg(std::ostringstream& out, const std::string& text) {
-    out << text;
-}
-template <typename T>
-void AppendArg(std::ostringstream& out, T value) {
-    if constexpr (std::is_signed_v<T>) {
-        out << static_cast<long long>(value);
-    } else {
-        out << static_cast<unsigned long long>(value);
-    }
-}
-
-// Formats "Name(a, b, c)"; a call without arguments is just its name.
-template <typename... Args>
-std::string Format(const char* name, const Args&... args) {
-    std::ostringstream out;
-    out << name;
-    if constexpr (sizeof...(Args) > 0) {
-        out << '(';
-        const char* separator = "";
-        ((out << separator, AppendArg(out, args), separator = ", "), ...);
-        out << ')';
-    }
-    return out.str();
-}
-
-}  // namespace
 
 // ---- Host ----
 
@@ -68,7 +35,7 @@ std::vector<Rect> FakeHost::DisplayMonitors() {
 }
 
 std::int32_t FakeHost::GetDibSection(Handle bitmap, DibSection* section) {
-    calls.push_back(Format("GetDibSection", bitmap));
+    calls.push_back(CallText("GetDibSection", bitmap));
     if (dibSectionsRead_ >= dibSections.size()) return 0;
     *section = dibSections[dibSectionsRead_++];
     return 1;
@@ -98,7 +65,7 @@ std::unique_ptr<Timer> FakeHost::CreateTimer() {
 }
 
 Handle FakeHost::LoadBitmapResource(int resourceId) {
-    calls.push_back(Format("LoadBitmapResource", resourceId));
+    calls.push_back(CallText("LoadBitmapResource", resourceId));
     return 0x100000 + static_cast<Handle>(resourceId);
 }
 
@@ -108,13 +75,13 @@ void FakeHost::SetMousePointer(MousePointer value) {
 }
 
 Handle FakeHost::FindWindowA(const char* className, const char* windowName) {
-    calls.push_back(Format("FindWindowA", className, windowName));
+    calls.push_back(CallText("FindWindowA", className, windowName));
     const auto found = windowsByTitle.find(windowName ? windowName : "");
     return found == windowsByTitle.end() ? 0 : found->second;
 }
 
 std::int32_t FakeHost::GetWindowRect(Handle window, Rect* rect) {
-    calls.push_back(Format("GetWindowRect", window));
+    calls.push_back(CallText("GetWindowRect", window));
     const auto found = windowRects.find(window);
     if (found == windowRects.end()) return 0;
     *rect = found->second;
@@ -122,38 +89,38 @@ std::int32_t FakeHost::GetWindowRect(Handle window, Rect* rect) {
 }
 
 std::int32_t FakeHost::GetWindowLongA(Handle window, std::int32_t index) {
-    calls.push_back(Format("GetWindowLongA", window, index));
+    calls.push_back(CallText("GetWindowLongA", window, index));
     return windowLong;
 }
 
 std::int32_t FakeHost::SetWindowLongA(Handle window, std::int32_t index, std::int32_t value) {
-    calls.push_back(Format("SetWindowLongA", window, index, static_cast<std::uint32_t>(value)));
+    calls.push_back(CallText("SetWindowLongA", window, index, static_cast<std::uint32_t>(value)));
     const std::int32_t previous = windowLong;
     windowLong = value;
     return previous;
 }
 
 Handle FakeHost::SetParent(Handle child, Handle newParent) {
-    calls.push_back(Format("SetParent", child, newParent));
+    calls.push_back(CallText("SetParent", child, newParent));
     return 1;
 }
 
 std::int32_t FakeHost::SetWindowPos(Handle window, Handle insertAfter, std::int32_t x,
                                     std::int32_t y, std::int32_t cx, std::int32_t cy,
                                     std::uint32_t flags) {
-    calls.push_back(Format("SetWindowPos", window, static_cast<std::intptr_t>(insertAfter), x, y,
-                           cx, cy, flags));
+    calls.push_back(CallText("SetWindowPos", window, static_cast<std::intptr_t>(insertAfter), x, y,
+                             cx, cy, flags));
     return 1;
 }
 
 std::int32_t FakeHost::PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam) {
-    calls.push_back(Format("PostMessageA", window, message, wParam, lParam));
+    calls.push_back(CallText("PostMessageA", window, message, wParam, lParam));
     return 1;
 }
 
 std::int32_t FakeHost::IsWindow(Handle window) {
-    calls.push_back(Format("IsWindow", window));
+    calls.push_back(CallText("IsWindow", window));
     return windowRects.count(window) ? 1 : 0;
 }
 
@@ -163,17 +130,17 @@ Handle FakeHost::GetDesktopWindow() {
 }
 
 Handle FakeHost::GetDC(Handle window) {
-    calls.push_back(Format("GetDC", window));
-    return 0x20020;
+    calls.push_back(CallText("GetDC", window));
+    return kScreenDc;
 }
 
 std::int32_t FakeHost::ReleaseDC(Handle window, Handle dc) {
-    calls.push_back(Format("ReleaseDC", window, dc));
+    calls.push_back(CallText("ReleaseDC", window, dc));
     return 1;
 }
 
 std::int32_t FakeHost::ShowCursor(std::int32_t show) {
-    calls.push_back(Format("ShowCursor", show));
+    calls.push_back(CallText("ShowCursor", show));
     return 0;
 }
 
@@ -184,33 +151,33 @@ std::int32_t FakeHost::GetCursorPos(Point* point) {
 }
 
 Handle FakeHost::WindowFromPoint(Point point) {
-    calls.push_back(Format("WindowFromPoint", point.x, point.y));
+    calls.push_back(CallText("WindowFromPoint", point.x, point.y));
     return windowFromPoint;
 }
 
 std::int32_t FakeHost::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void*,
                                              std::uint32_t winIni) {
-    calls.push_back(Format("SystemParametersInfoA", action, uiParam, winIni));
+    calls.push_back(CallText("SystemParametersInfoA", action, uiParam, winIni));
     return 1;
 }
 
 std::int32_t FakeHost::DrawAnimatedRects(Handle window, std::int32_t animation, const Rect* from,
                                          const Rect* to) {
-    calls.push_back(Format("DrawAnimatedRects", window, animation, from->left, from->top,
-                           from->right, from->bottom, to->left, to->top, to->right, to->bottom));
+    calls.push_back(CallText("DrawAnimatedRects", window, animation, from->left, from->top,
+                             from->right, from->bottom, to->left, to->top, to->right, to->bottom));
     return 1;
 }
 
 std::int32_t FakeHost::MessageBoxW(Handle, const std::string& text, const std::string& caption,
                                    std::uint32_t type) {
-    calls.push_back(Format("MessageBoxW", text, caption, type));
+    calls.push_back(CallText("MessageBoxW", text, caption, type));
     return 1;
 }
 
 std::int32_t FakeHost::BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,
                               std::int32_t cy, Handle sourceDc, std::int32_t x1, std::int32_t y1,
                               std::uint32_t rop) {
-    calls.push_back(Format("BitBlt", dc, x, y, cx, cy, sourceDc, x1, y1, rop));
+    calls.push_back(CallText("BitBlt", dc, x, y, cx, cy, sourceDc, x1, y1, rop));
     return 1;
 }
 
@@ -218,34 +185,34 @@ std::int32_t FakeHost::StretchBlt(Handle dc, std::int32_t x, std::int32_t y, std
                                   std::int32_t cy, Handle sourceDc, std::int32_t x1,
                                   std::int32_t y1, std::int32_t cx1, std::int32_t cy1,
                                   std::uint32_t rop) {
-    calls.push_back(Format("StretchBlt", dc, x, y, cx, cy, sourceDc, x1, y1, cx1, cy1, rop));
+    calls.push_back(CallText("StretchBlt", dc, x, y, cx, cy, sourceDc, x1, y1, cx1, cy1, rop));
     return 1;
 }
 
 Handle FakeHost::CreateCompatibleDC(Handle dc) {
-    calls.push_back(Format("CreateCompatibleDC", dc));
+    calls.push_back(CallText("CreateCompatibleDC", dc));
     return 0x30030;
 }
 
 Handle FakeHost::SelectObject(Handle dc, Handle object) {
-    calls.push_back(Format("SelectObject", dc, object));
+    calls.push_back(CallText("SelectObject", dc, object));
     return 0x40040;
 }
 
 std::int32_t FakeHost::DeleteDC(Handle dc) {
-    calls.push_back(Format("DeleteDC", dc));
+    calls.push_back(CallText("DeleteDC", dc));
     return 1;
 }
 
 std::int32_t FakeHost::GetObjectA(Handle bitmap, BitmapRecord* record) {
-    calls.push_back(Format("GetObjectA", bitmap));
+    calls.push_back(CallText("GetObjectA", bitmap));
     *record = RecordOf(bitmap);
     return 1;
 }
 
 std::int32_t FakeHost::GetDIBits(Handle dc, Handle bitmap, std::uint32_t start, std::uint32_t lines,
                                  void* bits, BitmapInfo* info, std::uint32_t usage) {
-    calls.push_back(Format("GetDIBits", dc, bitmap, start, lines, usage));
+    calls.push_back(CallText("GetDIBits", dc, bitmap, start, lines, usage));
     lastDibInfo = *info;
     lastDibBits = bits;
     if (bits && !dibBits.empty()) {
@@ -258,7 +225,7 @@ std::int32_t FakeHost::GetDIBits(Handle dc, Handle bitmap, std::uint32_t start, 
 
 std::int32_t FakeHost::SetDIBits(Handle dc, Handle bitmap, std::uint32_t start, std::uint32_t lines,
                                  const void* bits, const BitmapInfo* info, std::uint32_t usage) {
-    calls.push_back(Format("SetDIBits", dc, bitmap, start, lines, usage));
+    calls.push_back(CallText("SetDIBits", dc, bitmap, start, lines, usage));
     lastDibInfo = *info;
     lastDibBits = bits;
     return static_cast<std::int32_t>(lines);
@@ -270,8 +237,8 @@ std::int32_t FakeHost::StretchDIBits(Handle dc, std::int32_t x, std::int32_t y, 
                                      std::int32_t sourceHeight, const void* bits,
                                      const BitmapInfo* info, std::uint32_t usage,
                                      std::uint32_t rop) {
-    calls.push_back(Format("StretchDIBits", dc, x, y, width, height, sourceX, sourceY, sourceWidth,
-                           sourceHeight, usage, rop));
+    calls.push_back(CallText("StretchDIBits", dc, x, y, width, height, sourceX, sourceY,
+                             sourceWidth, sourceHeight, usage, rop));
     lastDibInfo = *info;
     lastDibBits = bits;
     return stretchDIBitsResult;
@@ -280,32 +247,33 @@ std::int32_t FakeHost::StretchDIBits(Handle dc, std::int32_t x, std::int32_t y, 
 std::int32_t FakeHost::GradientFill(Handle dc, const TriVertex* vertices, std::uint32_t vertexCount,
                                     const GradientRect* rects, std::uint32_t rectCount,
                                     std::uint32_t mode) {
-    calls.push_back(Format("GradientFill", dc, vertexCount, rectCount, mode));
+    calls.push_back(CallText("GradientFill", dc, vertexCount, rectCount, mode));
     lastVertices.assign(vertices, vertices + vertexCount);
     lastGradientRects.assign(rects, rects + rectCount);
     return 1;
 }
 
 std::int32_t FakeHost::GetVersionExA(OsVersionInfo* info) {
-    calls.push_back(Format("GetVersionExA", info->dwOSVersionInfoSize));
+    calls.push_back(CallText("GetVersionExA", info->dwOSVersionInfoSize));
     if (versionResult == 1) info->dwPlatformId = platformId;
     return versionResult;
 }
 
 std::int32_t FakeHost::VerifyScreenSavePwd(Handle window) {
-    calls.push_back(Format("VerifyScreenSavePwd", window));
+    calls.push_back(CallText("VerifyScreenSavePwd", window));
     if (onVerifyScreenSavePwd) onVerifyScreenSavePwd();
     return verifyResult;
 }
 
 void FakeHost::PwdChangePasswordA(const char* provider, Handle window, std::uint32_t reserved1,
                                   std::uint32_t reserved2) {
-    calls.push_back(Format("PwdChangePasswordA", provider, window, reserved1, reserved2));
+    calls.push_back(CallText("PwdChangePasswordA", provider, window, reserved1, reserved2));
 }
 
 Handle FakeHost::ShellExecuteA(Handle window, const char* operation, const char* file,
                                const char* parameters, const char* directory, std::int32_t show) {
-    calls.push_back(Format("ShellExecuteA", window, operation, file, parameters, directory, show));
+    calls.push_back(
+        CallText("ShellExecuteA", window, operation, file, parameters, directory, show));
     return 42;
 }
 

@@ -7,14 +7,42 @@
 #pragma once
 
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/toolkit_rules.h"
 
 namespace platform::fake {
+
+// A call as the fake records it: "Name(a, b, c)", numbers in decimal and texts as they are;
+// a call without arguments is just its name. Tests build the calls they expect with it too.
+template <typename... Args>
+std::string CallText(const char* name, const Args&... args) {
+    std::ostringstream out;
+    out << name;
+    const char* separator = "(";
+    auto append = [&](const auto& arg) {
+        out << separator;
+        separator = ", ";
+        using T = std::decay_t<decltype(arg)>;
+        if constexpr (std::is_same_v<T, const char*> || std::is_same_v<T, char*>) {
+            out << (arg ? arg : "null");
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            out << arg;
+        } else if constexpr (std::is_signed_v<T>) {
+            out << static_cast<long long>(arg);
+        } else {
+            out << static_cast<unsigned long long>(arg);
+        }
+    };
+    (append(args), ...);
+    if constexpr (sizeof...(Args) > 0) out << ')';
+    return out.str();
+}
 
 // Thrown by EndProgram so that a test can see that the program ended, and where.
 struct ProgramEnded : std::runtime_error {
@@ -189,6 +217,9 @@ class FakeHost : public Host {
   public:
     FakeHost() = default;
 
+    // The device context GetDC hands out.
+    static constexpr Handle kScreenDc = 0x20020;
+
     // What the test sees.
     std::vector<std::string> calls;
     std::vector<FakeWindow*> windows;
@@ -265,7 +296,7 @@ class FakeHost : public Host {
                               std::intptr_t lParam) override;
     std::int32_t IsWindow(Handle window) override;
     Handle GetDesktopWindow() override;
-    Handle GetDC(Handle window) override;
+    Handle GetDC(Handle window) override;  // kScreenDc
     std::int32_t ReleaseDC(Handle window, Handle dc) override;
     std::int32_t ShowCursor(std::int32_t show) override;
     std::int32_t GetCursorPos(Point* point) override;
