@@ -42,8 +42,8 @@ void BM_Transform200(benchmark::State& state) {
     const bool sse2 = state.range(2) != 0;
     for (auto _ : state) {
         if (sse2) {
-            td::TransformPixelsWith(td::Isa::Sse2, source.data(), kSide, kSide, destination.data(),
-                                    kSide, kSide, angle, smooth);
+            td::TransformPixelsWith(td::Isa::Baseline, source.data(), kSide, kSide,
+                                    destination.data(), kSide, kSide, angle, smooth);
         } else {
             Veltrane_B2::TransformPixels(source.data(), kSide, kSide, destination.data(), kSide,
                                          kSide, angle, smooth);

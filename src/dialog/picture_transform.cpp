@@ -60,7 +60,7 @@ void TransformPixelsWith(Isa isa, const std::uint8_t* source, int sourceWidth, i
     // The wide kernel indexes source pixels with 32-bit lanes.
     const bool smallSource =
         static_cast<std::int64_t>(sourceWidth) * sourceHeight < (std::int64_t{1} << 31);
-    if (isa != Isa::Sse2 && smallSource && IsaAvailable(Isa::Avx2)) {
+    if (isa != Isa::Baseline && smallSource && IsaAvailable(Isa::Avx2)) {
         Avx2Rows(job);
     } else {
         Sse2Rows(job);
@@ -73,7 +73,7 @@ void TransformPixels(const std::uint8_t* source, int sourceWidth, int sourceHeig
                      std::uint8_t* destination, int destinationWidth, int destinationHeight,
                      double angleDegrees, bool smooth) {
     using platform::Isa;
-    static const Isa best = platform::IsaAvailable(Isa::Avx2) ? Isa::Avx2 : Isa::Sse2;
+    static const Isa best = platform::IsaAvailable(Isa::Avx2) ? Isa::Avx2 : Isa::Baseline;
     transform_detail::TransformPixelsWith(best, source, sourceWidth, sourceHeight, destination,
                                           destinationWidth, destinationHeight, angleDegrees,
                                           smooth);

@@ -40,7 +40,7 @@ void Sse2Rows(const Job& job);
 void Avx2Rows(const Job& job);  // needs sourceWidth * sourceHeight < 2^31
 
 // TransformPixels with a chosen kernel: Avx2 (also for Avx512, the widest kernel here) where the
-// processor runs it, else Sse2.
+// processor runs it, else the SSE2 kernel (Isa::Baseline).
 void TransformPixelsWith(Isa isa, const std::uint8_t* source, int sourceWidth, int sourceHeight,
                          std::uint8_t* destination, int destinationWidth, int destinationHeight,
                          double angleDegrees, bool smooth);

@@ -96,7 +96,7 @@ void SinCos(std::int32_t angleDegrees, float& S, float& C) {
 Options DefaultOptions(const RotateBlock& block) {
     static const Isa best = IsaAvailable(Isa::Avx512) ? Isa::Avx512
                             : IsaAvailable(Isa::Avx2) ? Isa::Avx2
-                                                      : Isa::Sse2;
+                                                      : Isa::Baseline;
     static const int cores =
         Clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
@@ -136,7 +136,7 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
 
     Isa isa = options.isa;
     // The vector kernels index the source with 32-bit pixel offsets.
-    if (pixels > INT32_MAX || !IsaAvailable(isa)) isa = Isa::Sse2;
+    if (pixels > INT32_MAX || !IsaAvailable(isa)) isa = Isa::Baseline;
     work.kernel = isa == Isa::Avx512 ? Avx512Kernel(bilinear)
                   : isa == Isa::Avx2 ? Avx2Kernel(bilinear)
                                      : ScalarKernel(bilinear);

@@ -43,7 +43,7 @@ inline constexpr int kPrefetchRows = 8;
 using RowKernel = void (*)(const RowJob& job, const double* colC, const double* colS,
                            std::int32_t i0, std::int32_t n, std::int32_t j);
 
-// Sse2 selects the scalar kernel (rotate.cpp), the baseline that every x86-64 processor runs.
+// Isa::Baseline selects the scalar kernel (rotate.cpp).
 using platform::Isa;
 using platform::IsaAvailable;
 

@@ -4,13 +4,14 @@
 
 namespace platform {
 
-// Sse2 is part of every x86-64 processor; Avx512 stands for the F, BW, DQ and VL subsets.
-enum class Isa { Sse2, Avx2, Avx512 };
+// Baseline is what every x86-64 processor runs (SSE2 included), each module's portable kernel;
+// Avx512 stands for the F, BW, DQ and VL subsets.
+enum class Isa { Baseline, Avx2, Avx512 };
 
 inline bool IsaAvailable(Isa isa) {
     __builtin_cpu_init();
     switch (isa) {
-        case Isa::Sse2:
+        case Isa::Baseline:
             return true;
         case Isa::Avx2:
             return __builtin_cpu_supports("avx2");
