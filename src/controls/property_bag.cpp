@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/rounding.h"
+
 namespace Veltrane::Controls {
 namespace {
 
@@ -36,9 +38,7 @@ std::optional<double> NumberOf(const PropertyValue& value) {
 std::optional<std::int64_t> WholeIn(const PropertyValue& value, double low, double high) {
     const std::optional<double> number = NumberOf(value);
     if (!number) return std::nullopt;
-    const double whole = std::nearbyint(*number);
-    if (whole < low || whole > high) return std::nullopt;
-    return static_cast<std::int64_t>(whole);
+    return platform::NearestWholeIn(*number, low, high);
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

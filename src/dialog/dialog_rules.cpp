@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/command_properties.h"
+#include "platform/rounding.h"
 #include "startup/random.h"
 
 namespace Veltrane_B {
@@ -28,15 +29,15 @@ platform::Font DialogFont(bool underline) {
 }
 
 std::optional<std::int16_t> ToInteger16(float value) {
-    const double whole = std::nearbyint(static_cast<double>(value));
-    if (!(whole >= INT16_MIN && whole <= INT16_MAX)) return std::nullopt;
-    return static_cast<std::int16_t>(whole);
+    const auto whole = platform::NearestWholeIn(value, INT16_MIN, INT16_MAX);
+    if (!whole) return std::nullopt;
+    return static_cast<std::int16_t>(*whole);
 }
 
 std::optional<std::int32_t> ToLong32(float value) {
-    const double whole = std::nearbyint(static_cast<double>(value));
-    if (!(whole >= INT32_MIN && whole <= INT32_MAX)) return std::nullopt;
-    return static_cast<std::int32_t>(whole);
+    const auto whole = platform::NearestWholeIn(value, INT32_MIN, INT32_MAX);
+    if (!whole) return std::nullopt;
+    return static_cast<std::int32_t>(*whole);
 }
 
 double ReseededRandom(double seed) {
