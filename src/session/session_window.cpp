@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rounding.h"
+#include "platform/toolkit_rules.h"
 #include "session/saver_state.h"
 #include "startup/process_values.h"
 #include "startup/random.h"
@@ -98,13 +100,12 @@ void Veltrane_S::Form_Load() {
         host_.SetWindowPos(window_->hWnd(), platform::kHwndTopmost, 0, 0, 0, 0,
                            platform::kSwpNoSize | platform::kSwpNoMove | platform::kSwpNoActivate);
 
-    // A period the timer cannot take (only a hand-edited settings file gives one) runs at the
-    // default instead of leaving the timer at 1 ms or, at 0, never ticking.
-    const float interval = DisplayInterval;
-    std::int64_t period = 0;
-    if (std::isfinite(interval) && std::fabs(interval) < 1e9f)
-        period = static_cast<std::int64_t>(std::nearbyint(interval));
-    if (period < 1 || !timer1_->SetInterval(period)) timer1_->SetInterval(kDefaultInterval);
+    // A period the timer cannot take (only a hand-edited settings file gives one: 0, negative,
+    // beyond 65535 ms) runs at the default instead of leaving the timer at 1 ms or, at 0, never
+    // ticking.
+    const std::optional<std::int64_t> period =
+        platform::NearestWholeIn(DisplayInterval, 1, platform::kMaxTimerInterval);
+    if (!period || !timer1_->SetInterval(*period)) timer1_->SetInterval(kDefaultInterval);
     timer1_->SetEnabled(true);
 }
 

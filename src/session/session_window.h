@@ -15,8 +15,6 @@ namespace Veltrane_B {
 
 class Veltrane_S {
   public:
-    // The default period when the configured one is one the timer cannot take.
-
     // Creates the window, hidden, with Master, the first monitor's Display and Timer1 (disabled,
     // 1 ms). Switches the process to physical pixels first, so the capture is the whole screen at
     // full resolution.

@@ -16,8 +16,10 @@
 #include "dialog/settings_dialog.h"
 #include "dialog/zoom.h"
 #include "platform/fake/fake_platform.h"
+#include "startup/command_line.h"
 #include "startup/process_values.h"
 #include "startup/settings.h"
+#include "unit/process_values_guard.h"
 #include "unit/temp_folder.h"
 
 namespace {
@@ -35,11 +37,6 @@ std::string Zoom(platform::Handle window, Rect from, Rect to) {
 
 class Dialog : public TempFolderTest {
   protected:
-    void TearDown() override {
-        TempFolderTest::TearDown();
-        Veltrane_B::DisplayInterval = 100.0f;
-        Veltrane_B::IntervalText.clear();
-    }
     // Builds and loads the dialog from the test's folder as the modal show does, with a frame of
     // 3 + 19 pixels, the pointer at 300, 200 and the texture strip 579 x 21.
     std::unique_ptr<Veltrane_P> Load(float interval) {
@@ -56,27 +53,34 @@ class Dialog : public TempFolderTest {
     static bool Closed(Veltrane_P& d) { return static_cast<FakeWindow&>(*d.window).closed; }
 
     FakeHost host;
+    ProcessValuesGuard processValues_;
 };
 
-// The interval goes to the nearest whole number, ties to even, and to each control only where
-// the number and the control take it: the bar 1 to 3000 (else it keeps 1), the timer 0 to 65535
-// (else it keeps 100; at 0 it never ticks). Numbers beyond 16 and 32 bits never wrap round.
+// The interval as the settings file gives it reaches each control only where the control takes
+// it: the bar 1 to 3000 (else it keeps 1), the timer 0 to 65535 (else it keeps 100; at 0 it never
+// ticks). Numbers beyond 16 and 32 bits never wrap round.
 TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
-    const float nan = std::numeric_limits<float>::quiet_NaN(), beyond32 = 4294967808.0f;
-    // The interval; the bar's value, the timer's interval, the preview frames one tick draws.
-    const std::tuple<float, std::int32_t, std::int32_t, int> cases[] = {
-        {100, 100, 100, 1}, {2.5f, 2, 2, 1},       {3.5f, 4, 4, 1},       {-0.5f, 1, 0, 0},
-        {0, 1, 0, 0},       {-5, 1, 100, 1},       {3000, 3000, 3000, 1}, {5000, 1, 5000, 1},
-        {68000, 1, 100, 1}, {beyond32, 1, 100, 1}, {nan, 1, 100, 1}};
-    for (const auto& [interval, bar, timer, frames] : cases) {
+    const struct {
+        const char* setting;  // the value in the file
+        std::int32_t bar, timer;
+        int frames;  // drawn by one tick
+    } cases[] = {{"", 100, 100, 1},    {" 250", 250, 250, 1},
+                 {"-5", 1, 100, 1},    {"0", 1, 0, 0},
+                 {"0.5", 1, 0, 0},     {"3000", 3000, 3000, 1},
+                 {"5000", 1, 5000, 1}, {"65535", 1, 65535, 1},
+                 {"70000", 1, 100, 1}, {"4294967808", 1, 100, 1},
+                 {"1e999", 1, 100, 1}, {"abc", 100, 100, 1}};
+    for (const auto& c : cases) {
+        const float interval = Veltrane_B::IntervalFromText(c.setting);
         auto dialog = Load(interval);
         static_cast<FakeTimer&>(*dialog->Timer1).Fire();
         // The process value is never changed by the dialog.
-        EXPECT_EQ(std::make_tuple(dialog->HS_Intval->Value(), dialog->Timer1->Interval(),
-                                  dialog->Timer1->Enabled(), host.CountOf("SetDIBits"),
-                                  std::bit_cast<std::uint32_t>(Veltrane_B::DisplayInterval)),
-                  std::make_tuple(bar, timer, true, frames, std::bit_cast<std::uint32_t>(interval)))
-            << interval;
+        EXPECT_EQ(
+            std::make_tuple(dialog->HS_Intval->Value(), dialog->Timer1->Interval(),
+                            dialog->Timer1->Enabled(), host.CountOf("SetDIBits"),
+                            std::bit_cast<std::uint32_t>(Veltrane_B::DisplayInterval)),
+            std::make_tuple(c.bar, c.timer, true, c.frames, std::bit_cast<std::uint32_t>(interval)))
+            << c.setting;
     }
 }
 
@@ -111,20 +115,28 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
         EXPECT_EQ(actual, expected);
     }
 
-    // The bar sets the timer on a change and while the thumb is dragged.
+    // The bar sets the timer on a change and while the thumb is dragged; releasing the thumb
+    // is a change only where the drag moved the value.
     auto& bar = static_cast<FakeScrollBar&>(*dialog->HS_Intval);
     bar.SetValue(1500);
     const std::int32_t onChange = dialog->Timer1->Interval();
     bar.Scroll(platform::ScrollCode::ThumbTrack, 42);
-    EXPECT_EQ(std::make_tuple(onChange, dialog->Timer1->Interval(), dialog->Timer1->Enabled()),
-              std::make_tuple(1500, 42, true));
+    const std::int32_t onDrag = dialog->Timer1->Interval();
+    dialog->Timer1->SetInterval(7);
+    bar.Scroll(platform::ScrollCode::ThumbPosition, 42);
+    const std::int32_t onRelease = dialog->Timer1->Interval();
+    dialog->Timer1->SetInterval(7);
+    bar.Scroll(platform::ScrollCode::ThumbPosition, 42);  // taken and let go where it was
+    EXPECT_EQ(std::make_tuple(onChange, onDrag, onRelease, dialog->Timer1->Interval(),
+                              dialog->Timer1->Enabled()),
+              std::make_tuple(1500, 42, 42, 7, true));
 
     // The link opens the home page with the hourglass around, and the dialog stays.
     host.pointerHistory.clear();
     dialog->lbl_URL->onClick();
     EXPECT_EQ(host.CallsNamed("ShellExecuteA"),
-              Strings{"ShellExecuteA(" + std::to_string(dialog->hWnd()) + ", open, " +
-                      Veltrane_B::kHomePage + ", , , 1)"});
+              Strings{CallText("ShellExecuteA", dialog->hWnd(), "open", Veltrane_B::kHomePage, "",
+                               "", platform::kSwShowNormal)});
     EXPECT_EQ(host.pointerHistory, (std::vector{Pointer::Hourglass, Pointer::Default}));
     EXPECT_FALSE(window.closed);
 
@@ -232,17 +244,21 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
 }
 
 TEST(DialogPosition, CentredAndAtOneThirdInTwips) {
-    // Screen and window width and height, twips per pixel; the window's top-left corner.
-    const std::tuple<int, int, int, int, int, platform::Point> cases[] = {
+    const struct {
+        int screenW, screenH, windowW, windowH, twipsPerPixel;
+        platform::Point corner;  // the window's top-left corner
+    } cases[] = {
         // 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
         {1024, 768, 411, 286, 15, {306, 161}}, {1024, 768, 412, 287, 15, {306, 160}},
         {800, 600, 411, 286, 12, {194, 105}},  // 120 dots per inch
         {300, 200, 411, 286, 15, {-55, -29}},  // larger than the screen: truncated toward zero
         {1024, 768, 411, 286, 0, {306, 160}},  // no usable factor: plain pixels
     };
-    for (const auto& [screenW, screenH, windowW, windowH, tpp, corner] : cases) {
-        EXPECT_EQ(Veltrane_B::DialogPosition(screenW, screenH, windowW, windowH, tpp, tpp), corner)
-            << screenW << "x" << screenH << " tpp " << tpp;
+    for (const auto& c : cases) {
+        EXPECT_EQ(Veltrane_B::DialogPosition(c.screenW, c.screenH, c.windowW, c.windowH,
+                                             c.twipsPerPixel, c.twipsPerPixel),
+                  c.corner)
+            << c.screenW << "x" << c.screenH << " tpp " << c.twipsPerPixel;
     }
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "startup/process_values.h"
 #include "startup/settings.h"
+#include "unit/process_values_guard.h"
 #include "unit/temp_folder.h"
 
 namespace profile_cases {
@@ -158,4 +158,5 @@ class SettingsFile : public TempFolderTest {
 
     std::filesystem::path file_;
     std::string path_;
+    ProcessValuesGuard processValues_;
 };

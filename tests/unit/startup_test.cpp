@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -13,6 +15,9 @@
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line.h"
 #include "startup/process_values.h"
+#include "startup/settings.h"
+#include "unit/process_values_guard.h"
+#include "unit/temp_folder.h"
 
 namespace {
 
@@ -35,73 +40,114 @@ std::string RunMain(FakeHost& host, Veltrane_B::Program* kept = nullptr) {
     return did;
 }
 
+// Main reads the settings from the test's own folder, and leaves the process values as it
+// found them.
+class MainTest : public TempFolderTest {
+    ProcessValuesGuard processValues_;
+};
+
 // The mode letter is the second character upper-cased; the handle and the interval are numbers
-// read as the system's own conversions read them.
+// read as the system's own conversions read them. The line is UTF-8, counted in characters.
 TEST(CommandLine, ModeLetterHandleAndInterval) {
     const std::pair<const char*, const char*> letters[] = {
-        {"/s", "S"}, {"-S", "S"}, {"xs", "S"},       {"/S extra words", "S"}, {"/p 1234", "P"},
-        {"S", ""},   {"", ""},    {"/\xe4", "\xe4"}, {"/c:4711", "C"},
+        {"/s", "S"},
+        {"-S", "S"},
+        {"xs", "S"},
+        {"/S extra words", "S"},
+        {"/p 1234", "P"},
+        {"S", ""},
+        {"", ""},
+        {"/\xe4", "\xe4"},
+        {"/c:4711", "C"},
+        {"\xe2\x80\x94s", "S"},
+        {"/\xc3\xa9", "\xc3\xa9"},
+        {"\xf0\x9f\x98\x80", ""},
+        {"\x80s", "S"},
     };
     for (const auto& [line, letter] : letters)
         EXPECT_EQ(Veltrane_B::ModeLetterOf(line), letter) << line;
     const std::pair<const char*, std::int32_t> handles[] = {
-        {"/p 1234", 1234}, {"/p:1234", 1234}, {"/p 2147483647", INT32_MAX},
-        {"/p", 0},         {"/a ", 0},        {"/p -2147483648", INT32_MIN},
-        {"/p  -77", -77},  {"/p 12.5", 12},   {"/p 99999999999", 0},
-        {"/p 1e3", 1000},  {"/p1234", 234},   {"/a abc", 0},
+        {"/p 1234", 1234},
+        {"/p:1234", 1234},
+        {"/p 2147483647", INT32_MAX},
+        {"/p", 0},
+        {"/a ", 0},
+        {"/p -2147483648", INT32_MIN},
+        {"/p  -77", -77},
+        {"/p 12.5", 12},
+        {"/p 99999999999", 0},
+        {"/p 1e3", 1000},
+        {"/p1234", 234},
+        {"/a abc", 0},
         {"/p 13.5x", 14},
+        {"\xe2\x80\x94p 1234", 1234},
+        {"/p\xc2\xa0"
+         "56",
+         56},
     };
     for (const auto& [line, handle] : handles)
         EXPECT_EQ(Veltrane_B::HandleFromText(Veltrane_B::HandleTextOf(line)), handle) << line;
+    // Whatever number the text holds, rounded down: each user decides what it can take.
+    const float inf = std::numeric_limits<float>::infinity();
     const std::pair<const char*, float> intervals[] = {
-        {"", 100},        {" 250", 250},  {"250.9", 250},     {"3000", 3000}, {"1", 1},
-        {"65535", 65535}, {"65536", 100}, {"0", 100},         {"-5", 100},    {"abc", 100},
-        {"1e999", 100},   {"0.5", 100},   {" 1500 ms", 1500}, {".", 100},     {"+7", 7},
+        {"", 100},        {" 250", 250},    {"250.9", 250},   {"3000", 3000}, {"1", 1},
+        {"65535", 65535}, {"70000", 70000}, {"0", 0},         {"-5", -5},     {"-0.5", -1},
+        {"abc", 100},     {"1e999", inf},   {"-1e300", -inf}, {"0.5", 0},     {" 1500 ms", 1500},
+        {".", 100},       {"+7", 7},
     };
     for (const auto& [text, interval] : intervals)
         EXPECT_EQ(Veltrane_B::IntervalFromText(text), interval) << text;
 }
 
-TEST(Main, ModeTable) {
-    // The line; what Main did; how often it hid the cursor.
-    const std::tuple<const char*, const char*, int> cases[] = {
-        {"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
-        {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
-        {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
-    for (const auto& [line, did, hidden] : cases) {
+TEST_F(MainTest, ModeTable) {
+    const struct {
+        const char* line;
+        const char* did;
+        int cursorHidden;  // times
+    } cases[] = {{"/s", "S", 1},      {"-S", "S", 1},      {"/S /x", "S", 1}, {"", "S", 0},
+                 {"S", "E", 0},       {"/x", "E", 0},      {"/q", "E", 0},    {"/c", "DE", 0},
+                 {"/a 4711", "E", 0}, {"/c:4711", "DE", 0}};
+    for (const auto& c : cases) {
         FakeHost host;
-        host.commandLine = line;
+        host.commandLine = c.line;
         const std::string seen = RunMain(host);
         EXPECT_EQ(std::make_tuple(seen, host.CountOf("ShowCursor(0)"), host.CountOf("FindWindowA")),
-                  std::make_tuple(std::string(did), hidden, 2))
-            << line;
+                  std::make_tuple(std::string(c.did), c.cursorHidden, 2))
+            << c.line;
     }
 }
 
-TEST(Main, PasswordChangeOnlyOutsideNt) {
-    // The line, the platform, GetVersionExA's result (a failing call is not NT); the window
-    // handed to the password change (-1: none).
-    const std::tuple<const char*, std::uint32_t, std::int32_t, int> cases[] = {
+TEST_F(MainTest, PasswordChangeOnlyOutsideNt) {
+    const struct {
+        const char* line;
+        std::uint32_t platformId;
+        std::int32_t versionResult;  // GetVersionExA's: a failing call is not NT
+        int window;                  // handed to the password change; -1: none
+    } cases[] = {
         {"/a 4711", 2, 1, -1}, {"/a 4711", 1, 1, 4711}, {"/a 4711", 2, 0, 4711},
         {"/a", 1, 1, 0},       {"/a junk", 1, 1, 0},
     };
-    for (const auto& [line, platformId, versionResult, window] : cases) {
+    for (const auto& c : cases) {
         FakeHost host;
-        host.commandLine = line;
-        host.platformId = platformId;
-        host.versionResult = versionResult;
+        host.commandLine = c.line;
+        host.platformId = c.platformId;
+        host.versionResult = c.versionResult;
         EXPECT_EQ(RunMain(host), "E");
         EXPECT_EQ(host.CallsNamed("PwdChangePasswordA"),
-                  std::vector<std::string>(window >= 0, "PwdChangePasswordA(SCRSAVE, " +
-                                                            std::to_string(window) + ", 0, 0)"))
-            << line;
+                  std::vector<std::string>(c.window >= 0, "PwdChangePasswordA(SCRSAVE, " +
+                                                              std::to_string(c.window) + ", 0, 0)"))
+            << c.line;
     }
 }
 
-TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
+TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
+    std::ofstream(Veltrane_B::SettingsFilePath(folder_.string()), std::ios::binary)
+        << "[Section]\r\n"
+        << Veltrane_B::kIntervalKey << "= 777\r\n";
     for (const platform::Rect rect :
          {platform::Rect{10, 20, 162, 132}, platform::Rect{0, 0, 3000, 2500}}) {
         FakeHost host;
+        host.programFolder = folder_.string();
         host.commandLine = "/p 4711";
         host.windowRects[4711] = rect;
         host.windowLong = static_cast<std::int32_t>(0x96CF0000u);
@@ -117,8 +163,16 @@ TEST(Main, PreviewEmbedsInHostWithItsOuterSize) {
         EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
                   (0x96CF0000u & ~0x80000000u) | 0x40000000u);
         // The preview never reads the settings file.
-        EXPECT_EQ(Veltrane_B::IntervalText, "");
+        EXPECT_EQ(std::make_pair(Veltrane_B::IntervalText, Veltrane_B::DisplayInterval),
+                  std::make_pair(std::string(), 100.0f));
     }
+    // Every other mode does.
+    FakeHost host;
+    host.programFolder = folder_.string();
+    host.commandLine = "/c";
+    RunMain(host);
+    EXPECT_EQ(std::make_pair(Veltrane_B::IntervalText, Veltrane_B::DisplayInterval),
+              std::make_pair(std::string("777"), 777.0f));
 }
 
 }  // namespace

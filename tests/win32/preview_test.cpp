@@ -11,6 +11,7 @@
 #include "process_helpers.h"
 #include "resource_ids.h"
 #include "startup/preview_window.h"
+#include "unit/process_values_guard.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
 // Wine draws a child window only in the process that owns its top-level window, so the pixels
 // are checked with the preview window made in this process, inside a host window of its own.
 TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
+    const ProcessValuesGuard processValues;  // embedding stores the platform's results
     HMODULE module =
         LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     const veltrane_test::Pixels picture = veltrane_test::ResourcePixels(module, IDB_PREVIEW);

@@ -29,7 +29,9 @@ std::string CallText(const char* name, const Args&... args) {
         out << separator;
         separator = ", ";
         using T = std::decay_t<decltype(arg)>;
-        if constexpr (std::is_same_v<T, const char*> || std::is_same_v<T, char*>) {
+        if constexpr (std::is_array_v<std::remove_reference_t<decltype(arg)>>) {
+            out << arg;  // a literal
+        } else if constexpr (std::is_same_v<T, const char*> || std::is_same_v<T, char*>) {
             out << (arg ? arg : "null");
         } else if constexpr (std::is_same_v<T, std::string>) {
             out << arg;
