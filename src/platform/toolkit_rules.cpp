@@ -46,13 +46,18 @@ ScrollModel::Notify ScrollModel::Scrolled(ScrollCode code, std::int32_t thumb) {
         case ScrollCode::Right:
             return MoveTo(maximum_);
         case ScrollCode::ThumbTrack:
+            if (!dragStart_) dragStart_ = value_;
             MoveTo(thumb);
             return Notify::Scroll;
-        case ScrollCode::ThumbPosition:
-            // The drag already moved the value; releasing the thumb reports it as a change.
+        case ScrollCode::ThumbPosition: {
+            // The drag already moved the value; releasing the thumb reports the whole move.
+            const std::int32_t start = dragStart_.value_or(value_);
+            dragStart_.reset();
             MoveTo(thumb);
-            return Notify::Change;
+            return value_ != start ? Notify::Change : Notify::None;
+        }
         case ScrollCode::EndScroll:
+            dragStart_.reset();
             break;
     }
     return Notify::None;

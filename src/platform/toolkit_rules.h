@@ -7,13 +7,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace platform {
 
-// Timers take 0 to 65535 milliseconds; 0 is a valid interval that delivers no ticks.
+// Timers take 0 to 65535 milliseconds; 0 is a valid interval that delivers no ticks. Setting the
+// interval a timer already has changes nothing: its countdown goes on.
 inline constexpr std::int64_t kMaxTimerInterval = 65535;
 inline bool TimerAccepts(std::int64_t milliseconds) {
     return milliseconds >= 0 && milliseconds <= kMaxTimerInterval;
@@ -46,8 +48,9 @@ class ScrollModel {
     // Refuses (false) a value outside the range; a changed value notifies Change.
     bool SetValue(std::int64_t value, Notify* notify);
     // Moves the value as the user asked; `thumb` is the thumb's position for the thumb codes.
-    // Moves stop at the ends. Dragging notifies Scroll, releasing the thumb notifies Change even
-    // where the drag already moved the value; the other moves notify Change when the value changed.
+    // Moves stop at the ends. Dragging notifies Scroll; releasing the thumb notifies Change when
+    // the value differs from where the drag began (the drag itself already moved it); the other
+    // moves notify Change when the value changed.
     Notify Scrolled(ScrollCode code, std::int32_t thumb);
 
     std::int32_t Minimum() const { return minimum_; }
@@ -60,6 +63,7 @@ class ScrollModel {
     Notify MoveTo(std::int64_t value);
 
     std::int32_t minimum_ = 0, maximum_ = 32767, small_ = 1, large_ = 1, value_ = 0;
+    std::optional<std::int32_t> dragStart_;  // the value when the thumb was taken
 };
 
 // Calls onChange or onScroll of a bar for a notification.

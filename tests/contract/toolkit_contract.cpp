@@ -12,24 +12,29 @@ using platform::Point;
 using platform::ScrollCode;
 
 TEST_F(ToolkitContract, TimerTakesZeroTo65535AndTicksOnlyWhenEnabledWithAnInterval) {
-    // Enabled or not, the interval set; accepted, the interval after the call (every timer starts
-    // at 20), whether it ticks.
-    const std::tuple<bool, std::int64_t, bool, std::int32_t, bool> rows[] = {
+    const struct {
+        bool enabled;
+        std::int64_t set;
+        bool accepted;
+        std::int32_t interval;  // after the call; every timer starts at 20
+        bool ticks;
+    } rows[] = {
         {true, -1, false, 20, true},        {true, 65536, false, 20, true},
         {false, 65535, true, 65535, false}, {true, 0, true, 0, false},
         {false, 15, true, 15, false},       {true, 15, true, 15, true},
+        {true, 20, true, 20, true},
     };
-    for (const auto& [enabled, set, accepted, interval, ticks] : rows) {
+    for (const auto& r : rows) {
         std::unique_ptr<platform::Timer> timer = driver->Host().CreateTimer();
         int fired = 0;
         timer->onTick = [&] { ++fired; };
         ASSERT_TRUE(timer->SetInterval(20));
-        timer->SetEnabled(enabled);
-        const bool took = timer->SetInterval(set);
+        timer->SetEnabled(r.enabled);
+        const bool took = timer->SetInterval(r.set);
         driver->Wait();
         EXPECT_EQ(std::make_tuple(took, timer->Interval(), fired > 0),
-                  std::make_tuple(accepted, interval, ticks))
-            << set << (enabled ? " enabled" : " disabled");
+                  std::make_tuple(r.accepted, r.interval, r.ticks))
+            << r.set << (r.enabled ? " enabled" : " disabled");
     }
 }
 
@@ -44,20 +49,24 @@ TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
     bar->SetRange(1, 100);
     bar->SetSteps(5, 20);
     using enum ScrollCode;
-    // From, the user's move; to, change and scroll notifications.
-    const std::tuple<std::int32_t, ScrollCode, std::int32_t, int, int> rows[] = {
+    const struct {
+        std::int32_t from;
+        ScrollCode move;
+        std::int32_t to;
+        int changes, scrolls;  // notifications
+    } rows[] = {
         {50, LineLeft, 45, 1, 0},   {50, LineRight, 55, 1, 0},     {50, PageLeft, 30, 1, 0},
         {50, PageRight, 70, 1, 0},  {3, LineLeft, 1, 1, 0},        {1, PageLeft, 1, 0, 0},
         {90, PageRight, 100, 1, 0}, {50, Left, 1, 1, 0},           {50, Right, 100, 1, 0},
-        {50, ThumbTrack, 50, 0, 1}, {50, ThumbPosition, 50, 1, 0}, {50, EndScroll, 50, 0, 0},
+        {50, ThumbTrack, 50, 0, 1}, {50, ThumbPosition, 50, 0, 0}, {50, EndScroll, 50, 0, 0},
     };
-    for (const auto& [from, code, to, changed, scrolled] : rows) {
-        ASSERT_TRUE(bar->SetValue(from));
+    for (const auto& r : rows) {
+        ASSERT_TRUE(bar->SetValue(r.from));
         changes = scrolls = 0;
-        driver->Scroll(*bar, code);
+        driver->Scroll(*bar, r.move);
         EXPECT_EQ(std::make_tuple(bar->Value(), changes, scrolls),
-                  std::make_tuple(to, changed, scrolled))
-            << "code " << static_cast<int>(code) << " from " << from;
+                  std::make_tuple(r.to, r.changes, r.scrolls))
+            << "code " << static_cast<int>(r.move) << " from " << r.from;
     }
 
     // The program's own values: refused outside the range, notified only when they change; a
@@ -92,9 +101,14 @@ TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
 
     constexpr int L = platform::kLeftButton, R = platform::kRightButton;
     const Point onPanel{70, 40}, onLabel{20, 15}, outside{150, 40};
-    // What, whether the label shows, the button, where it goes down (none: a release alone) and
-    // up; what is seen.
-    const std::tuple<const char*, bool, int, std::optional<Point>, Point, const char*> rows[] = {
+    const struct {
+        const char* what;
+        bool labelVisible;
+        int button;
+        std::optional<Point> down;  // nothing: a release alone
+        Point up;
+        const char* seen;
+    } rows[] = {
         {"panel", true, L, onPanel, {72, 41}, "pP"},
         {"label", true, L, onLabel, {30, 25}, "lL"},
         {"label, released on the panel", true, L, onLabel, onPanel, "l"},
@@ -104,12 +118,12 @@ TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
         {"release alone", true, L, std::nullopt, onPanel, "p"},
         {"hidden label", false, L, onLabel, onLabel, "pP"},
     };
-    for (const auto& [what, labelVisible, button, down, up, expected] : rows) {
-        label->SetVisible(labelVisible);
+    for (const auto& r : rows) {
+        label->SetVisible(r.labelVisible);
         seen.clear();
-        if (down) driver->Mouse(*panel, button, *down, true);
-        driver->Mouse(*panel, button, up, false);
-        EXPECT_EQ(seen, expected) << what;
+        if (r.down) driver->Mouse(*panel, r.button, *r.down, true);
+        driver->Mouse(*panel, r.button, r.up, false);
+        EXPECT_EQ(seen, r.seen) << r.what;
     }
 
     // Unload runs once however the window is closed, even by a handler that closes again.

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_host.h"
 
 #include "platform/win32/wide_path.h"
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_panel.h"
 #include "platform/win32/win32_timer.h"
 #include "platform/win32/win32_window.h"
@@ -142,9 +143,7 @@ std::int32_t Win32Host::ScreenHeight() {
 
 namespace {
 std::int32_t TwipsPerPixel(int axis) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, axis);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc().get(), axis);
     return dpi > 0 ? 1440 / dpi : 15;
 }
 }  // namespace
@@ -208,12 +207,20 @@ Handle Win32Host::LoadBitmapResource(int resourceId) {
 
 void Win32Host::SetMousePointer(MousePointer pointer) {
     pointer_ = pointer;
+    // Show the change at once, not only when the mouse next moves: a window of ours under the
+    // cursor picks its pointer as it would for a move (a panel gives its label's hand), any
+    // other place shows the application's pointer or the arrow.
     POINT cursor;
-    // Show the change at once, not only when the mouse next moves.
-    if (::GetCursorPos(&cursor)) {
-        HCURSOR shown = ApplicationCursor();
-        ::SetCursor(shown ? shown : LoadCursor(nullptr, IDC_ARROW));
+    if (!::GetCursorPos(&cursor)) return;
+    HWND under = ::WindowFromPoint(cursor);
+    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+        const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
+        SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                     MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
+        return;
     }
+    HCURSOR shown = ApplicationCursor();
+    ::SetCursor(shown ? shown : LoadCursor(nullptr, IDC_ARROW));
 }
 
 void Win32Host::UsePhysicalPixels() {

@@ -20,6 +20,9 @@ Win32Timer::~Win32Timer() {
 
 bool Win32Timer::SetInterval(std::int64_t milliseconds) {
     if (!TimerAccepts(milliseconds)) return false;
+    // Re-arming would restart the countdown: a bar dragged slowly at a long interval would then
+    // never let a tick through.
+    if (milliseconds == interval_) return true;
     interval_ = static_cast<std::int32_t>(milliseconds);
     Arm();
     return true;
