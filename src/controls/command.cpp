@@ -70,6 +70,8 @@ struct Command::Parts {
     std::unique_ptr<platform::Timer> TmrMouse;
     // What the caption label shows now, so that only changes reach it.
     std::optional<CaptionLabel> shown;
+    // The skin picture of the latest paint: switching the face to transparent shows it again.
+    std::optional<SkinPicture> painted;
 };
 
 void Command::Parts::Wire() {
@@ -119,12 +121,20 @@ void Command::Parts::DrawState(SkinPicture picture) {
     const FacePaint plan =
         Controls::DrawState(picture, model.tracking.ButtonState(), model.GradientReversed, size);
     const platform::Handle dc = face->hDC();
+    painted = picture;
 
-    face->Clear();
-
-    // The gradient under the whole face.
-    host.GradientFill(dc, plan.gradient.vertices.data(), kGradientVertexCount, &plan.gradient.rect,
-                      1, platform::kGradientFillRectV);
+    if (model.faceOpaque) {
+        face->Clear();
+        // The gradient under the whole face.
+        host.GradientFill(dc, plan.gradient.vertices.data(), kGradientVertexCount,
+                          &plan.gradient.rect, 1, platform::kGradientFillRectV);
+    } else if (parent) {
+        // A transparent face: the panel under it shows through everywhere but the frame.
+        host.BitBlt(dc, 0, 0, width, height, parent->hDC(), bounds.left, bounds.top,
+                    platform::kSrcCopy);
+    } else {
+        face->Clear();  // on the window itself there is no picture to show through
+    }
     face->Refresh();
 
     // The frame: corners copied, edges stretched from the skin. A skin that did not load is
@@ -212,7 +222,11 @@ bool Command::Visible() {
 }
 
 void Command::SetVisible(bool visible) {
-    parts_->Paint(Controls::SetVisible(parts_->model, visible));
+    Parts& p = *parts_;
+    Paints paints = Controls::SetVisible(p.model, visible);
+    // An opaque face repaints itself; a transparent one keeps its picture over the panel.
+    if (!visible && p.painted) paints.push_back(*p.painted);
+    p.Paint(paints);
 }
 
 std::int32_t Command::FontColour() {

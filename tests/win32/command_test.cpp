@@ -55,8 +55,8 @@ class CommandOnWindow : public ::testing::Test {
         face = reinterpret_cast<HWND>(command->hWnd());
         Pump(50);
     }
-    std::unique_ptr<Command> Button(int y) {
-        auto button = std::make_unique<Command>(host, *window, nullptr);
+    std::unique_ptr<Command> Button(int y, platform::PicturePanel* parent = nullptr) {
+        auto button = std::make_unique<Command>(host, *window, parent);
         MemoryPropertyBag bag;
         button->UserControl_ReadProperties(bag, DesignFont());
         // A font this Wine prefix has: without Japanese fonts the design font shows empty boxes.
@@ -83,8 +83,9 @@ class CommandOnWindow : public ::testing::Test {
 // The frame: the skin's 4 x 4 corners at the face's corners, its edges stretched between them
 // (the top and bottom rows are even along the edge, so every stretched pixel is known). Inside
 // it, left of the caption, the gradient: white to 198/197/215 over rows 0 to 24, or the other way
-// round.
-void ExpectFace(const Pixels& shown, const Pixels& skin, bool darkOnTop, const char* what) {
+// round; or, for a transparent face, the pixels `under` it.
+void ExpectFace(const Pixels& shown, const Pixels& skin, bool darkOnTop, const char* what,
+                const Pixels* under = nullptr) {
     const int drop[3] = {57, 58, 40};
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -94,7 +95,8 @@ void ExpectFace(const Pixels& shown, const Pixels& skin, bool darkOnTop, const c
             const bool frame = x < 4 || x >= kWidth - 4 || y < 4 || y >= kHeight - 4;
             const int sx = x < 4 ? x : x >= kWidth - 4 ? x - (kWidth - 64) : 4;
             bool right = !frame || p == skin.At(sx, y);
-            for (int c = 0; c < 3 && !frame && x < 8; ++c)
+            if (under && !frame && x < 8) right = p == under->At(x, y);
+            for (int c = 0; c < 3 && !under && !frame && x < 8; ++c)
                 right = right && std::abs(Channel(p, 16 - 8 * c) - int(255 - drop[c] * t)) <= 2;
             if (!right && wrong++ < 3)
                 ADD_FAILURE() << what << ": pixel " << x << "," << y << " is " << std::hex << p;
@@ -126,6 +128,36 @@ TEST_F(CommandOnWindow, FaceInEachState) {
     expect("focus lost", IDB_SKIN_NORMAL, false, StateNormal);
     command->SetEnabled(false);
     expect("disabled", IDB_SKIN_DISABLE, false, StateNormal);
+}
+
+// A transparent face (Visible False) keeps its frame and shows the panel under it elsewhere, at
+// once and at every later paint.
+TEST_F(CommandOnWindow, TransparentFaceShowsThePanelUnderIt) {
+    window->SetClientSize(160, 140);  // the panel below the fixture's buttons
+    std::unique_ptr<platform::PicturePanel> panel =
+        window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    panel->Move(0, 70, 160, 60);
+    const HDC image = reinterpret_cast<HDC>(panel->hDC());
+    for (int y = 0; y < 60; ++y)  // a different colour in every pixel: any offset shows
+        for (int x = 0; x < 160; ++x) SetPixel(image, x, y, RGB(x, 4 * y, 255 - x));
+    panel->Refresh();
+    Pump(30);
+    const Pixels under =
+        veltrane_test::WindowPixels(reinterpret_cast<HWND>(panel->hWnd()), 10, 20, kWidth, kHeight);
+    auto button = Button(20, panel.get());
+    button->Move(10, 20, kWidth, kHeight);
+    button->SetCaption("OK");
+    button->Initialize();
+    const HWND transparent = reinterpret_cast<HWND>(button->hWnd());
+    button->SetVisible(false);
+    Pump(30);
+    ExpectFace(WindowPixels(transparent), Skin(IDB_SKIN_NORMAL), false, "made transparent", &under);
+    SetFocus(transparent);
+    Pump(30);
+    ExpectFace(WindowPixels(transparent), Skin(IDB_SKIN_SELECTED), false, "focused", &under);
+    button->SetVisible(true);
+    Pump(30);
+    ExpectFace(WindowPixels(transparent), Skin(IDB_SKIN_NORMAL), false, "opaque again");
 }
 
 TEST_F(CommandOnWindow, CaptionCentred) {
