@@ -125,17 +125,19 @@ TEST(Button, ADisabledButtonIgnoresEverything) {
 
 TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     constexpr platform::Handle own = 0x20, parent = 0x10;
-    // The window under the cursor, the button's own and its parent's (none: unreadable); whether
-    // the hover is over.
     using Handle = std::optional<platform::Handle>;
-    const std::tuple<platform::Handle, Handle, Handle, bool> cases[] = {
+    const struct {
+        platform::Handle under;          // the window under the cursor
+        Handle ownWindow, parentWindow;  // nothing: unreadable
+        bool left;                       // the hover is over
+    } cases[] = {
         {own, own, parent, false},         {parent, own, parent, true},
         {0x99, own, parent, true},         {0, own, parent, true},
         {own, std::nullopt, parent, true}, {own, own, std::nullopt, true},
     };
-    for (const auto& [under, ownWindow, parentWindow, left] : cases) {
-        EXPECT_EQ(CommandStateMachine::CursorHasLeft(under, ownWindow, parentWindow), left)
-            << under << " " << ownWindow.has_value() << parentWindow.has_value();
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandStateMachine::CursorHasLeft(c.under, c.ownWindow, c.parentWindow), c.left)
+            << c.under << " " << c.ownWindow.has_value() << c.parentWindow.has_value();
     }
 }
 

@@ -98,16 +98,19 @@ TEST(PictureTransform, UnusableInputsGiveBlackWithoutReadingOutside) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     Pixels src(4 * 4 * 4, 200);
-    // The source, its width and height, the angle.
-    const std::tuple<const std::uint8_t*, int, int, double> cases[] = {
+    const struct {
+        const std::uint8_t* source;
+        int width, height;
+        double angle;
+    } cases[] = {
         {src.data(), 4, 4, nan},       {src.data(), 4, 4, inf}, {nullptr, 4, 4, 0},
         {src.data(), 1, 4, 0},         {src.data(), 4, 1, 0},   {src.data(), -4, 4, 0},
         {src.data(), 4, INT32_MIN, 0},
     };
-    for (const auto& [source, sw, sh, angle] : cases) {
+    for (const auto& c : cases) {
         Pixels dst(8 * 8 * 4, 0xAB);
-        Veltrane_B2::TransformPixels(source, sw, sh, dst.data(), 8, 8, angle, true);
-        EXPECT_EQ(dst, Pixels(dst.size(), 0)) << sw << "x" << sh << " at " << angle;
+        Veltrane_B2::TransformPixels(c.source, c.width, c.height, dst.data(), 8, 8, c.angle, true);
+        EXPECT_EQ(dst, Pixels(dst.size(), 0)) << c.width << "x" << c.height << " at " << c.angle;
     }
     // A destination far larger than 16-bit coordinates: samples beyond +-32768 are just black.
     Pixels wide(70000 * 2 * 4, 0xAB);

@@ -99,14 +99,13 @@ inline Pixels BitmapPixels(HBITMAP bitmap, int width, int height) {
 // What a window (nullptr: the screen) shows in the rectangle at (x, y) of its client area.
 inline Pixels WindowPixels(HWND window, int x, int y, int width, int height) {
     using namespace platform::win32;
-    HDC source = GetDC(window);
-    const GdiObject<HBITMAP> copy(CreateCompatibleBitmap(source, width, height));
+    const WindowDc source(window);
+    const GdiObject<HBITMAP> copy(CreateCompatibleBitmap(source.get(), width, height));
     {
-        const MemoryDc memory = CompatibleDc(source);
+        const MemoryDc memory = CompatibleDc(source.get());
         const Selected into(memory.get(), copy.get());
-        BitBlt(memory.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+        BitBlt(memory.get(), 0, 0, width, height, source.get(), x, y, SRCCOPY);
     }
-    ReleaseDC(window, source);
     return BitmapPixels(copy.get(), width, height);
 }
 

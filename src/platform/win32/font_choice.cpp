@@ -62,9 +62,7 @@ bool Covers(HDC dc, const LOGFONTW& wanted, const std::wstring& face, const std:
 }  // namespace
 
 LOGFONTW LogicalFont(const Font& font) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc().get(), LOGPIXELSY);
     LOGFONTW logical{};
     logical.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
     logical.lfWeight = font.weight;

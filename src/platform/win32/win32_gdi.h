@@ -25,6 +25,23 @@ inline MemoryDc CompatibleDc(HDC dc) {
     return MemoryDc(CreateCompatibleDC(dc));
 }
 
+// The device context of a window's client area (the whole screen for no window), released when
+// the scope ends.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window = nullptr) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
 // An object selected into a device context for this scope; selecting nothing does nothing.
 class Selected {
   public:
