@@ -5,6 +5,7 @@
 #include "platform/win32/win32_panel.h"
 #include "platform/win32/win32_timer.h"
 #include "platform/win32/win32_window.h"
+#include "resource_ids.h"
 
 namespace platform::win32 {
 
@@ -22,7 +23,7 @@ HCURSOR Win32Host::CursorFor(MousePointer pointer) const {
             return LoadCursor(nullptr, IDC_WAIT);
         case MousePointer::Hand: {
             // The program's own hand cursor when it has one, the system's otherwise.
-            HCURSOR hand = LoadCursor(instance_, MAKEINTRESOURCE(kHandCursorId));
+            HCURSOR hand = LoadCursor(instance_, MAKEINTRESOURCE(IDC_HAND_CURSOR));
             return hand ? hand : LoadCursor(nullptr, IDC_HAND);
         }
         case MousePointer::Default:

@@ -17,11 +17,8 @@
 #include "platform/toolkit_rules.h"
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
-#include "resource_ids.h"
 
 namespace platform::win32 {
-
-inline constexpr int kHandCursorId = IDC_HAND_CURSOR;
 
 // Receives the messages of one window; the shared window procedure finds it through the
 // window's user data, stored when the window is created.
