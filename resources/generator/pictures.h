@@ -1,5 +1,5 @@
 // The pictures of the program, each drawn from scratch. Sizes are fixed by the windows that show
-// them; see images.rc for how they are embedded.
+// them; resources/resource_ids.h names the file each becomes.
 #pragma once
 
 #include <string_view>
@@ -36,7 +36,7 @@ Image DrawIcon(int size, bool smooth);
 // The desktop that the preview picture turns, 152 x 112.
 Image DrawDesktop();
 
-// Desktop turned by angleDegrees on white, with the project's rotation routine.
+// Desktop turned by angleDegrees (shown clockwise) on white, with the project's rotation routine.
 Image DrawPreview(int angleDegrees);
 
 // Every picture side by side, enlarged, on one sheet.
