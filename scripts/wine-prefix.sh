@@ -6,24 +6,21 @@
 # 932, C.UTF-8: code page 1252), so give each language its own WINEPREFIX. With
 # VELTRANE_NO_FONT_SUBSTITUTE=1 the prefix is made without "ＭＳ Ｐゴシック", as a Windows
 # without its optional Japanese fonts.
-here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$(dirname "$0")/wine-env.sh"
 limit=300 # seconds for the first start (and for waiting on another caller making it)
 [ -f "$WINEPREFIX/.veltrane-ready" ] && exit 0
 mkdir -p "$WINEPREFIX" || exit 1
 # Ends with a message; `stop` also ends the Wine processes that this call started.
 fail() {
   echo "wine-prefix.sh: $2 ($WINEPREFIX)" >&2
-  [ "$1" = stop ] && timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  [ "$1" = stop ] && stop_wineserver
   exit 1
 }
 (
   flock -w "$limit" 9 || fail keep "another caller did not finish making the prefix within $limit s"
   if [ ! -f "$WINEPREFIX/.veltrane-ready" ]; then
     echo "wine-prefix.sh: making the Wine prefix $WINEPREFIX (once)" >&2
-    timeout "$limit" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ||
+    timeout "$limit" "$WINE" wineboot -i >/dev/null 2>&1 ||
       fail stop "wineboot did not make the prefix within $limit s"
     # The dialog's Japanese font, "ＭＳ Ｐゴシック", is a Windows font: show it as IPA P Gothic.
     if [ -z "${VELTRANE_NO_FONT_SUBSTITUTE:-}" ] && fc-list 2>/dev/null | grep -q IPAPGothic; then
@@ -33,7 +30,7 @@ fail() {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"\xef\xbc\xad\xef\xbc\xb3 \xef\xbc\xb0\xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf"="IPAPGothic"\r\n' |
           iconv -f UTF-8 -t UTF-16LE
       } >"$reg"
-      timeout 60 /usr/lib/wine/wine64 regedit /S "$(timeout 60 /usr/lib/wine/wine64 winepath -w "$reg" 2>/dev/null)" \
+      timeout 60 "$WINE" regedit /S "$(timeout 60 "$WINE" winepath -w "$reg" 2>/dev/null)" \
         >/dev/null 2>&1 || fail stop "the font substitute could not be registered within 60 s"
     fi
     # Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
@@ -42,7 +39,7 @@ fail() {
     [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ] &&
       cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     # The prefix is complete once its wineserver has written everything and ended.
-    timeout "$limit" /usr/lib/wine/wineserver -w || fail stop "Wine did not settle within $limit s"
+    timeout "$limit" "$WINESERVER" -w || fail stop "Wine did not settle within $limit s"
     touch "$WINEPREFIX/.veltrane-ready"
   fi
 ) 9>"$WINEPREFIX.lock"

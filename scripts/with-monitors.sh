@@ -2,8 +2,8 @@
 # Runs a command on an X server with several monitors side by side: Xorg with the dummy video
 # driver on a free display number, each monitor one output placed by xrandr. Wine then reports
 # each output as a monitor; those left of or above the first (the primary) get negative Windows
-# coordinates. Config and log live in a temporary folder; the server and every Wine process of
-# the build's prefix are torn down afterwards.
+# coordinates. Config and log live in the server's temporary folder; the server and every Wine
+# process of the build's prefix are torn down afterwards (scripts/x-server.sh).
 #   scripts/with-monitors.sh WxH+X+Y [WxH+X+Y]... -- COMMAND...
 # Positions are X screen pixels (never negative); the first monitor is the primary.
 set -u
@@ -15,12 +15,8 @@ if [ ${#monitors[@]} -eq 0 ] || [ $# -eq 0 ]; then
   echo "usage: with-monitors.sh WxH+X+Y... -- COMMAND..." >&2
   exit 2
 fi
-export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
-# Wine keeps its desktop on the display it first saw: start with a fresh one.
-timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
-
-folder=$(mktemp -d)
-cat >"$folder/xorg.conf" <<'EOF'
+. "$here/x-server.sh"
+cat >"$X_FOLDER/xorg.conf" <<'EOF'
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
   Option "AutoEnableDevices" "false"
@@ -48,29 +44,8 @@ Section "Screen"
 EndSection
 EOF
 
-Xorg -displayfd 5 -config "$folder/xorg.conf" -noreset -nolisten tcp -novtswitch \
-  -logfile "$folder/xorg.log" 5>"$folder/display" >/dev/null 2>&1 &
-xorg=$!
-cleanup() {
-  timeout 20 /usr/lib/wine/wineserver -k >/dev/null 2>&1
-  kill "$xorg" 2>/dev/null
-  for _ in $(seq 50); do kill -0 "$xorg" 2>/dev/null || break; sleep 0.1; done
-  kill -9 "$xorg" 2>/dev/null
-  wait "$xorg" 2>/dev/null
-  rm -rf "$folder"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-  [ -s "$folder/display" ] && break
-  kill -0 "$xorg" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$folder/display" ]; then
-  echo "with-monitors: Xorg did not start" >&2
-  tail -n 20 "$folder/xorg.log" >&2
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$folder/display")"
+start_x_server with-monitors Xorg -config "$X_FOLDER/xorg.conf" -novtswitch \
+  -logfile "$X_FOLDER/xorg.log"
 
 # The dummy's own mode of each size where it has one, else a new 60 Hz timing it accepts; one
 # output per monitor.

@@ -1,11 +1,16 @@
-# Shared by every end-to-end script: a work folder, results, the Wine runner, the settings key,
-# starting Veltrane.scr from a folder of its own and waiting for its end. Needs VELTRANE_SOURCE.
+# Shared by every end-to-end script: a work folder, results, the Wine runner and settings
+# (scripts/wine-env.sh), the settings key, starting Veltrane.scr from a folder of its own and
+# waiting for its end. Needs VELTRANE_SOURCE.
 set -u
+. "$VELTRANE_SOURCE/scripts/wine-env.sh"
 WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
 WORK=$(mktemp -d)
 FAILED=0
 PID=
-stop_wine() { [ -z "${WINEPREFIX:-}" ] || timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
+# Ends the Wine of a prefix the script chose for itself; the build's prefix, started once, keeps
+# running for the tests after it.
+BUILD_PREFIX=$WINEPREFIX
+stop_wine() { [ "$WINEPREFIX" = "$BUILD_PREFIX" ] || stop_wineserver; }
 trap 'kill $PID 2>/dev/null; stop_wine; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*"; FAILED=1; }
 pass() { echo "ok: $*"; }
