@@ -6,6 +6,7 @@
 ;   SCR        the built Veltrane.scr          ICON       resources/veltrane.ico
 ;   OUTFILE    where the setup program goes    VERSION    the version block's ProductVersion ("1.00")
 ;   VERSION4   the version as a.b.c.d          PUBLISHER  the version block's CompanyName
+;   SESSION_TITLE, DIALOG_TITLE   the titles of the session window and the settings dialog
 ;
 ; Exit codes: 0 done, 1 cancelled by the user, 2 aborted by an error, 3 Veltrane is running (a
 ; session or its settings dialog is open, or the installed Veltrane.scr is in use), so nothing
@@ -66,16 +67,16 @@ LangString DESC_CURRENT ${LANG_JAPANESE} "Veltrane を現在のスクリーン�
 LangString RUNNING_SETUP ${LANG_JAPANESE} "${RUNNING}[キャンセル] を押すとセットアップを中止します (何も変更しません)。"
 LangString RUNNING_UNINSTALL ${LANG_JAPANESE} "${RUNNING}[キャンセル] を押すとアンインストールを中止します (何も削除しません)。"
 
-; Stops before anything is written while Veltrane runs: a session window "Veltrane_Main" or a
-; settings dialog "<Veltrane>" (the titles the program's own single-instance test looks for), or
+; Stops before anything is written while Veltrane runs: a session window or a settings dialog
+; (found by the titles the program's own single-instance test looks for), or
 ; the installed file open in another process (a preview in the system's settings page, for one,
 ; whose window neither title covers). Offers Retry and Cancel; silent runs take Cancel and
 ; end with exit code 3.
 !macro REFUSE_WHILE_RUNNING PREFIX MESSAGE
 Function ${PREFIX}RefuseWhileRunning
     retry:
-    System::Call 'user32::FindWindowW(p 0, w "Veltrane_Main") p .r0'
-    System::Call 'user32::FindWindowW(p 0, w "<Veltrane>") p .r1'
+    System::Call 'user32::FindWindowW(p 0, w "${SESSION_TITLE}") p .r0'
+    System::Call 'user32::FindWindowW(p 0, w "${DIALOG_TITLE}") p .r1'
     StrCpy $2 0
     ${If} ${FileExists} "$INSTDIR\Veltrane.scr"
         ; GENERIC_WRITE, no sharing, OPEN_EXISTING: fails with a sharing violation (32) while

@@ -17,6 +17,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/.."
+. scripts/screen.sh
 
 # Limits in seconds.
 window_limit=60  # from the start of Veltrane.scr to its window covering the screen
@@ -36,8 +37,8 @@ mode() {
 # The title of the window the command line opens, if it opens one.
 window_title() {
     case "$(mode "$@")" in
-        S | "") echo '^Veltrane_Main$' ;;
-        C) echo '^<Veltrane>$' ;;
+        S | "") echo "$SESSION_TITLE" ;;
+        C) echo "$DIALOG_TITLE" ;;
     esac
 }
 
@@ -61,7 +62,7 @@ start_and_wait_for_window() {
             say "Veltrane.scr ${arguments[*]} ended (exit code $status) before its window appeared"
             exit "$([ "$status" -eq 0 ] && echo 1 || echo "$status")"
         fi
-        WINDOW=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n1 || true)
+        WINDOW=$(window_titled "$title")
         if [ -n "$WINDOW" ]; then
             [ "$cover" = cover ] && [ "$(mode "${arguments[@]}")" != C ] || return 0
             geometry=$(xwininfo -id "$WINDOW" 2>/dev/null |

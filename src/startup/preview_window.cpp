@@ -2,6 +2,7 @@
 
 #include "resource_ids.h"
 #include "startup/process_values.h"
+#include "startup/window_titles.h"
 
 namespace Veltrane_B {
 
@@ -12,7 +13,7 @@ constexpr std::int32_t kHostWatchMilliseconds = 500;
 
 Veltrane_R::Veltrane_R(platform::Host& host) : host_(host) {
     window_ = host.CreateTopLevelWindow(platform::WindowKind::Borderless);
-    window_->SetTitle("Preview Window");
+    window_->SetTitle(kPreviewTitle);
     window_->SetBackColour(0x00FFFFFF);
     window_->EndProgramWhenDestroyed();
     window_->onUnload = [this] { Form_Unload(); };

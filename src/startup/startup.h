@@ -8,14 +8,9 @@
 
 #include "platform/platform.h"
 #include "startup/preview_window.h"
+#include "startup/window_titles.h"
 
 namespace Veltrane_B {
-
-// Window titles that mark a running session and an open settings dialog.
-inline constexpr const char* kSessionTitle = "Veltrane_Main";
-inline constexpr const char* kDialogTitle = "<Veltrane>";
-// The title of the program's own message boxes.
-inline constexpr const char* kApplicationTitle = "Veltrane";
 
 // The mode letter of the current command line, computed afresh at every call.
 std::string ModeLetter(platform::Host& host);

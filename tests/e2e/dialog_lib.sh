@@ -5,14 +5,14 @@
 probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # Sets WIN; true once the dialog is there or the program has ended.
 find_dialog() {
-  WIN=$(xdotool search --name '^<Veltrane>$' 2>/dev/null | head -n1)
+  WIN=$(window_titled "$DIALOG_TITLE")
   [ -n "$WIN" ] || ! kill -0 "$PID" 2>/dev/null
 }
 # launch_dialog FOLDER ARGUMENT: starts FOLDER/Veltrane.scr with ARGUMENT, waits for the window
 # and sets PID, WIN, X0 and Y0 (the client origin on the screen).
 launch_dialog() {
   start_scr "$1" "$2"
-  within 300 find_dialog && [ -n "$WIN" ] || { fail "no window titled <Veltrane> for $2 in $1"; return 1; }
+  within 300 find_dialog && [ -n "$WIN" ] || { fail "no window titled $DIALOG_TITLE for $2 in $1"; return 1; }
   sleep 1  # the opening zoom and the first paint
   read -r X0 Y0 < <(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}')
 }

@@ -1,8 +1,9 @@
 # Shared by every end-to-end script: a work folder, results, the Wine runner and settings
-# (scripts/wine-env.sh), the settings key, starting Veltrane.scr from a folder of its own and
-# waiting for its end. Needs VELTRANE_SOURCE.
+# (scripts/wine-env.sh), the windows' titles (scripts/screen.sh), the settings key,
+# starting Veltrane.scr from a folder of its own and waiting for its end. Needs VELTRANE_SOURCE.
 set -u
 . "$VELTRANE_SOURCE/scripts/wine-env.sh"
+. "$VELTRANE_SOURCE/scripts/screen.sh"
 WINE_RUN="$VELTRANE_SOURCE/scripts/wine-run.sh"
 WORK=$(mktemp -d)
 FAILED=0

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "startup/window_titles.h"
+
 namespace {
 
 BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
@@ -29,7 +31,7 @@ int main(int argc, char** argv) {
     const auto is = [what](const char* name) { return std::strcmp(what, name) == 0; };
     if (is("acp")) return std::printf("%u\n", GetACP()) < 0;
     if (is("message") || is("dismiss")) {
-        HWND box = FindWindowW(L"#32770", L"Veltrane");
+        HWND box = FindWindowA("#32770", Veltrane_B::kApplicationTitle);
         if (!box) return 2;
         if (is("dismiss")) return !PostMessageA(box, WM_COMMAND, IDOK, 0);
         // The box's static text through the wide API, written out as UTF-8 bytes.
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         return std::printf("%s\n", utf8) < 0;
     }
-    HWND dialog = FindWindowA(nullptr, "<Veltrane>");
+    HWND dialog = FindWindowA(nullptr, Veltrane_B::kDialogTitle);
     if (!dialog) return 2;
     if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (is("bar")) {
