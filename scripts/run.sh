@@ -108,14 +108,14 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     arguments=("$@")
     mkdir -p "$shots"
     # The raw copies that frames are compared with go with the run, however it ends.
-    rm -f "$shots"/desktop.png "$shots"/frame-*.png "$shots"/.*.rgb
-    trap 'rm -f "$shots"/.*.rgb' EXIT
+    rm -f "$shots"/desktop.png "$shots"/frame-*.png "$shots"/.*.raw "$shots"/.*.before
+    trap 'rm -f "$shots"/.*.raw "$shots"/.*.before' EXIT
     read -r width height < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
     # A desktop to turn: the program's own pictures on a blue ground.
     convert docs/contact-sheet.png -resize "$((width * 98 / 100))x$((height * 96 / 100))" \
         -background "#3a6ea5" -gravity center -extent "${width}x${height}" \
         -depth 8 -type TrueColor "PNG24:$shots/desktop.png"
-    convert "$shots/desktop.png" -depth 8 "rgb:$shots/.desktop.rgb"
+    convert "$shots/desktop.png" -depth 8 "bgra:$shots/.desktop.raw"
     # display sets the root window's background and leaves, with exit status 1 even then.
     timeout 20 display -window root "$shots/desktop.png" || true
     start_and_wait_for_window cover
@@ -128,26 +128,17 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     if [ -z "$WINDOW" ]; then finish "$end_limit"; fi
     # Keep screenshots that differ from the desktop and from every one kept before: frames the
     # saver turned, never its first untouched copy nor the same frame twice.
-    kept=0
-    deadline=$(($(now) + frames_limit))
-    while [ "$kept" -lt "$frames" ]; do
-        if [ "$(now)" -ge "$deadline" ]; then
+    seen=("$shots/.desktop.raw")
+    deadline=$((SECONDS + frames_limit))
+    for kept in $(seq "$frames"); do
+        if ! new_frame $((deadline - SECONDS)) "$shots/.frame-$kept.raw" "${seen[@]}"; then
             kill "$saver" 2>/dev/null || true
-            say "only $kept of $frames different turned frames within ${frames_limit} s"
+            say "only $((kept - 1)) of $frames different turned frames within ${frames_limit} s"
             exit 1
         fi
-        import -window root -depth 8 "rgb:$shots/.shot.rgb"
-        new=true
-        for seen in "$shots"/.desktop.rgb "$shots"/.frame-*.rgb; do
-            [ -f "$seen" ] && cmp -s "$seen" "$shots/.shot.rgb" && new=false
-        done
-        if $new; then
-            kept=$((kept + 1))
-            mv "$shots/.shot.rgb" "$shots/.frame-$kept.rgb"
-            convert -size "${width}x${height}" -depth 8 "rgb:$shots/.frame-$kept.rgb" \
-                "PNG24:$shots/frame-$kept.png"
-        fi
-        sleep 0.3
+        seen+=("$shots/.frame-$kept.raw")
+        convert -size "${width}x${height}" -depth 8 "bgra:$shots/.frame-$kept.raw" \
+            "PNG24:$shots/frame-$kept.png"
     done
     xdotool key space
     finish "$end_limit"

@@ -1,5 +1,5 @@
 # Sourced by run.sh and the end-to-end tests: what the scripts know of Veltrane on the X screen,
-# the titles of its windows (from the program's own header).
+# the titles of its windows (from the program's own header) and its frames.
 window_titles_header="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/src/startup/window_titles.h"
 # header_title NAME: the title that the header's constant NAME spells.
 header_title() {
@@ -19,3 +19,30 @@ window_titled() {
     true; } | head -n1
 }
 
+# new_frame [--steady] SECONDS FILE [SEEN]...: screenshots of the whole screen, as raw BGRA, into
+# FILE until one differs from every SEEN file; with --steady only a shot that equals the one
+# before it counts, so that never half a frame is kept. False when none does within SECONDS.
+new_frame() {
+  local steady=false
+  if [ "$1" = --steady ]; then
+    steady=true
+    shift
+  fi
+  local end=$((SECONDS + $1)) file=$2 seen fresh
+  shift 2
+  rm -f "$file.before"
+  while [ "$SECONDS" -lt "$end" ]; do
+    import -window root -depth 8 "bgra:$file" || break
+    fresh=true
+    if $steady && ! cmp -s "$file" "$file.before"; then fresh=false; fi
+    for seen; do cmp -s "$seen" "$file" && fresh=false; done
+    if $fresh; then
+      rm -f "$file.before"
+      return 0
+    fi
+    if $steady; then cp "$file" "$file.before"; fi
+    sleep 0.1
+  done
+  rm -f "$file.before"
+  return 1
+}

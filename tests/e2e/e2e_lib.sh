@@ -1,5 +1,5 @@
 # Shared by every end-to-end script: a work folder, results, the Wine runner and settings
-# (scripts/wine-env.sh), the windows' titles (scripts/screen.sh), the settings key,
+# (scripts/wine-env.sh), the windows' titles and screenshots (scripts/screen.sh), the settings key,
 # starting Veltrane.scr from a folder of its own and waiting for its end. Needs VELTRANE_SOURCE.
 set -u
 . "$VELTRANE_SOURCE/scripts/wine-env.sh"

@@ -14,17 +14,12 @@ put_picture() {
   sleep 2
 }
 
-# same_twice FILE: a new shot in FILE that equals the previous one, else it becomes the previous one.
-same_twice() {
-  import -window root -depth 8 "bgra:$1" || return 1
-  cmp -s "$1" "$WORK/previous.raw" || ! mv "$1" "$WORK/previous.raw"
+# first_and_later: the screen as raw BGRA in $WORK/first.raw and, within ten seconds, a different
+# $WORK/later.raw, each taken until two shots in a row agree (never half a frame).
+first_and_later() {
+  new_frame --steady 5 "$WORK/first.raw" &&
+    new_frame --steady 10 "$WORK/later.raw" "$WORK/first.raw" || fail "no later frame differs"
 }
-# stable_shot FILE: the screen as raw BGRA, taken until two shots in a row agree (never half a frame).
-stable_shot() { import -window root -depth 8 "bgra:$WORK/previous.raw" && within 20 same_twice "$1"; }
-
-# first_and_later: stable shots $WORK/first.raw and, within ten seconds, a different later.raw.
-later_differs() { stable_shot "$WORK/later.raw" && ! cmp -s "$WORK/later.raw" "$WORK/first.raw"; }
-first_and_later() { stable_shot "$WORK/first.raw" && within 100 later_differs || fail "no later frame differs"; }
 
 # start_session "COMMAND LINE" [INTERVAL] [X Y]: the pointer at X Y (Wine places it at the screen's
 # centre until X reports a motion), then a session from a fresh folder, until its window is there.
