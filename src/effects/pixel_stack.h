@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -28,6 +29,8 @@ class PixelStack {
     // space, or when there is not enough memory.
     bool Allocate(std::int32_t width, std::int32_t height);
     void Release();
+    // How many stacks were allocated so far in this process.
+    static std::uint64_t Allocations();
     bool Allocated() const { return bytes_ != nullptr; }
 
     std::int32_t Width() const { return width_; }
@@ -48,6 +51,27 @@ class PixelStack {
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::size_t imageBytes_ = 0;
+};
+
+// The desktop as a session captured it: bottom-up 32-bit images at their places on the virtual
+// screen. Monitors that come later take their pictures from here.
+class CapturedDesktop {
+  public:
+    // Keeps a copy of a bottom-up image of `place`'s size. Returns false, keeping nothing, when
+    // there is no memory for it.
+    bool Add(const platform::Rect& place, const std::uint8_t* image);
+    bool Empty() const { return parts_.empty(); }
+    // Fills a bottom-up image of `area`'s size with what was captured at each of its pixels: where
+    // captures overlap, the one added first; `background` (0x00RRGGBB as a pixel's four bytes
+    // read little-endian) where none was captured.
+    void Compose(const platform::Rect& area, std::uint32_t background, std::uint8_t* image) const;
+
+  private:
+    struct Part {
+        platform::Rect place;
+        std::unique_ptr<std::uint8_t[]> pixels;
+    };
+    std::vector<Part> parts_;
 };
 
 }  // namespace Veltrane_B1

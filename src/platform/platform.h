@@ -248,6 +248,9 @@ class Window {
     std::function<void(int keyCode, int shift)> onKeyDown;
     MouseHandler onMouseDown;
     std::function<void()> onUnload;
+    // The monitors may have changed: their number, arrangement or resolution, the work area, or
+    // the scale of the monitor the window is on.
+    std::function<void()> onDisplayChange;
 };
 
 // The host: process services, the named system calls, and the toolkit's factories.
@@ -272,8 +275,9 @@ class Host {
 
     // Monitors: each one's rectangle (rcMonitor from EnumDisplayMonitors and GetMonitorInfoA) in
     // virtual-screen pixels, in the order the system lists them; negative left of or above the
-    // primary. Empty when the system lists none.
-    virtual std::vector<Rect> DisplayMonitors() = 0;
+    // primary. Empty when the system lists none. Fills `monitors` in place, so that asking again
+    // with the same vector allocates nothing while the number of monitors stays.
+    virtual void DisplayMonitors(std::vector<Rect>& monitors) = 0;
     // GetObjectA with a DIBSECTION: nonzero, and `section` filled, when `bitmap` is a DIB section
     // whose row order the host knows (a panel's persistent image); 0 for any other bitmap.
     // Drawing still queued for it is done first (GdiFlush), so its bits are current.

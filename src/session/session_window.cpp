@@ -33,6 +33,7 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
         Form_MouseDown(button, shift, x, y);
     };
     window_->onUnload = [this] { Form_Unload(); };
+    window_->onDisplayChange = [this] { Form_DisplayChange(); };
     timer1_->onTick = [this] { Timer1_Timer(); };
 }
 
@@ -45,6 +46,7 @@ bool Veltrane_S::ModeS() {
 void Veltrane_S::AddDisplay() {
     Veltrane_B1::MonitorImage& monitor = monitors_.emplace_back();
     monitor.display = window_->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    monitor.display->SetBackColour(Veltrane_B1::kBackColour);
     monitor.display->onClick = [this] { Display_Click(); };
     monitor.display->onMouseDown = [this](int button, int shift, int x, int y) {
         Display_MouseDown(button, shift, x, y);
@@ -64,21 +66,21 @@ std::vector<platform::Rect> MonitorsToShow(const std::vector<platform::Rect>& li
     if (shown.empty()) shown.push_back(screen);
     return shown;
 }
+
+bool OnAny(const platform::Point& point, const std::vector<Veltrane_B1::MonitorImage>& monitors) {
+    return std::any_of(monitors.begin(), monitors.end(), [&](const auto& shown) {
+        const platform::Rect& m = shown.monitor;
+        return point.x >= m.left && point.x < m.right && point.y >= m.top && point.y < m.bottom;
+    });
+}
 }  // namespace
 
 void Veltrane_S::Form_Load() {
-    // The window covers the whole virtual screen (every monitor) in physical pixels; each monitor
-    // gets its own Display at its place in it. Sizes stay in 32 bits.
     const platform::Rect screen = host_.VirtualScreen();
-    window_->Move(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+    host_.DisplayMonitors(listed_);
+    CoverMonitors(screen);
     window_->SetBackColour(Veltrane_B1::kBackColour);
     master_->SetBackColour(Veltrane_B1::kBackColour);
-    const std::vector<platform::Rect> monitors = MonitorsToShow(host_.DisplayMonitors(), screen);
-    while (monitors_.size() < monitors.size()) AddDisplay();
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
-        monitors_[i].monitor = monitors[i];
-        monitors_[i].display->SetBackColour(Veltrane_B1::kBackColour);
-    }
 
     // The window is still hidden, so the copies show the desktop without it. Only the monitors
     // are copied: what lies between them never reaches a frame.
@@ -107,6 +109,20 @@ void Veltrane_S::Form_Load() {
         platform::NearestWholeIn(DisplayInterval, 1, platform::kMaxTimerInterval);
     if (!period || !timer1_->SetInterval(*period)) timer1_->SetInterval(kDefaultInterval);
     timer1_->SetEnabled(true);
+    loaded_ = true;
+}
+
+void Veltrane_S::CoverMonitors(const platform::Rect& screen) {
+    // The window covers the whole virtual screen (every monitor) in physical pixels; each monitor
+    // gets its own Display at its place in it. Sizes stay in 32 bits.
+    layoutScreen_ = screen;
+    window_->Move(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+    const std::vector<platform::Rect> monitors = MonitorsToShow(listed_, screen);
+    if (monitors_.size() > monitors.size())
+        monitors_.erase(monitors_.begin() + static_cast<std::ptrdiff_t>(monitors.size()),
+                        monitors_.end());
+    while (monitors_.size() < monitors.size()) AddDisplay();
+    for (std::size_t i = 0; i < monitors.size(); ++i) monitors_[i].monitor = monitors[i];
 }
 
 void Veltrane_S::CaptureMonitor(platform::Handle screenDc, const platform::Rect& screen,
@@ -122,16 +138,39 @@ void Veltrane_S::CaptureMonitor(platform::Handle screenDc, const platform::Rect&
     // Display holds the copy now: the capture surface gives its memory back at once.
     master_->Move(0, 0, 1, 1);
 
-    // Display is centred on its monitor, which it covers when it has the monitor's size.
     const platform::Rect shown = display.Bounds();
-    const std::int32_t shownWidth = shown.right - shown.left;
-    const std::int32_t shownHeight = shown.bottom - shown.top;
-    display.Move(area.left - screen.left + (width - shownWidth) / 2,
-                 area.top - screen.top + (height - shownHeight) / 2, shownWidth, shownHeight);
-    monitor.width = shownWidth;
-    monitor.height = shownHeight;
-    monitor.centre = {shownWidth / 2, shownHeight / 2};
+    SetImageSize(monitor, shown.right - shown.left, shown.bottom - shown.top, screen);
     CaptureToPixels(monitor);
+}
+
+void Veltrane_S::SetImageSize(Veltrane_B1::MonitorImage& monitor, std::int32_t width,
+                              std::int32_t height, const platform::Rect& screen) {
+    // Centred on the monitor, which the image covers when it has the monitor's size; the window's
+    // origin is the virtual screen's.
+    const platform::Rect& area = monitor.monitor;
+    monitor.display->Move(area.left - screen.left + (area.right - area.left - width) / 2,
+                          area.top - screen.top + (area.bottom - area.top - height) / 2, width,
+                          height);
+    monitor.width = width;
+    monitor.height = height;
+    monitor.centre = {width / 2, height / 2};
+}
+
+bool Veltrane_S::MakeImages(Veltrane_B1::MonitorImage& monitor, std::int32_t bitmapWidth,
+                            std::int32_t bitmapHeight) {
+    Veltrane_B1::PixelStack& pixels = monitor.pixels;
+    if (Veltrane_B1::DibHeaderFor(bitmapWidth, bitmapHeight, pixels.dibHeader) &&
+        pixels.Allocate(monitor.width, monitor.height))
+        return true;
+    pixels.Release();
+    ReadError();
+    return false;
+}
+
+void Veltrane_S::ReadError() {
+    if (!readErrorShown_)
+        host_.MessageBoxW(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
+    readErrorShown_ = true;
 }
 
 void Veltrane_S::ReadBitmapBits(platform::Handle bitmap, Veltrane_B1::MonitorImage& monitor) {
@@ -139,14 +178,7 @@ void Veltrane_S::ReadBitmapBits(platform::Handle bitmap, Veltrane_B1::MonitorIma
     platform::BitmapRecord record;
     host_.GetObjectA(bitmap, &record);
     const std::int32_t bitmapHeight = record.bmHeight < 0 ? -record.bmHeight : record.bmHeight;
-    if (!Veltrane_B1::DibHeaderFor(record.bmWidth, bitmapHeight, pixels.dibHeader) ||
-        !pixels.Allocate(monitor.width, monitor.height)) {
-        pixels.Release();
-        if (!readErrorShown_)
-            host_.MessageBoxW(window_->hWnd(), "Error", kApplicationTitle, platform::kMbOk);
-        readErrorShown_ = true;
-        return;
-    }
+    if (!MakeImages(monitor, record.bmWidth, bitmapHeight)) return;
     // Rows of the bitmap's width are written: only read when that is the image's width, and
     // never more lines than image 1 holds.
     if (record.bmWidth != monitor.width) return;
@@ -180,6 +212,56 @@ void Veltrane_S::ShowImage(std::size_t monitor, int imageNumber) {
     if (!Veltrane_B1::PresentImage(host_, *shown.display, shown.pixels, imageNumber)) BlitError();
 }
 
+bool Veltrane_S::LayoutChanged() {
+    // One reading answers every notice so far.
+    layoutPending_ = false;
+    if (!loaded_ || stopped_) return false;
+    polledScreen_ = host_.VirtualScreen();
+    host_.DisplayMonitors(polled_);
+    return polledScreen_ != layoutScreen_ || polled_ != listed_;
+}
+
+void Veltrane_S::LayOutAgain() {
+    // The captures become the source of every later layout; the old layout's buffers all go
+    // before the new ones are made.
+    if (!capturesKept_) {
+        capturesKept_ = true;
+        for (const Veltrane_B1::MonitorImage& monitor : monitors_) {
+            if (!monitor.pixels.Allocated()) continue;
+            const platform::Rect shown = monitor.display->Bounds();
+            const platform::Rect place{shown.left + layoutScreen_.left,
+                                       shown.top + layoutScreen_.top,
+                                       shown.left + layoutScreen_.left + monitor.width,
+                                       shown.top + layoutScreen_.top + monitor.height};
+            if (!captured_.Add(place, monitor.pixels.Image(1))) ReadError();
+        }
+    }
+    ReleasePixels();
+
+    // As a session started on these monitors with the captured desktop on the screen would be.
+    listed_.swap(polled_);
+    CoverMonitors(polledScreen_);
+    for (Veltrane_B1::MonitorImage& monitor : monitors_) {
+        const platform::Rect& area = monitor.monitor;
+        SetImageSize(monitor, area.right - area.left, area.bottom - area.top, layoutScreen_);
+        if (!MakeImages(monitor, monitor.width, monitor.height)) {
+            monitor.display->Clear();
+            continue;
+        }
+        captured_.Compose(area, Veltrane_B1::kBackColour, monitor.pixels.Image(1));
+        monitor.pixels.CopyImage(1, 2);
+        monitor.pixels.CopyImage(1, 3);
+    }
+    for (std::size_t i = 0; i < monitors_.size(); ++i) ShowImage(i, 3);
+
+    // The system moves a cursor whose monitor went away; that is not the user moving it.
+    platform::Point cursor;
+    if (haveStartCursor_ && !OnAny(startCursor_, monitors_) && host_.GetCursorPos(&cursor) != 0)
+        startCursor_ = cursor;
+    // The first turn of the new layout comes one period from now, as after set-up.
+    timer1_->SetEnabled(true);
+}
+
 void Veltrane_S::ReleasePixels() {
     for (Veltrane_B1::MonitorImage& monitor : monitors_) monitor.pixels.Release();
 }
@@ -207,6 +289,11 @@ void Veltrane_S::Timer1_Timer() {
     // The step and this tick let messages run; a tick that arrives meanwhile, or while the
     // password dialog is open, is skipped rather than nested.
     if (inTick_ || checkingPassword_ || stopped_) return;
+    // A change told while the password dialog was open: the new layout first, the turn later.
+    if (layoutPending_ && LayoutChanged()) {
+        LayOutAgain();
+        return;
+    }
     inTick_ = true;
     struct Done {
         bool& flag;
@@ -219,11 +306,19 @@ void Veltrane_S::Timer1_Timer() {
         return;
     }
     host_.DoEvents();
-    if (stopped_ || !ModeS()) return;
+    if (stopped_) return;
 
+    const bool modeS = ModeS();
     platform::Point cursor;
-    LastApiResult = host_.GetCursorPos(&cursor);
-    if (LastApiResult == 0) return;  // no reading is no movement
+    if (modeS) LastApiResult = host_.GetCursorPos(&cursor);
+    // Every tick also compares the monitors, since not every system tells of a change (Wine does
+    // not). Read after the cursor: a cursor that the system moved along with the monitors is
+    // then never taken for the user's movement.
+    if (LayoutChanged()) {
+        LayOutAgain();
+        return;
+    }
+    if (!modeS || LastApiResult == 0) return;  // no reading is no movement
     if (!haveStartCursor_) {
         startCursor_ = cursor;
         haveStartCursor_ = true;
@@ -279,6 +374,12 @@ void Veltrane_S::ExitSession() {
     // managers) before the process ends.
     Form_Unload();
     host_.EndProgram();
+}
+
+void Veltrane_S::Form_DisplayChange() {
+    // A tick or the password check may be using the buffers; several notices make one re-layout.
+    layoutPending_ = true;
+    if (!inTick_ && !checkingPassword_ && LayoutChanged()) LayOutAgain();
 }
 
 void Veltrane_S::Form_Unload() {

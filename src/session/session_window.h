@@ -1,6 +1,7 @@
 // The full-screen session window: copies the desktop, covers the virtual screen with it and turns
 // the copy by a new random angle at every tick until a key, a button or a mouse movement ends it.
-// Each monitor has its own capture and Display panel and turns about its own centre.
+// Each monitor has its own capture and Display panel and turns about its own centre. When the
+// monitors change, the window lays itself out again over the desktop it captured at set-up.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,9 @@ class Veltrane_S {
     void Display_Click();
     void Display_MouseDown(int button, int shift, int x, int y);
     void Form_Unload();
+    // The monitors may have changed: lays the window out again at once, or at the end of a tick
+    // or password check that is running.
+    void Form_DisplayChange();
     // Ends the session: password check (mode "S" outside the NT family), restores the system
     // state, unloads the window and ends the program. Returns only when the check failed or a
     // check is already open.
@@ -58,9 +62,23 @@ class Veltrane_S {
     bool ModeS();
     // A Display panel for one more monitor, its clicks wired to the exit.
     void AddDisplay();
+    // Covers `screen` with the window and gives each monitor of `listed_` a Display.
+    void CoverMonitors(const platform::Rect& screen);
     // Copies one monitor's part of the screen into its Display and its pixel stack.
     void CaptureMonitor(platform::Handle screenDc, const platform::Rect& screen,
                         Veltrane_B1::MonitorImage& monitor);
+    // Gives a monitor an image of width x height, centred on it, with its Display placed there.
+    void SetImageSize(Veltrane_B1::MonitorImage& monitor, std::int32_t width, std::int32_t height,
+                      const platform::Rect& screen);
+    // A new pixel stack with a header for a bitmap of the given size; says "Error" when it
+    // cannot be made.
+    bool MakeImages(Veltrane_B1::MonitorImage& monitor, std::int32_t bitmapWidth,
+                    std::int32_t bitmapHeight);
+    void ReadError();
+    // Reads the system's monitors: whether they differ from those the window is laid out for.
+    bool LayoutChanged();
+    // Lays the window out for the monitors just read, from the captured desktop.
+    void LayOutAgain();
     void ReleasePixels();
     double NextRandom();
     void ShowCursorAgain();
@@ -74,6 +92,16 @@ class Veltrane_S {
 
     // One per monitor, never empty: the first exists from construction on.
     std::vector<Veltrane_B1::MonitorImage> monitors_;
+    // The layout the window shows: the virtual screen and the monitors as the system listed them;
+    // `polled_` holds each later reading, so that comparing them allocates nothing.
+    platform::Rect layoutScreen_, polledScreen_;
+    std::vector<platform::Rect> listed_, polled_;
+    // The set-up's captures, kept from the first layout change on (until then each monitor's
+    // image 1 is its capture).
+    Veltrane_B1::CapturedDesktop captured_;
+    bool capturesKept_ = false;
+    bool loaded_ = false;
+    bool layoutPending_ = false;
     float rotationAngle_ = 0;
     std::uint64_t randomState_ = 0;
 

@@ -29,9 +29,9 @@ void FakeHost::DoEvents() {
     if (onDoEvents) onDoEvents();
 }
 
-std::vector<Rect> FakeHost::DisplayMonitors() {
+void FakeHost::DisplayMonitors(std::vector<Rect>& into) {
     calls.push_back("DisplayMonitors");
-    return monitors;
+    into.assign(monitors.begin(), monitors.end());
 }
 
 std::int32_t FakeHost::GetDibSection(Handle bitmap, DibSection* section) {

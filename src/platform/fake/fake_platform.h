@@ -275,7 +275,7 @@ class FakeHost : public Host {
     std::int32_t TwipsPerPixelX() override { return twipsPerPixelX; }
     std::int32_t TwipsPerPixelY() override { return twipsPerPixelY; }
 
-    std::vector<Rect> DisplayMonitors() override;
+    void DisplayMonitors(std::vector<Rect>& into) override;
     std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
     // What GetObjectA and SetPicture take as a bitmap's size: a panel's persistent image has the
     // panel's size, any other bitmap the canned `bitmapRecord`.

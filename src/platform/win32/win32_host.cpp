@@ -168,10 +168,9 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }
 }  // namespace
 
-std::vector<Rect> Win32Host::DisplayMonitors() {
-    std::vector<Rect> monitors;
+void Win32Host::DisplayMonitors(std::vector<Rect>& monitors) {
+    monitors.clear();
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
 }
 
 std::int32_t Win32Host::GetDibSection(Handle bitmap, DibSection* section) {

@@ -35,7 +35,7 @@ class Win32Host : public Host {
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
 
-    std::vector<Rect> DisplayMonitors() override;
+    void DisplayMonitors(std::vector<Rect>& monitors) override;
     std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
 
     std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) override;

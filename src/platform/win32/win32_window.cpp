@@ -154,6 +154,13 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_MBUTTONDOWN:
             Call(onMouseDown, ButtonOf(message), lParam);
             return 0;
+        case WM_DISPLAYCHANGE:
+        case WM_DPICHANGED:
+            if (onDisplayChange) onDisplayChange();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA && onDisplayChange) onDisplayChange();
+            break;
         case WM_SETCURSOR:
             if (HCURSOR cursor = host_.ApplicationCursor(); cursor && LOWORD(lParam) == HTCLIENT) {
                 ::SetCursor(cursor);
