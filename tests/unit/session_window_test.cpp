@@ -2,7 +2,8 @@
 // mouse test, the exit paths with their platform calls in order, and the guards against nested
 // ticks and checks; on several monitors, each monitor copied from its own place on the screen,
 // shown at its own place in the window and turned about its own centre by the tick's one angle,
-// read from its panel's own pixels (top-down or bottom-up); the pixel stack's sizes.
+// read from its panel's own pixels (top-down or bottom-up), and laid out anew when the monitors
+// change; the pixel stack's sizes.
 #include "session/session_window.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,11 @@ inline std::unique_ptr<Veltrane_B::Veltrane_S> Load(FakeHost& host, const char* 
     auto session = std::make_unique<Veltrane_B::Veltrane_S>(host);
     session->Form_Load();
     return session;
+}
+
+// A monitor's place in the window, whose origin is the virtual screen's.
+Rect InWindow(const Rect& m, const Rect& screen) {
+    return {m.left - screen.left, m.top - screen.top, m.right - screen.left, m.bottom - screen.top};
 }
 
 // Whether `f` ends the program.
@@ -276,10 +282,7 @@ TEST_F(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
                                                  monitor.centre.y,
                                                  std::int64_t(monitor.pixels.ImageBytes())}),
                       std::vector<std::int64_t>({w, h, w / 2, h / 2, std::int64_t(w) * h * 4}));
-            // At the monitor's place in the window, whose origin is the virtual screen's.
-            const Rect place{m.left - c.screen.left, m.top - c.screen.top, m.right - c.screen.left,
-                             m.bottom - c.screen.top};
-            EXPECT_EQ(panels[i + 1]->state.bounds, place) << i;
+            EXPECT_EQ(panels[i + 1]->state.bounds, InWindow(m, c.screen)) << i;
             blits.push_back(CallText("BitBlt", panels[0]->dc, 0, 0, w, h, FakeHost::kScreenDc,
                                      m.left, m.top, platform::kSrcCopy));
             draws.push_back(CallText("StretchDIBits", panels[i + 1]->dc, 0, 0, w, h, 0, 0, w, h,
@@ -291,11 +294,9 @@ TEST_F(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
         // The capture surface gave its memory back once the copies were in the Displays.
         EXPECT_EQ(panels[0]->state.bounds, (Rect{0, 0, 1, 1}));
 
-        // One tick: one frame per monitor, then the messages once.
-        host.calls.clear();
+        // One tick lets the messages run once, after every monitor's frame.
         const int eventsBefore = host.doEventsCount;
         host.timers[0]->Fire();
-        EXPECT_EQ(host.CountOf("StretchDIBits"), static_cast<int>(shown.size()));
         EXPECT_EQ(host.doEventsCount - eventsBefore, 2);  // the step's and the tick's
         // Input on any monitor's Display ends the session and gives every monitor's pixels back.
         EXPECT_TRUE(Ends([&] { session->Display(shown.size() - 1).onClick(); }));
@@ -315,19 +316,28 @@ platform::DibSection Store(const std::vector<std::uint8_t>& picture, int w, int 
     return {w, topDown ? -h : h, stride, 32, storage.data()};
 }
 
-TEST_F(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
-    FakeHost host;
-    const std::vector<Rect> monitors = {{0, 0, 60, 31}, {-37, -20, -8, 3}, {1, -20, 20, -3}};
-    std::vector<std::uint8_t> storage[3];
+// Random pictures for `monitors`, bottom-up and packed, given to the host as their panels' DIB
+// sections: top-down but the second, rows padded by 0, 4, 8 ... bytes.
+std::vector<std::vector<std::uint8_t>> Pictures(FakeHost& host, const std::vector<Rect>& monitors,
+                                                std::vector<std::vector<std::uint8_t>>& storage) {
     std::vector<std::vector<std::uint8_t>> pictures;
     std::mt19937 rng(5);
-    for (int i = 0; i < 3; ++i) {  // top-down, bottom-up, top-down; rows padded by 0, 4, 8 bytes
+    storage.resize(monitors.size());
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
         const int w = monitors[i].right - monitors[i].left,
                   h = monitors[i].bottom - monitors[i].top;
         auto& picture = pictures.emplace_back(std::size_t(w) * h * 4);
         for (auto& b : picture) b = static_cast<std::uint8_t>(rng());
-        host.dibSections.push_back(Store(picture, w, h, i != 1, 4 * i, storage[i]));
+        host.dibSections.push_back(Store(picture, w, h, i != 1, 4 * int(i), storage[i]));
     }
+    return pictures;
+}
+
+TEST_F(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
+    FakeHost host;
+    const std::vector<Rect> monitors = {{0, 0, 60, 31}, {-37, -20, -8, 3}, {1, -20, 20, -3}};
+    std::vector<std::vector<std::uint8_t>> storage;
+    const auto pictures = Pictures(host, monitors, storage);
     auto session = Load(host, "", {-37, -20, 60, 31}, monitors);
     // Read from the sections' own bits: nothing is selected, GetDIBits is never called.
     EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("SelectObject"), 0);
@@ -367,15 +377,84 @@ TEST_F(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
     EXPECT_EQ(angles.size(), 360u);  // every whole degree turns up
 }
 
-// Two monitors too large to hold: "Error" once, and the session stays quiet.
-TEST_F(SessionMonitors, ReadErrorIsSaidOncePerSession) {
+// The monitors change while the session runs (told between ticks, twice during a tick, or not
+// told): each new monitor's images are the set-up's captures at its place (the first listed where
+// two overlapped, white where none was), made once per change and shown at once on a Display on
+// it. A cursor the system moved off a monitor that went is no input; the user's still ends it.
+TEST_F(SessionMonitors, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
     FakeHost host;
-    auto session =
-        Load(host, "", {0, 0, 80000, 20000}, {{0, 0, 40000, 20000}, {40000, 0, 80000, 20000}});
+    const std::vector<Rect> first = {{0, 0, 3, 2}, {2, 1, 4, 4}};  // both at (2, 1)
+    std::vector<std::vector<std::uint8_t>> storage;
+    const auto pictures = Pictures(host, first, storage);
+    host.cursor = {3, 3};
+    auto session = Load(host, "/s", {0, 0, 4, 4}, first);
+    enum How { kBetweenTicks, kDuringTick, kUntold };
+    // The first smaller and the second off (the cursor on it moved onto the first); one larger
+    // than all that was captured, around it; that one moved, and a third; told, nothing changed.
+    const struct {
+        Rect screen;
+        std::vector<Rect> monitors;
+        How how;
+    } changes[] = {{{0, 0, 2, 2}, {{0, 0, 2, 2}}, kBetweenTicks},
+                   {{-3, -1, 6, 6}, {{0, 0, 2, 2}, {-3, -1, 6, 6}}, kDuringTick},
+                   {{-1, 0, 5, 5}, {{0, 0, 2, 2}, {1, 2, 5, 5}, {-1, 0, 1, 3}}, kUntold},
+                   {{-1, 0, 5, 5}, {{0, 0, 2, 2}, {1, 2, 5, 5}, {-1, 0, 1, 3}}, kBetweenTicks}};
+    for (const auto& c : changes) {
+        SCOPED_TRACE("change " + std::to_string(&c - changes));
+        const std::uint64_t made = Veltrane_B1::PixelStack::Allocations();
+        const int drawn = host.CountOf("StretchDIBits"), turned = int(session->Monitors().size());
+        const std::size_t news = c.monitors == host.monitors ? 0 : c.monitors.size();
+        const auto change = [&] {  // told twice during a tick: the step's buffers stay meanwhile
+            const std::uint8_t* used = session->PixelStack().Image(1);
+            host.virtualScreen = c.screen, host.monitors = c.monitors, host.cursor = {1, 1};
+            for (int told = c.how == kUntold ? 0 : 1 + (c.how == kDuringTick); told > 0; --told)
+                session->Window().onDisplayChange();
+            EXPECT_TRUE(c.how != kDuringTick || session->PixelStack().Image(1) == used);
+        };
+        host.onDoEvents = [&] {
+            if (c.how == kDuringTick && host.monitors != c.monitors) change();
+        };
+        if (c.how != kDuringTick) change();
+        if (c.how != kBetweenTicks) host.timers[0]->Fire();
+        host.onDoEvents = nullptr;
+        EXPECT_EQ(Veltrane_B1::PixelStack::Allocations() - made, news);
+        EXPECT_EQ(host.CountOf("StretchDIBits") - drawn,
+                  int(news) + (c.how == kBetweenTicks ? 0 : turned));
+        EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
+        ASSERT_EQ(session->Monitors().size(), c.monitors.size());
+        for (std::size_t i = 0; i < c.monitors.size(); ++i) {
+            const Rect& m = c.monitors[i];
+            EXPECT_EQ(session->Display(i).Bounds(), InWindow(m, c.screen));
+            std::vector<std::uint8_t> expected;  // bottom-up, white where nothing was captured
+            for (int y = m.bottom - 1; y >= m.top; --y)
+                for (int x = m.left; x < m.right; ++x) {
+                    const auto f = std::find_if(first.begin(), first.end(), [&](const Rect& r) {
+                        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                    });
+                    const std::uint8_t white[4] = {0xFF, 0xFF, 0xFF, 0}, *pixel = white;
+                    if (f != first.end())
+                        pixel = &pictures[f - first.begin()][std::size_t(
+                            ((f->bottom - 1 - y) * (f->right - f->left) + x - f->left) * 4)];
+                    expected.insert(expected.end(), pixel, pixel + 4);
+                }
+            for (int k : {1, 3})
+                EXPECT_TRUE(std::equal(expected.begin(), expected.end(),
+                                       session->Monitors()[i].pixels.Image(k)))
+                    << i << " image " << k;
+        }
+        EXPECT_TRUE(!news || host.lastDibBits == session->Monitors().back().pixels.Image(3));
+        EXPECT_FALSE(Ends([&] { host.timers[0]->Fire(); }));
+    }
+    // Two monitors too large to hold: "Error" once, and the session stays quiet.
+    host.virtualScreen = {0, 0, 80000, 20000};
+    host.monitors = {{0, 0, 40000, 20000}, {40000, 0, 80000, 20000}};
+    const int drawn = host.CountOf("StretchDIBits");
+    for (int tick = 0; tick < 2; ++tick) host.timers[0]->Fire();
+    EXPECT_EQ(host.CountOf("StretchDIBits"), drawn + 3);  // the last turn of the old layout
     EXPECT_EQ(host.CallsNamed("MessageBoxW"),
               std::vector<std::string>{"MessageBoxW(Error, Veltrane, 0)"});
-    host.timers[0]->Fire();
-    EXPECT_EQ(host.CountOf("StretchDIBits"), 0);
+    host.cursor = {0, 0};
+    EXPECT_TRUE(Ends([&] { host.timers[0]->Fire(); }));
 }
 
 // The pixel stack's sizes and the bitmap header: 32-bit sizes hold every real screen, and sizes
