@@ -1,7 +1,10 @@
 // A session left running at the 1 ms interval: its GDI object count and memory after set-up, at
 // tick 100 and at the last tick, to show that a long run keeps both flat, and the peak memory of
-// the set-up. Runs the real session window on whatever monitors the X server has, for example
-// three 3840x2160 ones:
+// the set-up; then 100 display changes, told to the window as the system tells them
+// (WM_DISPLAYCHANGE), between the real monitors and a second arrangement of them (each at half
+// its size, the last one gone when there are several), with both figures before the first
+// change, after the second (the real monitors again) and after the last. Runs the real session
+// window on whatever monitors the X server has, for example three 3840x2160 ones:
 //   scripts/with-monitors.sh 3840x2160+0+0 3840x2160+3840+0 3840x2160+7680+0 --
 //   scripts/wine-run.sh build/mingw/bench/session_long_run_bench.exe [TICKS]
 // TICKS defaults to 10000.
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 #include "platform/win32/win32_host.h"
 #include "session/session_window.h"
@@ -62,6 +66,36 @@ Snapshot Take() {
             privateBytes / kMiB};
 }
 
+// The real host, but for the monitors while `halved`: each at half its size, keeping its top-left
+// corner, and the last one gone when there are several.
+class ChangingHost : public platform::win32::Win32Host {
+  public:
+    using Win32Host::Win32Host;
+    bool halved = false;
+
+    void DisplayMonitors(std::vector<platform::Rect>& monitors) override {
+        Win32Host::DisplayMonitors(monitors);
+        if (!halved) return;
+        if (monitors.empty()) monitors.push_back(Win32Host::VirtualScreen());
+        if (monitors.size() > 1) monitors.pop_back();
+        for (platform::Rect& m : monitors) {
+            m.right = m.left + std::max(1, (m.right - m.left) / 2);
+            m.bottom = m.top + std::max(1, (m.bottom - m.top) / 2);
+        }
+    }
+    platform::Rect VirtualScreen() override {
+        if (!halved) return Win32Host::VirtualScreen();
+        std::vector<platform::Rect> monitors;
+        DisplayMonitors(monitors);
+        platform::Rect all = monitors.front();
+        for (const platform::Rect& m : monitors) {
+            all = {std::min(all.left, m.left), std::min(all.top, m.top),
+                   std::max(all.right, m.right), std::max(all.bottom, m.bottom)};
+        }
+        return all;
+    }
+};
+
 void Print(const char* when, const Snapshot& s) {
     std::printf(
         "%-16s GDI objects %5ld  working set %8.1f MiB  peak %8.1f MiB  private %8.1f MiB\n", when,
@@ -72,7 +106,7 @@ void Print(const char* when, const Snapshot& s) {
 
 int main(int argc, char** argv) {
     const int ticks = argc > 1 ? std::max(100, std::atoi(argv[1])) : 10000;
-    platform::win32::Win32Host host(GetModuleHandleW(nullptr));
+    ChangingHost host(GetModuleHandleW(nullptr));
     Veltrane_B::DisplayInterval = 1;
     const Snapshot before = Take();
     Veltrane_B::Veltrane_S session(host);
@@ -113,6 +147,32 @@ int main(int argc, char** argv) {
     std::printf("%d ticks in %.1f s (%.2f ms each)\n", ticks, seconds, 1000.0 * seconds / ticks);
     std::printf("from tick 100 to the end: GDI objects %+ld, private memory %+.1f MiB\n",
                 atEnd.gdiObjects - at100.gdiObjects, atEnd.privateBytes - at100.privateBytes);
+
+    // 100 display changes, each told and then given the messages it leaves (repaints, ticks).
+    const HWND window = reinterpret_cast<HWND>(session.Window().hWnd());
+    const Snapshot beforeChanges = Take();
+    Snapshot afterSecond;
+    const auto changesStart = std::chrono::steady_clock::now();
+    for (int change = 1; change <= 100; ++change) {
+        host.halved = !host.halved;
+        SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+        host.DoEvents();
+        if (change == 2) afterSecond = Take();  // the real monitors again, the captures kept
+    }
+    const double changeSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - changesStart).count();
+    const Snapshot afterChanges = Take();
+    for (const auto& monitor : session.Monitors())
+        std::printf("after the changes: monitor %d,%d %dx%d\n", monitor.monitor.left,
+                    monitor.monitor.top, monitor.width, monitor.height);
+    Print("before changes", beforeChanges);
+    Print("after change 2", afterSecond);
+    Print("after change 100", afterChanges);
+    std::printf(
+        "100 display changes in %.1f s; from change 2 to 100: GDI objects %+ld, private "
+        "memory %+.1f MiB\n",
+        changeSeconds, afterChanges.gdiObjects - afterSecond.gdiObjects,
+        afterChanges.privateBytes - afterSecond.privateBytes);
     std::fflush(stdout);
     ExitProcess(0);
 }
