@@ -312,8 +312,10 @@ void Veltrane_S::Timer1_Timer() {
     platform::Point cursor;
     if (modeS) LastApiResult = host_.GetCursorPos(&cursor);
     // Every tick also compares the monitors, since not every system tells of a change (Wine does
-    // not). Read after the cursor: a cursor that the system moved along with the monitors is
-    // then never taken for the user's movement.
+    // not). They are read after the cursor: when the reading already has the cursor where the
+    // system put it for a change, the change shows here too and is laid out instead of being
+    // taken for the user's movement. (Under X the pointer can be moved tens of milliseconds
+    // before Wine lists the new monitors; only a move on both axes would end the session.)
     if (LayoutChanged()) {
         LayOutAgain();
         return;
