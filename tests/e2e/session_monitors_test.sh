@@ -76,8 +76,6 @@ one_turn() {
   done
   check "$1: one angle for every monitor: $(echo $common)" '[ -n "$common" ]'
 }
-# turned_shot: a steady shot $WORK/turned.raw unlike $WORK/shown.raw.
-turned_shot() { stable_shot "$WORK/turned.raw" && ! cmp -s "$WORK/turned.raw" "$WORK/shown.raw"; }
 # change WHAT XRANDR-ARGUMENTS...: the layout changed by xrandr, then, on every monitor, the
 # captured desktop at its place (Windows places follow the primary) and that turned by one angle.
 change() {
@@ -101,7 +99,11 @@ change() {
     fail "$what (${monitors[*]}): not every monitor shows its part of the captured desktop"
     return
   fi
-  if within 100 turned_shot; then one_turn "$what" "$WORK/turned.raw"; else fail "$what: no turned frame"; fi
+  if new_frame --steady 10 "$WORK/turned.raw" "$WORK/shown.raw"; then
+    one_turn "$what" "$WORK/turned.raw"
+  else
+    fail "$what: no turned frame"
+  fi
 }
 
 if [ "$1" = changes ]; then
@@ -117,7 +119,7 @@ if [ "$1" = changes ]; then
   START_X=$x START_Y=$y
   start_session /s 3000 "$((x + w / 2)) $((y + h / 2))"
   # A turned frame first, so that the untouched desktop after a change is the new layout's.
-  stable_shot "$WORK/shown.raw" && within 100 turned_shot || fail "no turned frame before the changes"
+  first_and_later
   change "the primary at 640x480" --output DUMMY0 --mode 640x480
   change "the second off" --output DUMMY1 --off
   change "the second back, above its old place" \
