@@ -87,32 +87,4 @@ TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels)
     EXPECT_EQ(shown(), host.CursorFor(platform::MousePointer::Hand));
 }
 
-// A window with a tab order gives the focus, when activated, to its first stop that can take it,
-// and later back to the stop that had it when another window took over.
-TEST(Win32Toolkit, ActivationFocusesTheFirstStopAndLaterTheOneThatHadIt) {
-    platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
-    std::unique_ptr<platform::Window> window =
-        host.CreateTopLevelWindow(platform::WindowKind::FixedDialog);
-    std::unique_ptr<platform::PicturePanel> stops[3];
-    for (int i = 0; i < 3; ++i) {
-        stops[i] = window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
-        stops[i]->Move(40 * i, 0, 30, 30);
-    }
-    stops[0]->SetVisible(false);
-    window->SetTabOrder({stops[0]->hWnd(), stops[1]->hWnd(), stops[2]->hWnd()});
-    const auto focused = [] {
-        veltrane_test::Pump(50);
-        return reinterpret_cast<platform::Handle>(GetFocus());
-    };
-    window->Show();
-    EXPECT_EQ(focused(), stops[1]->hWnd());
-    stops[2]->SetFocus();
-    std::unique_ptr<platform::Window> other =
-        host.CreateTopLevelWindow(platform::WindowKind::FixedDialog);
-    other->Show();
-    EXPECT_EQ(focused(), other->hWnd());
-    SetForegroundWindow(reinterpret_cast<HWND>(window->hWnd()));
-    EXPECT_EQ(focused(), stops[2]->hWnd());
-}
-
 }  // namespace
