@@ -5,8 +5,8 @@
 //   dialog_probe message    the text of the program's message box, if one is open, in UTF-8
 //   dialog_probe dismiss    presses OK in that message box
 //   dialog_probe bar        the interval bar's value
-//   dialog_probe focus      what has the keyboard focus: "bar", the client position "X Y" of
-//                           another control, "window" or "none"
+//   dialog_probe focus      what has the keyboard focus: "bar", "window" (the dialog itself) or
+//                           the client position "X Y" of another control
 //   dialog_probe acp        the system's ANSI code page (no window needed)
 // Exit code 2 when the window asked for does not exist.
 #include <windows.h>
@@ -46,24 +46,18 @@ int main(int argc, char** argv) {
     HWND dialog = FindWindowA(nullptr, Veltrane_B::kDialogTitle);
     if (!dialog) return 2;
     if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (is("bar")) {
-        HWND bar = nullptr;
-        EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
-        return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
-    }
+    HWND bar = nullptr;
+    EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
+    if (is("bar")) return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
     if (is("focus")) {
-        GUITHREADINFO thread{sizeof thread, 0,       nullptr, nullptr, nullptr,
-                             nullptr,       nullptr, nullptr, {}};
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
         if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
-        const HWND focus = thread.hwndFocus;
-        wchar_t name[16] = {};
-        if (focus) GetClassNameW(focus, name, 16);
-        RECT place{};
-        GetWindowRect(focus, &place);
-        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&place), 1);
-        if (!focus || focus == dialog) return std::printf(focus ? "window\n" : "none\n") < 0;
-        if (lstrcmpiW(name, L"SCROLLBAR") == 0) return std::printf("bar\n") < 0;
-        return std::printf("%ld %ld\n", place.left, place.top) < 0;
+        if (thread.hwndFocus == bar || thread.hwndFocus == dialog)
+            return std::printf(bar == thread.hwndFocus ? "bar\n" : "window\n") < 0;
+        POINT place{};
+        MapWindowPoints(thread.hwndFocus, dialog, &place, 1);
+        return std::printf("%ld %ld\n", place.x, place.y) < 0;
     }
     std::FILE* out = argc > 2 ? std::fopen(argv[2], "w") : stdout;
     if (!out) return 1;
