@@ -53,6 +53,7 @@ Veltrane_P::Veltrane_P(platform::Host& host) : host_(host) {
     window->SetIcon(IDI_VELTRANE);
     window->SetBackColour(kLightGrey);
     window->onUnload = [this] { Form_Unload(); };
+    window->onKeyDown = [this](int keyCode, int shift) { return Form_KeyDown(keyCode, shift); };
 
     Pic_C = window->CreatePicturePanel(nullptr, BorderStyle::None);
     Pic_C->SetBackColour(kLightGrey);
@@ -85,6 +86,9 @@ Veltrane_P::Veltrane_P(platform::Host& host) : host_(host) {
     Cmd_Set->Click = [this] { Cmd_Set_Click(); };
     Cmd_Can = MakeCommand(host, *window, *Pic_C, 312, 188, "ｷｬﾝｾﾙ");
     Cmd_Can->Click = [this] { Cmd_Can_Click(); };
+
+    // Tab goes from the bar to Set and Cancel and round again; the bar has the focus at first.
+    window->SetTabOrder({HS_Intval->hWnd(), Cmd_Set->hWnd(), Cmd_Can->hWnd()});
 
     lbl_URL = MakeLabel(*window, *Pic_C, 16, 228, 352, 13, kHomePage, true);
     lbl_URL->onClick = [this] { lbl_URL_Click(); };
@@ -210,6 +214,14 @@ void Veltrane_P::lbl_URL_Click() {
     host_.SetMousePointer(platform::MousePointer::Hourglass);
     host_.ShellExecuteA(hWnd(), "open", lbl_URL->Text().c_str(), "", "", platform::kSwShowNormal);
     host_.SetMousePointer(platform::MousePointer::Default);
+}
+
+bool Veltrane_P::Form_KeyDown(int keyCode, int shift) {
+    // Esc leaves as the close box does (Alt+Esc is the system's). Every other key goes on: the
+    // bar moves by its arrows and page keys, and Space and Enter on a button do nothing.
+    if (keyCode != platform::kVkEscape || (shift & platform::kAltMask) != 0) return false;
+    window->Close();
+    return true;
 }
 
 void Veltrane_P::Form_Unload() {

@@ -39,6 +39,8 @@ class Veltrane_P {
     // Event handlers.
     void Form_Load();
     void Form_Unload();
+    // A key pressed anywhere in the dialog; true when the dialog took it.
+    bool Form_KeyDown(int keyCode, int shift);
     void TileTexture(platform::PicturePanel& panel);
     void Timer1_Timer();
     void HS_Intval_Change();

@@ -130,6 +130,11 @@ struct Font {
 // Mouse button codes as the handlers receive them.
 inline constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
 
+// The shift state the key and mouse handlers receive: these added up for the keys held.
+inline constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+// Key codes as the key handlers receive them (the platform's virtual-key codes).
+inline constexpr int kVkTab = 0x09, kVkEscape = 0x1B;
+
 // A message timer on the user-interface thread. Intervals are milliseconds, 0 to 65535; an
 // interval of 0 delivers no ticks.
 class Timer {
@@ -244,8 +249,16 @@ class Window {
     virtual std::unique_ptr<ImageControl> CreateImageControl(PicturePanel* parent) = 0;
     virtual std::unique_ptr<ScrollBar> CreateScrollBar(PicturePanel* parent) = 0;
 
-    // Key presses reach onKeyDown whichever child has the focus.
-    std::function<void(int keyCode, int shift)> onKeyDown;
+    // Tab and Shift+Tab move the focus through these controls (by window handle) in this order,
+    // round again after the last, skipping one that is hidden or disabled. The first takes the
+    // focus when the window is activated, unless one of them had it when it was last deactivated:
+    // that one has it again.
+    virtual void SetTabOrder(std::vector<Handle> controls) = 0;
+
+    // Key presses reach onKeyDown first, whichever child has the focus. It answers true when it
+    // took the key (nothing else sees it), false to let it go on: to the tab order for Tab and
+    // Shift+Tab, otherwise to the control with the focus (or the system, as for Alt+F4).
+    std::function<bool(int keyCode, int shift)> onKeyDown;
     MouseHandler onMouseDown;
     std::function<void()> onUnload;
     // The monitors may have changed: their number, arrangement or resolution, the work area, or

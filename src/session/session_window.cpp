@@ -28,7 +28,11 @@ Veltrane_S::Veltrane_S(platform::Host& host) : host_(host) {
     timer1_ = host_.CreateTimer();
     timer1_->SetInterval(1);
 
-    window_->onKeyDown = [this](int keyCode, int shift) { Form_KeyDown(keyCode, shift); };
+    // Every key is the session's, whatever it is.
+    window_->onKeyDown = [this](int keyCode, int shift) {
+        Form_KeyDown(keyCode, shift);
+        return true;
+    };
     window_->onMouseDown = [this](int button, int shift, int x, int y) {
         Form_MouseDown(button, shift, x, y);
     };

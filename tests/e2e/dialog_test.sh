@@ -1,7 +1,8 @@
 #!/bin/bash
 # The settings dialog from its real command lines: window and client size, the texture, captions
 # and turning preview on the screen, the bar changing the preview's pace, Set writing Veltrane.ini,
-# Cancel and the close box leaving it alone. languages_test.sh covers an unwritable file.
+# Cancel, the close box, Alt+F4 and Esc leaving it alone, and the keyboard's moves between the bar
+# and the buttons. languages_test.sh covers an unwritable file.
 . "$(dirname "$0")/dialog_lib.sh"
 # start_dialog ARGUMENT [INTERVAL]: from a fresh folder FOLDER (with that Veltrane.ini).
 start_dialog() {
@@ -62,11 +63,57 @@ if start_dialog /c:65814 " 3000"; then
   check "Cancel leaves the file as it was" '[ "$(cat "$FOLDER/Veltrane.ini")" = "$(ini " 3000")" ]'
 fi
 
-# --- The close box (its system command) ends the program and writes nothing.
+# --- The keyboard, the pointer off the buttons. The bar has the focus first and moves by its keys;
+# Tab and Shift+Tab go bar, Set, Cancel and round, the focused button showing its Selected face;
+# arrows, Space and Enter on a button do nothing. Then Set writes the value the keys gave.
+# face X SX: the skin whose 4x4 corner a button face shows at client (X, 188), the skin's column
+# there being SX (0 for a left corner, 60 for a right one).
+face() {
+  local shown s
+  shown=$(grab "$1" 188 4 4 | md5sum)
+  for s in normal selected pressed highlight; do
+    [ "$shown" = "$(convert "$VELTRANE_SOURCE/resources/skin_$s.bmp" -crop "4x4+$2+0" -depth 8 rgb:- | md5sum)" ] &&
+      { echo $s; return; }
+  done
+  echo other
+}
 if start_dialog /c; then
-  SENT=$(us)
-  probe close >/dev/null
-  expect_end "the close box" 10000
-  check "the close box writes no file" '[ ! -e "$FOLDER/Veltrane.ini" ]'
+  xdotool mousemove $((X0 + 380)) $((Y0 + 150))
+  # keys (comma-separated), then the focus, the bar's value, Set's face and Cancel's face
+  while read -r keys want; do
+    for key in ${keys//[,-]/ }; do xdotool key "$key" sleep 0.1; done
+    sleep 0.3
+    got="$(probe focus | tr ' ' ,) $(probe bar) $(face 236 0) $(face 385 60)"
+    check "after ${keys//,/ }: focus, bar, Set and Cancel are $want (got $got)" '[ "$got" = "$want" ]'
+  done <<'KEYS'
+-                           bar 100 normal normal
+End,Prior,Home,Down,Right   bar 3 normal normal
+Next,Up                     bar 102 normal normal
+Tab,Right,space,Return      236,188 102 selected normal
+Tab,Left,space,Return       312,188 102 normal selected
+Tab                         bar 102 normal normal
+shift+Tab                   312,188 102 normal selected
+shift+Tab                   236,188 102 selected normal
+shift+Tab                   bar 102 normal normal
+KEYS
+  check "Space and Enter on the buttons closed nothing and wrote nothing" \
+    'kill -0 "$PID" && [ ! -e "$FOLDER/Veltrane.ini" ]'
+  click_at 274 200  # Set
+  expect_end "Set after the keys" 10000
+  check "Set writes the value the keys gave" '[ "$(cat "$FOLDER/Veltrane.ini" 2>/dev/null)" = "$(ini " 102")" ]'
 fi
+
+# --- The close box (its system command), Alt+F4 with the bar focused and Esc with a button focused
+# each end the program and write nothing, though Right has moved the bar first.
+for way in "the close box:probe close" "Alt+F4:xdotool key alt+F4" "Esc:xdotool key Tab Escape"; do
+  if start_dialog /c " 250"; then
+    xdotool key Right sleep 0.3
+    bar=$(probe bar)
+    SENT=$(us)
+    ${way#*:} >/dev/null
+    expect_end "${way%%:*}" 10000
+    check "${way%%:*} leaves the file as it was, the bar at $bar" \
+      '[ "$bar" = 251 ] && [ "$(cat "$FOLDER/Veltrane.ini")" = "$(ini " 250")" ]'
+  fi
+done
 exit $FAILED

@@ -2,12 +2,14 @@
 # Japanese (code page 932) and Western (1252, without the dialog's font substitute) systems, from
 # folders named in Japanese and in Korean with an emoji: the session keeps an interval of 2500, the
 # dialog's bar reads it and Set writes it back, and with the file unwritable the message box is the
-# Japanese message with the real folder name. On the Western system the same from a folder deeper
-# than MAX_PATH, and the dialog's labels get a face that has all their characters.
+# Japanese message with the real folder name, and once it is dismissed Set has the focus again. On
+# the Western system the same from a folder deeper than MAX_PATH, and the dialog's labels get a
+# face that has all their characters.
 . "$(dirname "$0")/dialog_lib.sh"
 MESSAGE_HEAD="表示インターバルを次のファイルに保存できませんでした。"
 MESSAGE_TAIL="フォルダーが書き込み禁止かもしれません。設定画面は開いたままです。"
 message_shown() { MESSAGE=$(probe message) && [ -n "$MESSAGE" ]; }
+focus_is() { [ "$(probe focus)" = "$*" ]; }
 
 from_folder() {  # from_folder WHAT FOLDER
   local what=$1 folder=$2 n
@@ -41,6 +43,7 @@ from_folder() {  # from_folder WHAT FOLDER
       '[ "$MESSAGE" = "$expected" ] || { echo "got: $MESSAGE"; false; }'
     probe dismiss >/dev/null
     sleep 0.5
+    check "$what: after the message the focus is back on Set" 'within 30 focus_is 236 188'
     click_at 350 200  # Cancel
     expect_end "$what: Cancel" 10000
   fi

@@ -155,21 +155,22 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     EXPECT_TRUE(window.closed);
 }
 
-// Every way out zooms into where the pointer was at load (the screen's corner when it could not
-// be read); only Set writes.
+// Every way out, Esc included, zooms into where the pointer was at load (the screen's corner when
+// it could not be read); only Set writes.
 TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
     using Close = void (*)(Veltrane_P&);
     const Close set = [](Veltrane_P& d) { d.Cmd_Set->Click(); };
     const Close closeBox = [](Veltrane_P& d) { d.window->Close(); };
+    const Close cancel = [](Veltrane_P& d) { d.Cmd_Can->Click(); };
+    const Close esc = [](Veltrane_P& d) { d.window->onKeyDown(platform::kVkEscape, 0); };
     const struct {
         Close close;
         std::int32_t bar;
         const char* written;  // nullptr: the file keeps its old value
         bool pointerRead = true;
-    } cases[] = {
-        {set, 250, " 250"},       {set, 1, " 1"},
-        {set, 3000, " 3000"},     {[](Veltrane_P& d) { d.Cmd_Can->Click(); }, 250, nullptr},
-        {closeBox, 250, nullptr}, {closeBox, 250, nullptr, false}};
+    } cases[] = {{set, 250, " 250"},     {set, 1, " 1"},           {set, 3000, " 3000"},
+                 {cancel, 250, nullptr}, {closeBox, 250, nullptr}, {closeBox, 250, nullptr, false},
+                 {esc, 250, nullptr}};
     const std::string line = std::string("[Section]\r\n") + Veltrane_B::kIntervalKey + "=";
     const std::string path = Veltrane_B::SettingsFilePath(folder_.string());
     const Rect window{0, 0, 411, 286};

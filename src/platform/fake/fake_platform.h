@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -193,6 +194,7 @@ class FakeWindow : public Window {
     std::unique_ptr<Label> CreateLabel(PicturePanel* parent) override;
     std::unique_ptr<ImageControl> CreateImageControl(PicturePanel* parent) override;
     std::unique_ptr<ScrollBar> CreateScrollBar(PicturePanel* parent) override;
+    void SetTabOrder(std::vector<Handle> controls) override { tabOrder = std::move(controls); }
 
     WindowKind kind;
     FakeControlState state;
@@ -205,6 +207,7 @@ class FakeWindow : public Window {
     bool closed = false;
     bool endsProgram = false;
     UnloadOnce unload;
+    std::vector<Handle> tabOrder;
     // Children in creation order, for tests that look them up.
     std::vector<FakePicturePanel*> panels;
     std::vector<FakeLabel*> labels;

@@ -45,8 +45,9 @@ void Call(const MouseHandler& handler, int button, LPARAM lParam) {
 }
 
 int ShiftState() {
-    return ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0) |
-           ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) |
+           (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
 void RegisterWindowClasses(HINSTANCE instance) {

@@ -76,8 +76,8 @@ int ButtonOf(UINT message);
 // Calls a mouse handler, when set, with the position in a mouse message's lParam.
 void Call(const MouseHandler& handler, int button, LPARAM lParam);
 
-// The keyboard's shift state now, as the key and mouse handlers take it: 1 Shift, 2 Ctrl, 4 Alt,
-// added up for the keys held.
+// The keyboard's shift state now, as the key and mouse handlers take it: kShiftMask, kCtrlMask
+// and kAltMask added up for the keys held.
 int ShiftState();
 
 // Forwards a WM_HSCROLL notification to the scroll bar that sent it. True when it was one of ours.

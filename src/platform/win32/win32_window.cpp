@@ -4,6 +4,15 @@
 #include "platform/win32/win32_panel.h"
 
 namespace platform::win32 {
+namespace {
+
+static_assert(kVkTab == VK_TAB && kVkEscape == VK_ESCAPE);
+
+bool CanTakeFocus(HWND control) {
+    return IsWindow(control) && IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
+}  // namespace
 
 Win32Window* TopLevelOf(HWND hwnd) {
     HWND root = GetAncestor(hwnd, GA_ROOT);
@@ -101,9 +110,57 @@ void Win32Window::Close() {
 }
 
 bool Win32Window::HandleKeyDown(const MSG& message) {
-    if (!onKeyDown) return false;
-    onKeyDown(static_cast<int>(message.wParam), ShiftState());
+    const int key = static_cast<int>(message.wParam);
+    const int shift = ShiftState();
+    if (onKeyDown && onKeyDown(key, shift)) return true;
+    // Tab alone or with Shift; with Ctrl or Alt it is not a move between controls.
+    if (message.message != WM_KEYDOWN || key != VK_TAB || (shift & ~kShiftMask) != 0 ||
+        tabOrder_.empty())
+        return false;
+    FocusNextStop(FocusedStop(), (shift & kShiftMask) != 0);
     return true;
+}
+
+void Win32Window::SetTabOrder(std::vector<Handle> controls) {
+    tabOrder_.clear();
+    for (Handle control : controls) tabOrder_.push_back(ToHwnd(control));
+    lastFocus_ = nullptr;
+}
+
+std::size_t Win32Window::FocusedStop() const {
+    const HWND focus = GetFocus();
+    for (std::size_t i = 0; focus && i < tabOrder_.size(); ++i)
+        if (focus == tabOrder_[i] || IsChild(tabOrder_[i], focus)) return i;
+    return tabOrder_.size();
+}
+
+bool Win32Window::FocusNextStop(std::size_t from, bool backwards) {
+    const std::size_t count = tabOrder_.size();
+    for (std::size_t step = 1; step <= count; ++step) {
+        // From no stop at all, forwards begins with the first and backwards with the last.
+        const std::size_t i = from >= count
+                                  ? (backwards ? count - step : step - 1)
+                                  : (backwards ? from + count - step : from + step) % count;
+        if (CanTakeFocus(tabOrder_[i])) {
+            ::SetFocus(tabOrder_[i]);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Win32Window::RememberFocus() {
+    const std::size_t stop = FocusedStop();
+    lastFocus_ = stop < tabOrder_.size() ? tabOrder_[stop] : nullptr;
+}
+
+bool Win32Window::RestoreFocus() {
+    if (tabOrder_.empty()) return false;
+    if (lastFocus_ && CanTakeFocus(lastFocus_)) {
+        ::SetFocus(lastFocus_);
+        return true;
+    }
+    return FocusNextStop(tabOrder_.size(), false);
 }
 
 void Win32Window::EraseBackground(HDC dc) const {
@@ -144,6 +201,13 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();
+            break;  // activated, the window itself receives the focus first
+        case WM_SETFOCUS:
+            // A window with a tab order hands the focus on to its control.
+            if (RestoreFocus()) return 0;
+            break;
         case WM_DESTROY:
             destroyed_ = true;
             unload_.Gone();

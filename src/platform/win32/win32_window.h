@@ -26,14 +26,25 @@ class Win32Window : public Window, public MessageTarget {
     std::unique_ptr<Label> CreateLabel(PicturePanel* parent) override;
     std::unique_ptr<ImageControl> CreateImageControl(PicturePanel* parent) override;
     std::unique_ptr<ScrollBar> CreateScrollBar(PicturePanel* parent) override;
+    void SetTabOrder(std::vector<Handle> controls) override;
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Key preview: a key pressed anywhere in this window goes to onKeyDown when it is set.
+    // A key pressed anywhere in this window: onKeyDown first, then Tab and Shift+Tab through
+    // the tab order. True when the key was taken; false lets it go to the window it was sent to.
     bool HandleKeyDown(const MSG& message);
 
   private:
     void EraseBackground(HDC dc) const;
     HWND ParentFor(PicturePanel* parent) const;
+    // The stop that has the focus or holds the window that has it; the end of the list for none.
+    std::size_t FocusedStop() const;
+    // Focuses the next stop that can take the focus, forwards or backwards from `from`; false when
+    // none can.
+    bool FocusNextStop(std::size_t from, bool backwards);
+    // On deactivation: which stop has the focus. On activation: that stop has it again, or the
+    // first that can take it; false without a tab order.
+    void RememberFocus();
+    bool RestoreFocus();
 
     Win32Host& host_;
     HWND hwnd_ = nullptr;
@@ -43,6 +54,8 @@ class Win32Window : public Window, public MessageTarget {
     bool destroyed_ = false;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    std::vector<HWND> tabOrder_;
+    HWND lastFocus_ = nullptr;  // the stop that had the focus when the window was deactivated
 };
 
 }  // namespace platform::win32

@@ -5,6 +5,8 @@
 //   dialog_probe message    the text of the program's message box, if one is open, in UTF-8
 //   dialog_probe dismiss    presses OK in that message box
 //   dialog_probe bar        the interval bar's value
+//   dialog_probe focus      what has the keyboard focus: "bar", "window" (the dialog itself) or
+//                           the client position "X Y" of another control
 //   dialog_probe acp        the system's ANSI code page (no window needed)
 // Exit code 2 when the window asked for does not exist.
 #include <windows.h>
@@ -44,10 +46,18 @@ int main(int argc, char** argv) {
     HWND dialog = FindWindowA(nullptr, Veltrane_B::kDialogTitle);
     if (!dialog) return 2;
     if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (is("bar")) {
-        HWND bar = nullptr;
-        EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
-        return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
+    HWND bar = nullptr;
+    EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
+    if (is("bar")) return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
+    if (is("focus")) {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
+        if (thread.hwndFocus == bar || thread.hwndFocus == dialog)
+            return std::printf(bar == thread.hwndFocus ? "bar\n" : "window\n") < 0;
+        POINT place{};
+        MapWindowPoints(thread.hwndFocus, dialog, &place, 1);
+        return std::printf("%ld %ld\n", place.x, place.y) < 0;
     }
     std::FILE* out = argc > 2 ? std::fopen(argv[2], "w") : stdout;
     if (!out) return 1;
