@@ -1,5 +1,8 @@
-// AVX2 kernels: eight destination pixels per step, source pixels fetched with gathers.
+// AVX2 kernels: eight destination pixels per vector, the source fetched from windows of plain
+// loads where the pixels of a vector lie close together, else with gathers.
 #include <immintrin.h>
+
+#include <algorithm>
 
 #include "effects/rotate_kernels.h"
 
@@ -13,9 +16,8 @@ struct RowSetup {
     __m256d rowS, rowC, cx, cyB;
 };
 
-inline RowSetup SetupRow(const RowJob& job, std::int32_t j) {
-    const double dy = static_cast<double>(j + 1) - job.cyB;
-    return {_mm256_set1_pd(dy * job.S), _mm256_set1_pd(dy * job.C), _mm256_set1_pd(job.cx),
+inline RowSetup SetupRow(const RowJob& job, const Tile& t, std::int32_t r) {
+    return {_mm256_set1_pd(t.rowS[r]), _mm256_set1_pd(t.rowC[r]), _mm256_set1_pd(job.cx),
             _mm256_set1_pd(job.cyB)};
 }
 
@@ -63,31 +65,6 @@ inline void PrefetchAhead(const RowJob& job, __m256i index) {
     _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(high)), _MM_HINT_T0);
 }
 
-void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
-    const __m256i width = _mm256_set1_epi32(job.width);
-    const __m256i height = _mm256_set1_epi32(job.height);
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
-    const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        const __m256i sx =
-            Join(_mm256_cvtpd_epi32(U4(r, colC + k)), _mm256_cvtpd_epi32(U4(r, colC + k + 4)));
-        const __m256i sy =
-            Join(_mm256_cvtpd_epi32(V4(r, colS + k)), _mm256_cvtpd_epi32(V4(r, colS + k + 4)));
-        const __m256i inside = _mm256_and_si256(InRange8(sx, width), InRange8(sy, height));
-        const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
-                                               _mm256_sub_epi32(sx, one));
-        PrefetchAhead(job, index);
-        const __m256i colour = _mm256_mask_i32gather_epi32(background, src, index, inside, 4);
-        Store8(d + 4 * k, colour);
-    }
-    ScalarTail(job, colC, colS, i0, k, n, j, false);
-}
-
 // The pixels at window[offset] for offsets 0..15.
 inline __m256i PickFromWindow(const int* window, __m256i offsets) {
     const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
@@ -96,6 +73,182 @@ inline __m256i PickFromWindow(const int* window, __m256i offsets) {
     return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, offsets),
                               _mm256_permutevar8x32_epi32(hi, offsets),
                               _mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(7)));
+}
+
+inline std::int32_t Lane0(__m256i v) {
+    return _mm256_cvtsi256_si32(v);
+}
+inline std::int32_t Lane7(__m256i v) {
+    return _mm256_extract_epi32(v, 7);
+}
+
+// The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for eight
+// pixels, lanes 0..3 from the first vector of each pair, lanes 4..7 from the second.
+struct Positions {
+    __m256i sx, sy;
+    Positions(const RowSetup& s, __m256d colC0, __m256d colC1, __m256d rowS0, __m256d rowS1,
+              __m256d rowC0, __m256d rowC1, __m256d colS0, __m256d colS1)
+        : sx(Join(_mm256_cvtpd_epi32(_mm256_add_pd(_mm256_sub_pd(colC0, rowS0), s.cx)),
+                  _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_sub_pd(colC1, rowS1), s.cx)))),
+          sy(Join(_mm256_cvtpd_epi32(_mm256_add_pd(_mm256_add_pd(rowC0, colS0), s.cyB)),
+                  _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_add_pd(rowC1, colS1), s.cyB)))) {}
+};
+
+// Rows of the source window: near 0 degrees eight pixels along a destination row cover at most
+// two source rows while 7 |S| < 1.
+constexpr int kWindowRows = 2;
+static_assert((kWindowRows & (kWindowRows - 1)) == 0, "the window test below masks bits");
+
+// Where the eight pixels of a vector lie within kWindowRows neighbouring source rows and 16
+// neighbouring columns, plain loads of that window and permutes replace the gather: each lane
+// takes the pixel at its own (sx, sy) within the window. The window's corner comes from lanes 0
+// and 7, and every lane is checked against it. False when a lane is outside the window or the
+// window would leave the source image.
+inline bool FromWindow(const RowJob& job, const Positions& p, int ahead, __m256i& colour) {
+    const std::int32_t left = std::min(Lane0(p.sx), Lane7(p.sx));
+    const std::int32_t bottom = std::min(Lane0(p.sy), Lane7(p.sy));
+    const std::int64_t first = std::int64_t{bottom - 1} * job.width + (left - 1);
+    if (first < 0 || first + std::int64_t{kWindowRows - 1} * job.width + 15 > job.lastPixel)
+        return false;
+    const __m256i dx = _mm256_sub_epi32(p.sx, _mm256_set1_epi32(left));
+    const __m256i dy = _mm256_sub_epi32(p.sy, _mm256_set1_epi32(bottom));
+    // 0 <= dx < 16 and 0 <= dy < kWindowRows: no bit set above those.
+    const __m256i outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~15)),
+                                            _mm256_and_si256(dy, _mm256_set1_epi32(-kWindowRows)));
+    if (!_mm256_testz_si256(outside, outside)) return false;
+    const int* row = reinterpret_cast<const int*>(job.src) + first;
+    const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
+    if (later >= 0 && later <= job.lastPixel)
+        _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
+    colour = PickFromWindow(row, dx);
+    for (int r = 1; r < kWindowRows; ++r) {
+        row += job.width;
+        colour = _mm256_blendv_epi8(colour, PickFromWindow(row, dx),
+                                    _mm256_cmpeq_epi32(dy, _mm256_set1_epi32(r)));
+    }
+    return true;
+}
+
+// The source pixels of eight lanes, the background where a position is outside the image: from
+// a window when kWindow and the lanes fit one, else from a gather.
+// With kWindow the source of the pixels `ahead` times kPrefetchRows destination rows further is
+// prefetched.
+template <bool kWindow, bool kPrefetch>
+inline __m256i Fetch(const RowJob& job, const Positions& p, int ahead) {
+    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
+    const __m256i inside = _mm256_and_si256(InRange8(p.sx, _mm256_set1_epi32(job.width)),
+                                            InRange8(p.sy, _mm256_set1_epi32(job.height)));
+    const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(inside));
+    __m256i colour;
+    if (kWindow && lanes == 0xFF && FromWindow(job, p, ahead, colour)) return colour;
+    if (lanes == 0) return background;
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i index = _mm256_add_epi32(
+        _mm256_mullo_epi32(_mm256_sub_epi32(p.sy, one), _mm256_set1_epi32(job.width)),
+        _mm256_sub_epi32(p.sx, one));
+    if (kPrefetch) PrefetchAhead(job, index);
+    return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(job.src), index,
+                                       inside, 4);
+}
+
+template <bool kWindow>
+void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 8 <= k1; k += 8) {
+        const Positions p(s, _mm256_loadu_pd(t.colC + k), _mm256_loadu_pd(t.colC + k + 4), s.rowS,
+                          s.rowS, s.rowC, s.rowC, _mm256_loadu_pd(t.colS + k),
+                          _mm256_loadu_pd(t.colS + k + 4));
+        Store8(d + 4 * k, Fetch<kWindow, true>(job, p, 1));
+    }
+    ScalarTail(job, t, k, k1, r, false);
+}
+
+// Turns eight vectors of eight 32-bit lanes about their diagonal: lane e of vector m goes to lane
+// m of vector e.
+inline void Transpose8(__m256i* v) {
+    __m256i t[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = _mm256_unpacklo_epi32(v[i], v[i + 1]);
+        t[i + 1] = _mm256_unpackhi_epi32(v[i], v[i + 1]);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        v[i] = _mm256_unpacklo_epi64(t[i], t[i + 2]);
+        v[i + 1] = _mm256_unpackhi_epi64(t[i], t[i + 2]);
+        v[i + 2] = _mm256_unpacklo_epi64(t[i + 1], t[i + 3]);
+        v[i + 3] = _mm256_unpackhi_epi64(t[i + 1], t[i + 3]);
+    }
+    for (int m = 0; m < 4; ++m) {
+        t[m] = _mm256_permute2x128_si256(v[m], v[4 + m], 0x20);
+        t[4 + m] = _mm256_permute2x128_si256(v[m], v[4 + m], 0x31);
+    }
+    for (int m = 0; m < 8; ++m) v[m] = t[m];
+}
+
+// Near 90 and 270 degrees a destination column runs along a source row: each of the square's
+// eight columns is one vector of eight rows, fetched from a window like a row near 0 degrees, and
+// the square is turned in registers before it is stored row by row.
+void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
+    const __m256d rowS0 = _mm256_loadu_pd(t.rowS + r), rowS1 = _mm256_loadu_pd(t.rowS + r + 4);
+    const __m256d rowC0 = _mm256_loadu_pd(t.rowC + r), rowC1 = _mm256_loadu_pd(t.rowC + r + 4);
+    __m256i square[8];
+    for (int m = 0; m < 8; ++m) {
+        const __m256d colC = _mm256_set1_pd(t.colC[k + m]), colS = _mm256_set1_pd(t.colS[k + m]);
+        square[m] = Fetch<true, false>(
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), 1);
+    }
+    Transpose8(square);
+    std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
+    for (int e = 0; e < 8; ++e, d += 4 * static_cast<std::int64_t>(job.width)) Store8(d, square[e]);
+}
+
+void Background(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    std::int32_t k = 0;
+    for (; k + 8 <= n; k += 8) Store8(d + 4 * k, background);
+    BackgroundTail(job, i + k, n - k, j);
+}
+
+// The exact map without swap: a run of one source row, forwards or backwards.
+void ExactRun(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    const ExactMap& m = job.map;
+    const int* from = reinterpret_cast<const int*>(job.src) + (m.ys * j + m.oj) * job.width +
+                      (m.xs * i + m.oi);  // the source of column i
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    std::int32_t k = 0;
+    if (m.xs > 0) {
+        for (; k + 8 <= n; k += 8)
+            Store8(d + 4 * k, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k)));
+    } else {
+        // Column i + k reads from - k: eight columns read the eight pixels ending there.
+        const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+        for (; k + 8 <= n; k += 8) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from - k - 7));
+            Store8(d + 4 * k, _mm256_permutevar8x32_epi32(v, reverse));
+        }
+    }
+    ExactTail(job, i + k, n - k, j);
+}
+
+// The exact map with swap: destination column i + m reads source row ys * (i + m) + oj, whose
+// pixels for rows j..j + 7 lie side by side (in reverse order when xs < 0).
+void ExactSquare(const RowJob& job, std::int32_t i, std::int32_t j) {
+    const ExactMap& m = job.map;
+    const int* src = reinterpret_cast<const int*>(job.src);
+    const std::int64_t first = m.xs > 0 ? j + m.oi : m.oi - j - 7;
+    __m256i square[8];
+    for (int k = 0; k < 8; ++k) {
+        square[k] = _mm256_loadu_si256(
+            reinterpret_cast<const __m256i*>(src + (m.ys * (i + k) + m.oj) * job.width + first));
+    }
+    Transpose8(square);
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    const std::int64_t stride = 4 * static_cast<std::int64_t>(job.width);
+    for (int e = 0; e < 8; ++e) Store8(d + stride * (m.xs > 0 ? e : 7 - e), square[e]);
 }
 
 // Near 0 and 180 degrees the eight lanes' pixel pairs lie within 16 neighbouring pixels of one
@@ -145,9 +298,9 @@ inline __m128i Blend4(__m128i top, __m128i bottom, __m128i fyi) {
     return _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_add_pd(t, p), _mm256_set1_pd(kTwoMinus46)));
 }
 
-void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                 std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
+void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                 std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
     const __m256i width = _mm256_set1_epi32(job.width);
     const __m256i widthM1 = _mm256_set1_epi32(job.width - 1);
     const __m256i heightM1 = _mm256_set1_epi32(job.height - 1);
@@ -156,13 +309,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
     const __m256d two23 = _mm256_set1_pd(kTwo23);
     const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
     const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 8 <= k1; k += 8) {
         __m128i sxh[2], syh[2], fxh[2], fyh[2];
         for (int h = 0; h < 2; ++h) {
-            const __m256d uf = ToSingle(U4(r, colC + k + 4 * h));
-            const __m256d vf = ToSingle(V4(r, colS + k + 4 * h));
+            const __m256d uf = ToSingle(U4(s, t.colC + k + 4 * h));
+            const __m256d vf = ToSingle(V4(s, t.colS + k + 4 * h));
             sxh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(uf, half));
             syh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(vf, half));
             fxh[h] = _mm256_cvtpd_epi32(
@@ -207,13 +360,14 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         }
         Store8(d + 4 * k, _mm256_blendv_epi8(background, colour, inside));
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, true);
+    ScalarTail(job, t, k, k1, r, true);
 }
 
 }  // namespace
 
-RowKernel Avx2Kernel(bool bilinear) {
-    return bilinear ? BilinearRow : NearestRow;
+Kernels Avx2Kernels() {
+    return {8,           NearestRun<false>, NearestRun<true>, NearestColumns,
+            BilinearRun, Background,        ExactRun,         ExactSquare};
 }
 
 }  // namespace Veltrane_B1::rotate_detail

@@ -1,9 +1,13 @@
-// AVX-512 kernels: sixteen destination pixels per step, masked gathers, and byte-masked stores
-// that write bytes 0..2 of each pixel only.
-// GCC 12 warns about the deliberately undefined upper halves inside its own AVX-512 headers
-// (GCC bug 105593); the warning is off for this file only.
+// AVX-512 kernels: sixteen destination pixels per vector, byte-masked stores that write bytes
+// 0..2 of each pixel only, and the source fetched from windows of plain loads where the pixels
+// of a vector lie close together, else with masked gathers.
+// GCC 12 warns about the deliberately undefined vectors inside its own AVX-512 headers (GCC bug
+// 105593); the warnings are off for this file only.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <immintrin.h>
+
+#include <algorithm>
 
 #include "effects/rotate_kernels.h"
 
@@ -19,9 +23,8 @@ struct RowSetup {
     __m512d rowS, rowC, cx, cyB;
 };
 
-inline RowSetup SetupRow(const RowJob& job, std::int32_t j) {
-    const double dy = static_cast<double>(j + 1) - job.cyB;
-    return {_mm512_set1_pd(dy * job.S), _mm512_set1_pd(dy * job.C), _mm512_set1_pd(job.cx),
+inline RowSetup SetupRow(const RowJob& job, const Tile& t, std::int32_t r) {
+    return {_mm512_set1_pd(t.rowS[r]), _mm512_set1_pd(t.rowC[r]), _mm512_set1_pd(job.cx),
             _mm512_set1_pd(job.cyB)};
 }
 
@@ -57,65 +60,203 @@ inline void PrefetchAhead(const RowJob& job, __m512i index) {
             _MM_HINT_T0);
 }
 
-// Near 0 and 180 degrees the sixteen lanes read at most two runs of sixteen neighbouring source
-// pixels, ascending or descending. Then two plain loads replace the gather: each lane still takes
-// the pixel at its own index, checked lane by lane. False when the lanes are not such runs or a
-// run's load would leave the source image.
-inline bool FromRuns(const RowJob& job, __m512i index, __mmask16 inside, __m512i background,
-                     __m512i& colour) {
-    const __m512i up = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m512i down = _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
-    const std::int32_t first = _mm_cvtsi128_si32(_mm512_castsi512_si128(index));
-    const std::int32_t last = _mm_extract_epi32(_mm512_extracti32x4_epi32(index, 3), 3);
-    const bool ascending = first <= last;
-    // The pixel index of element 0 of each run's load.
-    const std::int64_t a = ascending ? std::int64_t{first} : std::int64_t{first} - 15;
-    const std::int64_t b = ascending ? std::int64_t{last} - 15 : std::int64_t{last};
-    const __m512i offsets = ascending ? up : down;
-    const __mmask16 inA =
-        inside & _mm512_cmpeq_epi32_mask(
-                     index, _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(a)), offsets));
-    const __mmask16 inB =
-        inside & ~inA &
-        _mm512_cmpeq_epi32_mask(index,
-                                _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(b)), offsets));
-    if ((inA | inB) != inside) return false;
-    auto within = [&](std::int64_t start) { return start >= 0 && start + 15 <= job.lastPixel; };
-    if ((inA != 0 && !within(a)) || (inB != 0 && !within(b))) return false;
-    auto run = [&](std::int64_t start) {
-        const __m512i pixels = _mm512_loadu_si512(job.src + 4 * start);
-        return ascending ? pixels : _mm512_permutexvar_epi32(down, pixels);
-    };
-    colour = background;
-    if (inA != 0) colour = _mm512_mask_mov_epi32(colour, inA, run(a));
-    if (inB != 0) colour = _mm512_mask_mov_epi32(colour, inB, run(b));
+inline std::int32_t Lane0(__m512i v) {
+    return _mm_cvtsi128_si32(_mm512_castsi512_si128(v));
+}
+inline std::int32_t Lane15(__m512i v) {
+    return _mm_extract_epi32(_mm512_extracti32x4_epi32(v, 3), 3);
+}
+
+// The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for sixteen
+// pixels, lanes 0..7 from the first vector of each pair, lanes 8..15 from the second.
+struct Positions {
+    __m512i sx, sy;
+    Positions(const RowSetup& s, __m512d colC0, __m512d colC1, __m512d rowS0, __m512d rowS1,
+              __m512d rowC0, __m512d rowC1, __m512d colS0, __m512d colS1)
+        : sx(Join(_mm512_cvtpd_epi32(_mm512_add_pd(_mm512_sub_pd(colC0, rowS0), s.cx)),
+                  _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_sub_pd(colC1, rowS1), s.cx)))),
+          sy(Join(_mm512_cvtpd_epi32(_mm512_add_pd(_mm512_add_pd(rowC0, colS0), s.cyB)),
+                  _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_add_pd(rowC1, colS1), s.cyB)))) {}
+};
+
+// Rows of the source window: near 0 degrees sixteen pixels along a destination row cover at most
+// two source rows while 15 |S| < 1.
+constexpr int kWindowRows = 2;
+
+// Where the sixteen pixels of a vector lie within kWindowRows neighbouring source rows and 32
+// neighbouring columns, plain loads of that window and permutes replace the gather: each lane
+// takes the pixel at its own (sx, sy) within the window. The window's corner comes from lanes 0
+// and 15, and every lane is checked against it. False when a lane is outside the window or the
+// window would leave the source image.
+inline bool FromWindow(const RowJob& job, const Positions& p, int ahead, __m512i& colour) {
+    const std::int32_t left = std::min(Lane0(p.sx), Lane15(p.sx));
+    const std::int32_t bottom = std::min(Lane0(p.sy), Lane15(p.sy));
+    const std::int64_t first = std::int64_t{bottom - 1} * job.width + (left - 1);
+    if (first < 0 || first + std::int64_t{kWindowRows - 1} * job.width + 31 > job.lastPixel)
+        return false;
+    const __m512i dx = _mm512_sub_epi32(p.sx, _mm512_set1_epi32(left));
+    const __m512i dy = _mm512_sub_epi32(p.sy, _mm512_set1_epi32(bottom));
+    if ((_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(32)) &
+         _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(kWindowRows))) != 0xFFFF)
+        return false;
+    const int* row = reinterpret_cast<const int*>(job.src) + first;
+    const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
+    if (later >= 0 && later <= job.lastPixel)
+        _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
+    colour = _mm512_permutex2var_epi32(_mm512_loadu_si512(row), dx, _mm512_loadu_si512(row + 16));
+    for (int r = 1; r < kWindowRows; ++r) {
+        row += job.width;
+        colour = _mm512_mask_mov_epi32(
+            colour, _mm512_cmpeq_epi32_mask(dy, _mm512_set1_epi32(r)),
+            _mm512_permutex2var_epi32(_mm512_loadu_si512(row), dx, _mm512_loadu_si512(row + 16)));
+    }
     return true;
 }
 
-void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
-    const __m512i width = _mm512_set1_epi32(job.width);
-    const __m512i height = _mm512_set1_epi32(job.height);
-    const __m512i one = _mm512_set1_epi32(1);
+// The source pixels of sixteen lanes, the background where a position is outside the image:
+// from a window when kWindow and the lanes fit one, else from a gather.
+// With kWindow the source of the pixels `ahead` times kPrefetchRows destination rows further is
+// prefetched.
+template <bool kWindow, bool kPrefetch>
+inline __m512i Fetch(const RowJob& job, const Positions& p, int ahead) {
     const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 16 <= n; k += 16) {
-        const __m512i sx =
-            Join(_mm512_cvtpd_epi32(U8(r, colC + k)), _mm512_cvtpd_epi32(U8(r, colC + k + 8)));
-        const __m512i sy =
-            Join(_mm512_cvtpd_epi32(V8(r, colS + k)), _mm512_cvtpd_epi32(V8(r, colS + k + 8)));
-        const __mmask16 inside = InRange16(sx, width) & InRange16(sy, height);
-        const __m512i index = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(sy, one), width),
-                                               _mm512_sub_epi32(sx, one));
-        PrefetchAhead(job, index);
-        __m512i colour;
-        if (!FromRuns(job, index, inside, background, colour))
-            colour = _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
-        _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes, colour);
+    const __mmask16 inside = InRange16(p.sx, _mm512_set1_epi32(job.width)) &
+                             InRange16(p.sy, _mm512_set1_epi32(job.height));
+    __m512i colour;
+    if (kWindow && inside == 0xFFFF && FromWindow(job, p, ahead, colour)) return colour;
+    if (inside == 0) return background;
+    const __m512i one = _mm512_set1_epi32(1);
+    const __m512i index = _mm512_add_epi32(
+        _mm512_mullo_epi32(_mm512_sub_epi32(p.sy, one), _mm512_set1_epi32(job.width)),
+        _mm512_sub_epi32(p.sx, one));
+    if (kPrefetch) PrefetchAhead(job, index);
+    return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
+}
+
+inline void Store16(std::uint8_t* d, __m512i colour) {
+    const __m512i old = _mm512_loadu_si512(d);
+    _mm512_storeu_si512(
+        d, _mm512_ternarylogic_epi32(_mm512_set1_epi32(static_cast<int>(0xFF000000u)), old, colour,
+                                     0xCA));
+}
+
+template <bool kWindow>
+void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 16 <= k1; k += 16) {
+        const Positions p(s, _mm512_loadu_pd(t.colC + k), _mm512_loadu_pd(t.colC + k + 8), s.rowS,
+                          s.rowS, s.rowC, s.rowC, _mm512_loadu_pd(t.colS + k),
+                          _mm512_loadu_pd(t.colS + k + 8));
+        Store16(d + 4 * k, Fetch<kWindow, true>(job, p, 1));
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, false);
+    ScalarTail(job, t, k, k1, r, false);
+}
+
+// Turns sixteen vectors of sixteen 32-bit lanes about their diagonal: lane e of vector m goes to
+// lane m of vector e.
+inline void Transpose16(__m512i* v) {
+    __m512i t[16];
+    for (int i = 0; i < 16; i += 2) {
+        t[i] = _mm512_unpacklo_epi32(v[i], v[i + 1]);
+        t[i + 1] = _mm512_unpackhi_epi32(v[i], v[i + 1]);
+    }
+    for (int i = 0; i < 16; i += 4) {
+        v[i] = _mm512_unpacklo_epi64(t[i], t[i + 2]);
+        v[i + 1] = _mm512_unpackhi_epi64(t[i], t[i + 2]);
+        v[i + 2] = _mm512_unpacklo_epi64(t[i + 1], t[i + 3]);
+        v[i + 3] = _mm512_unpackhi_epi64(t[i + 1], t[i + 3]);
+    }
+    for (int i = 0; i < 16; i += 8) {
+        for (int m = 0; m < 4; ++m) {
+            t[i + m] = _mm512_shuffle_i32x4(v[i + m], v[i + 4 + m], 0x88);
+            t[i + 4 + m] = _mm512_shuffle_i32x4(v[i + m], v[i + 4 + m], 0xDD);
+        }
+    }
+    for (int m = 0; m < 8; ++m) {
+        v[m] = _mm512_shuffle_i32x4(t[m], t[8 + m], 0x88);
+        v[8 + m] = _mm512_shuffle_i32x4(t[m], t[8 + m], 0xDD);
+    }
+}
+
+// Near 90 and 270 degrees a destination column runs along a source row: each of the square's
+// sixteen columns is one vector of sixteen rows, fetched from a window like a row near 0 degrees,
+// and the square is turned in registers before it is stored row by row.
+void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
+    const __m512d rowS0 = _mm512_loadu_pd(t.rowS + r), rowS1 = _mm512_loadu_pd(t.rowS + r + 8);
+    const __m512d rowC0 = _mm512_loadu_pd(t.rowC + r), rowC1 = _mm512_loadu_pd(t.rowC + r + 8);
+    __m512i square[16];
+    for (int m = 0; m < 16; ++m) {
+        const __m512d colC = _mm512_set1_pd(t.colC[k + m]), colS = _mm512_set1_pd(t.colS[k + m]);
+        square[m] = Fetch<true, false>(
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), 2);
+    }
+    Transpose16(square);
+    std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
+    for (int e = 0; e < 16; ++e, d += 4 * static_cast<std::int64_t>(job.width))
+        Store16(d, square[e]);
+}
+
+// Byte mask of bytes 0..2 of the first n pixels, n < 16.
+inline __mmask64 FirstColourBytes(std::int32_t n) {
+    return kColourBytes & ((std::uint64_t{1} << (4 * n)) - 1);
+}
+
+void Background(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    std::int32_t k = 0;
+    for (; k + 16 <= n; k += 16) Store16(d + 4 * k, background);
+    if (k < n) _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k), background);
+}
+
+// Lanes in reverse order.
+inline __m512i Reversed(__m512i v) {
+    return _mm512_permutexvar_epi32(
+        _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
+}
+
+// The exact map without swap: a run of one source row, forwards or backwards.
+void ExactRun(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    const ExactMap& m = job.map;
+    const int* from = reinterpret_cast<const int*>(job.src) + (m.ys * j + m.oj) * job.width +
+                      (m.xs * i + m.oi);  // the source of column i
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    std::int32_t k = 0;
+    if (m.xs > 0) {
+        for (; k + 16 <= n; k += 16) Store16(d + 4 * k, _mm512_loadu_si512(from + k));
+        if (k < n) {
+            const __mmask16 lanes = static_cast<__mmask16>((1u << (n - k)) - 1);
+            _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k),
+                                    _mm512_maskz_loadu_epi32(lanes, from + k));
+        }
+        return;
+    }
+    // Column i + k reads from - k: sixteen columns read the sixteen pixels ending there.
+    for (; k + 16 <= n; k += 16) Store16(d + 4 * k, Reversed(_mm512_loadu_si512(from - k - 15)));
+    if (k < n) {
+        const __mmask16 lanes = static_cast<__mmask16>(0xFFFFu << (16 - (n - k)));
+        _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k),
+                                Reversed(_mm512_maskz_loadu_epi32(lanes, from - k - 15)));
+    }
+}
+
+// The exact map with swap: destination column i + m reads source row ys * (i + m) + oj, whose
+// pixels for rows j..j + 15 lie side by side (in reverse order when xs < 0).
+void ExactSquare(const RowJob& job, std::int32_t i, std::int32_t j) {
+    const ExactMap& m = job.map;
+    const int* src = reinterpret_cast<const int*>(job.src);
+    const std::int64_t first = m.xs > 0 ? j + m.oi : m.oi - j - 15;
+    __m512i square[16];
+    for (int k = 0; k < 16; ++k)
+        square[k] = _mm512_loadu_si512(src + (m.ys * (i + k) + m.oj) * job.width + first);
+    Transpose16(square);
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    const std::int64_t stride = 4 * static_cast<std::int64_t>(job.width);
+    for (int e = 0; e < 16; ++e) Store16(d + stride * (m.xs > 0 ? e : 15 - e), square[e]);
 }
 
 // The pixels at index and index + 1 for sixteen lanes, from two gathers of pixel pairs.
@@ -181,9 +322,9 @@ inline __m512i Blend8(__m256i top, __m256i bottom, __m512d fy) {
     return _mm512_castpd_si512(_mm512_add_pd(_mm512_add_pd(t, p), _mm512_set1_pd(kRoundAt46)));
 }
 
-void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                 std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
+void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                 std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
     const __m512i width = _mm512_set1_epi32(job.width);
     const __m512i widthM1 = _mm512_set1_epi32(job.width - 1);
     const __m512i heightM1 = _mm512_set1_epi32(job.height - 1);
@@ -192,13 +333,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
     const __m512d two23 = _mm512_set1_pd(kTwo23);
     const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
     const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 16 <= n; k += 16) {
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 16 <= k1; k += 16) {
         __m256i sxh[2], syh[2], fxh[2], fyh[2];
         for (int h = 0; h < 2; ++h) {
-            const __m512d uf = ToSingle(U8(r, colC + k + 8 * h));
-            const __m512d vf = ToSingle(V8(r, colS + k + 8 * h));
+            const __m512d uf = ToSingle(U8(s, t.colC + k + 8 * h));
+            const __m512d vf = ToSingle(V8(s, t.colS + k + 8 * h));
             sxh[h] = _mm512_cvtpd_epi32(_mm512_sub_pd(uf, half));
             syh[h] = _mm512_cvtpd_epi32(_mm512_sub_pd(vf, half));
             fxh[h] = _mm512_cvtpd_epi32(
@@ -250,13 +391,14 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes,
                                 _mm512_mask_blend_epi32(inside, background, colour));
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, true);
+    ScalarTail(job, t, k, k1, r, true);
 }
 
 }  // namespace
 
-RowKernel Avx512Kernel(bool bilinear) {
-    return bilinear ? BilinearRow : NearestRow;
+Kernels Avx512Kernels() {
+    return {16,          NearestRun<false>, NearestRun<true>, NearestColumns,
+            BilinearRun, Background,        ExactRun,         ExactSquare};
 }
 
 }  // namespace Veltrane_B1::rotate_detail
