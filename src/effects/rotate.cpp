@@ -135,6 +135,7 @@ void RunTiles(void* context) {
             RowsTile(job, t, work.kernels.bilinear);
         } else if (work.path == Path::Columns) {
             ColumnsTile(job, t, work.kernels);
+
         } else {
             RowsTile(job, t, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather);
         }

@@ -78,9 +78,6 @@ inline __m256i PickFromWindow(const int* window, __m256i offsets) {
 inline std::int32_t Lane0(__m256i v) {
     return _mm256_cvtsi256_si32(v);
 }
-inline std::int32_t Lane7(__m256i v) {
-    return _mm256_extract_epi32(v, 7);
-}
 
 // The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for eight
 // pixels, lanes 0..3 from the first vector of each pair, lanes 4..7 from the second.
@@ -94,54 +91,60 @@ struct Positions {
                   _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_add_pd(rowC1, colS1), s.cyB)))) {}
 };
 
-// Rows of the source window: near 0 degrees eight pixels along a destination row cover at most
-// two source rows while 7 |S| < 1.
-constexpr int kWindowRows = 2;
-static_assert((kWindowRows & (kWindowRows - 1)) == 0, "the window test below masks bits");
+// The positions move monotonically with x and y, so the lanes that hold a vector's smallest sx
+// and smallest sy follow from the signs of S and C: these are those lanes, each broadcast as an
+// index for a permute.
+struct Corner {
+    __m256i left, bottom;
+    Corner(int leftLane, int bottomLane)
+        : left(_mm256_set1_epi32(leftLane)), bottom(_mm256_set1_epi32(bottomLane)) {}
+};
 
-// Where the eight pixels of a vector lie within kWindowRows neighbouring source rows and 16
-// neighbouring columns, plain loads of that window and permutes replace the gather: each lane
-// takes the pixel at its own (sx, sy) within the window. The window's corner comes from lanes 0
-// and 7, and every lane is checked against it. False when a lane is outside the window or the
-// window would leave the source image.
-inline bool FromWindow(const RowJob& job, const Positions& p, int ahead, __m256i& colour) {
-    const std::int32_t left = std::min(Lane0(p.sx), Lane7(p.sx));
-    const std::int32_t bottom = std::min(Lane0(p.sy), Lane7(p.sy));
-    const std::int64_t first = std::int64_t{bottom - 1} * job.width + (left - 1);
-    if (first < 0 || first + std::int64_t{kWindowRows - 1} * job.width + 15 > job.lastPixel)
-        return false;
-    const __m256i dx = _mm256_sub_epi32(p.sx, _mm256_set1_epi32(left));
-    const __m256i dy = _mm256_sub_epi32(p.sy, _mm256_set1_epi32(bottom));
-    // 0 <= dx < 16 and 0 <= dy < kWindowRows: no bit set above those.
-    const __m256i outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~15)),
-                                            _mm256_and_si256(dy, _mm256_set1_epi32(-kWindowRows)));
+// Eight pixels along a run cover at most 8 source columns (the step along the run is below 1
+// except at the exact angles), and near 0 degrees at most two source rows while 7 |S| < 1. Where a
+// vector's pixels lie in such a window, inside the image, two plain loads and permutes replace
+// the gather: each lane takes the pixel at its own (sx, sy) within the window. The window's corner
+// comes from the corner lanes, and every lane is checked against it. Prefetches the source
+// `ahead` times kPrefetchRows destination rows further. False when a lane is outside the window
+// or the window leaves the image.
+inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int ahead,
+                       __m256i& colour) {
+    const __m256i left = _mm256_permutevar8x32_epi32(p.sx, corner.left);
+    const __m256i bottom = _mm256_permutevar8x32_epi32(p.sy, corner.bottom);
+    const std::int64_t x = Lane0(left), y = Lane0(bottom);
+    if (x < 1 || x + 7 > job.width || y < 1 || y + 1 > job.height) return false;
+    const __m256i dx = _mm256_sub_epi32(p.sx, left);
+    const __m256i dy = _mm256_sub_epi32(p.sy, bottom);
+    // 0 <= dx < 8 and 0 <= dy < 2: no bit set above those.
+    const __m256i outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~7)),
+                                            _mm256_and_si256(dy, _mm256_set1_epi32(~1)));
     if (!_mm256_testz_si256(outside, outside)) return false;
+    const std::int64_t first = (y - 1) * job.width + (x - 1);
     const int* row = reinterpret_cast<const int*>(job.src) + first;
     const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
     if (later >= 0 && later <= job.lastPixel)
         _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
-    colour = PickFromWindow(row, dx);
-    for (int r = 1; r < kWindowRows; ++r) {
-        row += job.width;
-        colour = _mm256_blendv_epi8(colour, PickFromWindow(row, dx),
-                                    _mm256_cmpeq_epi32(dy, _mm256_set1_epi32(r)));
-    }
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + job.width));
+    // The second row where dy is 1: its bit 0 moved to the sign bit picks it.
+    colour = _mm256_castps_si256(
+        _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(low, dx)),
+                         _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(high, dx)),
+                         _mm256_castsi256_ps(_mm256_slli_epi32(dy, 31))));
     return true;
 }
 
 // The source pixels of eight lanes, the background where a position is outside the image: from
-// a window when kWindow and the lanes fit one, else from a gather.
-// With kWindow the source of the pixels `ahead` times kPrefetchRows destination rows further is
-// prefetched.
+// a window when kWindow and the lanes fit one, else from a gather (with kPrefetch prefetching the
+// source of rows to come).
 template <bool kWindow, bool kPrefetch>
-inline __m256i Fetch(const RowJob& job, const Positions& p, int ahead) {
+inline __m256i Fetch(const RowJob& job, const Positions& p, const Corner& corner, int ahead) {
+    __m256i colour;
+    if (kWindow && FromWindow(job, p, corner, ahead, colour)) return colour;
     const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
     const __m256i inside = _mm256_and_si256(InRange8(p.sx, _mm256_set1_epi32(job.width)),
                                             InRange8(p.sy, _mm256_set1_epi32(job.height)));
-    const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(inside));
-    __m256i colour;
-    if (kWindow && lanes == 0xFF && FromWindow(job, p, ahead, colour)) return colour;
-    if (lanes == 0) return background;
+    if (_mm256_testz_si256(inside, inside)) return background;
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i index = _mm256_add_epi32(
         _mm256_mullo_epi32(_mm256_sub_epi32(p.sy, one), _mm256_set1_epi32(job.width)),
@@ -155,13 +158,14 @@ template <bool kWindow>
 void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
                 std::int32_t r) {
     const RowSetup s = SetupRow(job, t, r);
+    const Corner corner(job.C >= 0 ? 0 : 7, job.S >= 0 ? 0 : 7);
     std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
     std::int32_t k = k0;
     for (; k + 8 <= k1; k += 8) {
         const Positions p(s, _mm256_loadu_pd(t.colC + k), _mm256_loadu_pd(t.colC + k + 4), s.rowS,
                           s.rowS, s.rowC, s.rowC, _mm256_loadu_pd(t.colS + k),
                           _mm256_loadu_pd(t.colS + k + 4));
-        Store8(d + 4 * k, Fetch<kWindow, true>(job, p, 1));
+        Store8(d + 4 * k, Fetch<kWindow, true>(job, p, corner, 1));
     }
     ScalarTail(job, t, k, k1, r, false);
 }
@@ -194,11 +198,13 @@ void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32
     const RowSetup s = SetupRow(job, t, r);
     const __m256d rowS0 = _mm256_loadu_pd(t.rowS + r), rowS1 = _mm256_loadu_pd(t.rowS + r + 4);
     const __m256d rowC0 = _mm256_loadu_pd(t.rowC + r), rowC1 = _mm256_loadu_pd(t.rowC + r + 4);
+    // Down a column sx falls where S > 0 and sy rises where C > 0.
+    const Corner corner(job.S <= 0 ? 0 : 7, job.C >= 0 ? 0 : 7);
     __m256i square[8];
     for (int m = 0; m < 8; ++m) {
         const __m256d colC = _mm256_set1_pd(t.colC[k + m]), colS = _mm256_set1_pd(t.colS[k + m]);
         square[m] = Fetch<true, false>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), 1);
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner, 1);
     }
     Transpose8(square);
     std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);

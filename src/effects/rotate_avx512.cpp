@@ -63,9 +63,6 @@ inline void PrefetchAhead(const RowJob& job, __m512i index) {
 inline std::int32_t Lane0(__m512i v) {
     return _mm_cvtsi128_si32(_mm512_castsi512_si128(v));
 }
-inline std::int32_t Lane15(__m512i v) {
-    return _mm_extract_epi32(_mm512_extracti32x4_epi32(v, 3), 3);
-}
 
 // The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for sixteen
 // pixels, lanes 0..7 from the first vector of each pair, lanes 8..15 from the second.
@@ -79,51 +76,54 @@ struct Positions {
                   _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_add_pd(rowC1, colS1), s.cyB)))) {}
 };
 
-// Rows of the source window: near 0 degrees sixteen pixels along a destination row cover at most
-// two source rows while 15 |S| < 1.
-constexpr int kWindowRows = 2;
+// The positions move monotonically with x and y, so the lanes that hold a vector's smallest sx
+// and smallest sy follow from the signs of S and C: these are those lanes, each broadcast as an
+// index for a permute.
+struct Corner {
+    __m512i left, bottom;
+    Corner(int leftLane, int bottomLane)
+        : left(_mm512_set1_epi32(leftLane)), bottom(_mm512_set1_epi32(bottomLane)) {}
+};
 
-// Where the sixteen pixels of a vector lie within kWindowRows neighbouring source rows and 32
-// neighbouring columns, plain loads of that window and permutes replace the gather: each lane
-// takes the pixel at its own (sx, sy) within the window. The window's corner comes from lanes 0
-// and 15, and every lane is checked against it. False when a lane is outside the window or the
-// window would leave the source image.
-inline bool FromWindow(const RowJob& job, const Positions& p, int ahead, __m512i& colour) {
-    const std::int32_t left = std::min(Lane0(p.sx), Lane15(p.sx));
-    const std::int32_t bottom = std::min(Lane0(p.sy), Lane15(p.sy));
-    const std::int64_t first = std::int64_t{bottom - 1} * job.width + (left - 1);
-    if (first < 0 || first + std::int64_t{kWindowRows - 1} * job.width + 31 > job.lastPixel)
+// Sixteen pixels along a run cover at most 16 source columns (the step along the run is below 1
+// except at the exact angles), and near 0 degrees at most two source rows while 15 |S| < 1. Where
+// a vector's pixels lie in such a window, inside the image, two plain loads and one permute
+// replace the gather: each lane takes the pixel at its own (sx, sy) within the window. The
+// window's corner comes from the corner lanes, and every lane is checked against it. Prefetches
+// the source `ahead` times kPrefetchRows destination rows further. False when a lane is outside
+// the window or the window leaves the image.
+inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int ahead,
+                       __m512i& colour) {
+    const __m512i left = _mm512_permutexvar_epi32(corner.left, p.sx);
+    const __m512i bottom = _mm512_permutexvar_epi32(corner.bottom, p.sy);
+    const std::int64_t x = Lane0(left), y = Lane0(bottom);
+    if (x < 1 || x + 15 > job.width || y < 1 || y + 1 > job.height) return false;
+    const __m512i dx = _mm512_sub_epi32(p.sx, left);
+    const __m512i dy = _mm512_sub_epi32(p.sy, bottom);
+    if ((_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(16)) &
+         _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(2))) != 0xFFFF)
         return false;
-    const __m512i dx = _mm512_sub_epi32(p.sx, _mm512_set1_epi32(left));
-    const __m512i dy = _mm512_sub_epi32(p.sy, _mm512_set1_epi32(bottom));
-    if ((_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(32)) &
-         _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(kWindowRows))) != 0xFFFF)
-        return false;
+    const std::int64_t first = (y - 1) * job.width + (x - 1);
     const int* row = reinterpret_cast<const int*>(job.src) + first;
     const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
     if (later >= 0 && later <= job.lastPixel)
         _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
-    colour = _mm512_permutex2var_epi32(_mm512_loadu_si512(row), dx, _mm512_loadu_si512(row + 16));
-    for (int r = 1; r < kWindowRows; ++r) {
-        row += job.width;
-        colour = _mm512_mask_mov_epi32(
-            colour, _mm512_cmpeq_epi32_mask(dy, _mm512_set1_epi32(r)),
-            _mm512_permutex2var_epi32(_mm512_loadu_si512(row), dx, _mm512_loadu_si512(row + 16)));
-    }
+    colour = _mm512_permutex2var_epi32(_mm512_loadu_si512(row),
+                                       _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
+                                       _mm512_loadu_si512(row + job.width));
     return true;
 }
 
 // The source pixels of sixteen lanes, the background where a position is outside the image:
-// from a window when kWindow and the lanes fit one, else from a gather.
-// With kWindow the source of the pixels `ahead` times kPrefetchRows destination rows further is
-// prefetched.
+// from a window when kWindow and the lanes fit one, else from a gather (with kPrefetch
+// prefetching the source of rows to come).
 template <bool kWindow, bool kPrefetch>
-inline __m512i Fetch(const RowJob& job, const Positions& p, int ahead) {
+inline __m512i Fetch(const RowJob& job, const Positions& p, const Corner& corner, int ahead) {
+    __m512i colour;
+    if (kWindow && FromWindow(job, p, corner, ahead, colour)) return colour;
     const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
     const __mmask16 inside = InRange16(p.sx, _mm512_set1_epi32(job.width)) &
                              InRange16(p.sy, _mm512_set1_epi32(job.height));
-    __m512i colour;
-    if (kWindow && inside == 0xFFFF && FromWindow(job, p, ahead, colour)) return colour;
     if (inside == 0) return background;
     const __m512i one = _mm512_set1_epi32(1);
     const __m512i index = _mm512_add_epi32(
@@ -144,13 +144,14 @@ template <bool kWindow>
 void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
                 std::int32_t r) {
     const RowSetup s = SetupRow(job, t, r);
+    const Corner corner(job.C >= 0 ? 0 : 15, job.S >= 0 ? 0 : 15);
     std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
     std::int32_t k = k0;
     for (; k + 16 <= k1; k += 16) {
         const Positions p(s, _mm512_loadu_pd(t.colC + k), _mm512_loadu_pd(t.colC + k + 8), s.rowS,
                           s.rowS, s.rowC, s.rowC, _mm512_loadu_pd(t.colS + k),
                           _mm512_loadu_pd(t.colS + k + 8));
-        Store16(d + 4 * k, Fetch<kWindow, true>(job, p, 1));
+        Store16(d + 4 * k, Fetch<kWindow, true>(job, p, corner, 1));
     }
     ScalarTail(job, t, k, k1, r, false);
 }
@@ -188,11 +189,13 @@ void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32
     const RowSetup s = SetupRow(job, t, r);
     const __m512d rowS0 = _mm512_loadu_pd(t.rowS + r), rowS1 = _mm512_loadu_pd(t.rowS + r + 8);
     const __m512d rowC0 = _mm512_loadu_pd(t.rowC + r), rowC1 = _mm512_loadu_pd(t.rowC + r + 8);
+    // Down a column sx falls where S > 0 and sy rises where C > 0.
+    const Corner corner(job.S <= 0 ? 0 : 15, job.C >= 0 ? 0 : 15);
     __m512i square[16];
     for (int m = 0; m < 16; ++m) {
         const __m512d colC = _mm512_set1_pd(t.colC[k + m]), colS = _mm512_set1_pd(t.colS[k + m]);
         square[m] = Fetch<true, false>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), 2);
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner, 2);
     }
     Transpose16(square);
     std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);

@@ -205,17 +205,19 @@ TEST(RotateFastPaths, EveryWholeAngleOnEachKernel) {
                   {35, 50, 17, 25, 2, 16},   // tiled, two threads
                   {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
     using P = rd::Path;
-    const std::vector<P> scalar{P::Gather, P::Exact},
-        vector{P::Gather, P::Rows, P::Columns, P::Exact};
+    const std::pair<rd::Isa, std::vector<P>> kernels[] = {
+        {rd::Isa::Baseline, {P::Gather, P::Exact}},
+        {rd::Isa::Avx2, {P::Gather, P::Rows, P::Columns, P::Exact}},
+        {rd::Isa::Avx512, {P::Gather, P::Rows, P::Columns, P::Exact}}};
     std::mt19937 rng(11);
     for (const auto& [w, h, cx, cy, threads, tile] : shapes) {
         for (int angle = 360; angle < 720; ++angle) {
             Stack s(w, h, rng);
             const RotateBlock block = s.block(angle % 2 == 0 ? 2 : 0, kBack);
             const std::vector<std::uint8_t> expected = Expected(s, block, cx, cy, angle);
-            for (const rd::Isa isa : {rd::Isa::Baseline, rd::Isa::Avx2, rd::Isa::Avx512}) {
+            for (const auto& [isa, paths] : kernels) {
                 if (!rd::IsaAvailable(isa)) continue;
-                for (const P path : isa == rd::Isa::Baseline ? scalar : vector) {
+                for (const P path : paths) {
                     const rd::Options options{isa, threads, tile, tile, path};
                     Stack copy = s;
                     const RotateBlock b = copy.block(block.mode, kBack);
