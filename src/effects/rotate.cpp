@@ -19,7 +19,18 @@ namespace {
 
 // Images smaller than this are turned on the calling thread alone.
 constexpr std::int64_t kThreadedPixels = 256 * 256;
-constexpr int kDefaultTile = 128;
+
+struct Tiling {
+    int width, height;
+};
+
+// Each kernel's tile (rotate_bench --tiles measures them). Copies take whole rows, which the
+// hardware prefetchers follow; the others take tiles whose source stays within the cache.
+Tiling TileFor(Path path, bool transposed) {
+    if (path == Path::Exact) return transposed ? Tiling{512, 64} : Tiling{INT32_MAX, 16};
+    if (path == Path::Columns) return {512, 64};
+    return {128, 128};
+}
 
 // The window kernels read this many source rows per vector (rotate_avx2.cpp, rotate_avx512.cpp).
 // A vector of n pixels along a destination row covers (n - 1) * |S| source rows plus rounding,
@@ -30,6 +41,7 @@ constexpr double kWindowSine8 = 0.14;   // 8 pixels per vector
 
 struct TileWork {
     RowJob job;
+    Isa isa;
     Kernels kernels;
     Path path;
     bool bilinear;
@@ -37,6 +49,7 @@ struct TileWork {
     std::int32_t tileHeight;
     std::int32_t tilesAcross;
     std::int64_t tileCount;
+    int threads;
     std::atomic<std::int64_t> next{0};
 };
 
@@ -99,8 +112,7 @@ void ExactTile(const RowJob& job, const Tile& t, const Kernels& kernels) {
     for (; j < jb; ++j) ExactTail(job, ia, ib - ia, j);
 }
 
-// Takes tiles until none are left. Destination tiles keep the source reads of every angle within
-// a small, cache-resident part of the source.
+// Takes tiles until none are left.
 void RunTiles(void* context) {
     TileWork& work = *static_cast<TileWork*>(context);
     const RowJob& job = work.job;
@@ -234,7 +246,7 @@ Options DefaultOptions(const RotateBlock& block) {
     static const int cores =
         std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
-    return {best, pixels < kThreadedPixels ? 1 : cores, kDefaultTile, kDefaultTile};
+    return {best, pixels < kThreadedPixels ? 1 : cores, 0, 0};
 }
 
 namespace {
@@ -288,16 +300,29 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     }
     if (path == Path::Columns && work.kernels.columns == nullptr) path = Path::Rows;
     work.path = work.bilinear ? Path::Gather : path;
+    work.isa = isa;
+
+    const Tiling own = TileFor(work.path, job.map.swap);
+    // The exact map needs no column and row terms, so its tiles may be as wide as the image.
+    const int widest = work.path == Path::Exact ? INT32_MAX : kMaxTileSide;
+    work.tileWidth = std::clamp(options.tileWidth > 0 ? options.tileWidth : own.width, 1, widest);
+    work.tileHeight =
+        std::clamp(options.tileHeight > 0 ? options.tileHeight : own.height, 1, kMaxTileSide);
+    work.tilesAcross = (block.width - 1) / work.tileWidth + 1;
+    const std::int64_t tilesDown = (block.height - 1) / work.tileHeight + 1;
+    work.tileCount = tilesDown * work.tilesAcross;
+    work.threads = static_cast<int>(
+        std::min<std::int64_t>(std::clamp(options.threads, 1, kMaxThreads), work.tileCount));
 }
 
 }  // namespace
 
-Path ChosenPath(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
-                const Options& options) {
-    if (!Valid(block)) return Path::Auto;
+Plan PlanFor(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+             const Options& options) {
+    if (!Valid(block)) return {};
     TileWork work;
     Prepare(block, centreX, centreY, angleDegrees, options, work);
-    return work.path;
+    return {work.isa, work.path, work.tileWidth, work.tileHeight, work.threads};
 }
 
 void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
@@ -305,15 +330,7 @@ void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int
     if (!Valid(block)) return;
     TileWork work;
     Prepare(block, centreX, centreY, angleDegrees, options, work);
-    work.tileWidth = std::clamp(options.tileWidth, 1, kMaxTileSide);
-    work.tileHeight = std::clamp(options.tileHeight, 1, kMaxTileSide);
-    work.tilesAcross = (block.width - 1) / work.tileWidth + 1;
-    const std::int64_t tilesDown = (block.height - 1) / work.tileHeight + 1;
-    work.tileCount = tilesDown * work.tilesAcross;
-
-    const std::int64_t threads = std::clamp(options.threads, 1, kMaxThreads);
-    WorkerPool::Shared().Run(RunTiles, &work,
-                             static_cast<int>(std::min<std::int64_t>(threads, work.tileCount)));
+    WorkerPool::Shared().Run(RunTiles, &work, work.threads);
 }
 
 }  // namespace rotate_detail

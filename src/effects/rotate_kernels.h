@@ -98,9 +98,9 @@ using platform::IsaAvailable;
 
 struct Options {
     Isa isa;
-    int threads;  // 1 = the caller's thread only
-    int tileWidth;
-    int tileHeight;
+    int threads;     // 1 = the caller's thread only
+    int tileWidth;   // 0: the kernel's own
+    int tileHeight;  // 0: the kernel's own
     Path path = Path::Auto;
 };
 
@@ -111,9 +111,16 @@ Options DefaultOptions(const RotateBlock& block);
 void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
                 const Options& options);
 
-// The path RotateWith takes for a call, Auto and Exact resolved.
-Path ChosenPath(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
-                const Options& options);
+// What RotateWith does for a call: the instruction set it can use, the path with Auto and Exact
+// resolved, the tile and the number of threads.
+struct Plan {
+    Isa isa = Isa::Baseline;
+    Path path = Path::Auto;
+    int tileWidth = 0, tileHeight = 0;
+    int threads = 0;
+};
+Plan PlanFor(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+             const Options& options);
 
 // S and C of the angle: sin and cos of (angle * k) in double, k the double nearest pi / 180,
 // evaluated far beyond double precision, rounded to double and then to single.

@@ -226,7 +226,7 @@ TEST(RotateFastPaths, EveryWholeAngleOnEachKernel) {
                         << w << "x" << h << " isa " << int(isa) << " path " << int(path)
                         << " angle " << angle;
                     if (path != P::Exact || angle % 90 == 0) {
-                        EXPECT_EQ(rd::ChosenPath(b, cx, cy, angle, options), path) << angle;
+                        EXPECT_EQ(rd::PlanFor(b, cx, cy, angle, options).path, path) << angle;
                     }
                 }
             }
