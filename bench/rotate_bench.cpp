@@ -176,8 +176,9 @@ rd::Options DefaultFor(Size s, Isa isa) {
 struct Shape {
     int w, h;
 };
+// Widths above rd::kMaxTileSide apply to the exact copies only.
 constexpr Shape kShapes[] = {{64, 64},  {128, 128}, {256, 256}, {512, 16}, {512, 64},
-                             {256, 32}, {32, 256},  {64, 512},  {16, 512}};
+                             {256, 32}, {32, 256},  {64, 512},  {16, 512}, {4096, 16}};
 
 std::string ShapeName(Shape t) {
     return std::to_string(t.w) + "x" + std::to_string(t.h);
@@ -257,8 +258,10 @@ constexpr int kTileAngles[] = {0, 2, 30, 45, 88, 90};
 void PrintTiles(Size s) {
     const double floor = Ms(Key("memcpy", s));
     for (const Isa isa : VectorIsas()) {
-        std::printf("\n%dx%d %s, tile shapes (x memcpy)\n\n| angle | kernel |", s.w, s.h,
-                    Name(isa));
+        std::printf(
+            "\n%dx%d %s, tile shapes (x memcpy; widths above %d for the copies only)\n\n"
+            "| angle | kernel |",
+            s.w, s.h, Name(isa), rd::kMaxTileSide);
         for (const Shape t : kShapes) std::printf(" %s |", ShapeName(t).c_str());
         std::printf("\n|---:|:---|");
         for (std::size_t i = 0; i < std::size(kShapes); ++i) std::printf("---:|");
