@@ -53,46 +53,125 @@ struct TileWork {
     std::atomic<std::int64_t> next{0};
 };
 
-// Asks for the cache lines of columns [i0, i0 + n) of row j of the destination ahead of their
-// partial writes, which would otherwise each wait for their line.
-void PrefetchDestination(const RowJob& job, std::int32_t i0, std::int32_t n, std::int32_t j) {
-    if (j >= job.height) return;
-    const std::uint8_t* row = DestinationPixel(job, i0, j);
-    for (std::int32_t k = 0; k < n; k += 16)
-        _mm_prefetch(reinterpret_cast<const char*>(row + 4 * k), _MM_HINT_T0);
+// The tile at `index` in the order the threads take them.
+Tile TileAt(const TileWork& work, std::int64_t index) {
+    Tile t;
+    t.i0 = static_cast<std::int32_t>(index % work.tilesAcross) * work.tileWidth;
+    t.j0 = static_cast<std::int32_t>(index / work.tilesAcross) * work.tileHeight;
+    t.n = std::min(work.job.width - t.i0, work.tileWidth);
+    t.rows = std::min(work.job.height - t.j0, work.tileHeight);
+    return t;
 }
 
+// Brings the source and the destination of the tile that a thread takes next into the second
+// level cache while it works on the current one, a share for each of the current tile's rows:
+// the gathers and windows then find their pixels there instead of waiting on memory one miss
+// after another. The source is the turned tile, a rectangle in the source, one source row at a
+// time. Only hints: nothing here decides a result.
+class Ahead {
+  public:
+    Ahead(const TileWork& work, std::int64_t index, std::int32_t steps) : job_(work.job) {
+        if (index >= work.tileCount) return;
+        next_ = TileAt(work, index);
+        // The destination rectangle in the model's coordinates, a pixel wider on each side.
+        x0_ = next_.i0 - 0.5, x1_ = next_.i0 + next_.n + 1.5;
+        y0_ = next_.j0 - 0.5, y1_ = next_.j0 + next_.rows + 1.5;
+        // Its corners' source rows bound the source rows it reads.
+        double low = 1e300, high = -1e300;
+        for (const double x : {x0_, x1_}) {
+            for (const double y : {y0_, y1_}) {
+                const double v = (y - job_.cyB) * job_.C + (x - job_.cx) * job_.S + job_.cyB;
+                low = std::min(low, v), high = std::max(high, v);
+            }
+        }
+        if (!(low <= high)) return;  // a centre that is not a number
+        const double rows = job_.height;
+        sourceRow_ = static_cast<std::int64_t>(std::clamp(std::floor(low), 1.0, rows + 1));
+        sourceEnd_ = static_cast<std::int64_t>(std::clamp(std::ceil(high), 0.0, rows)) + 1;
+        sourcePerStep_ = (std::max<std::int64_t>(sourceEnd_ - sourceRow_, 0) + steps - 1) / steps;
+        destinationRow_ = 0;
+    }
+
+    void Step() {
+        if (destinationRow_ < next_.rows) {
+            const char* row = reinterpret_cast<const char*>(
+                DestinationPixel(job_, next_.i0, next_.j0 + destinationRow_));
+            for (std::int64_t b = 0; b < 4 * std::int64_t{next_.n}; b += 64)
+                _mm_prefetch(row + b, _MM_HINT_T1);
+            ++destinationRow_;
+        }
+        for (std::int64_t k = 0; k < sourcePerStep_ && sourceRow_ < sourceEnd_; ++k, ++sourceRow_)
+            SourceRow(sourceRow_);
+    }
+
+  private:
+    // Source row sy within the turned rectangle: the source columns u whose destination
+    // x = cx + C (u - cx) + S (v - cyB) and y = cyB - S (u - cx) + C (v - cyB) lie within it.
+    void SourceRow(std::int64_t sy) {
+        const double v = static_cast<double>(sy) - job_.cyB;
+        double low = 1, high = job_.width;
+        auto within = [&](double slope, double base, double from, double to) {
+            // from <= base + slope * (u - cx) <= to
+            if (std::fabs(slope) < 1e-9) {
+                if (base < from || base > to) high = low - 1;
+                return;
+            }
+            const double a = (from - base) / slope + job_.cx, b = (to - base) / slope + job_.cx;
+            low = std::max(low, std::min(a, b)), high = std::min(high, std::max(a, b));
+        };
+        within(job_.C, job_.cx + job_.S * v, x0_, x1_);
+        within(-job_.S, job_.cyB + job_.C * v, y0_, y1_);
+        if (!(low <= high)) return;
+        const char* row =
+            reinterpret_cast<const char*>(job_.src + (sy - 1) * std::int64_t{job_.width} * 4);
+        const std::int64_t first = static_cast<std::int64_t>(low) - 1,
+                           last = static_cast<std::int64_t>(high) - 1;
+        for (std::int64_t b = first * 4 & ~63; b <= last * 4; b += 64)
+            _mm_prefetch(row + b, _MM_HINT_T1);
+    }
+
+    const RowJob& job_;
+    Tile next_{0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+    double x0_ = 0, x1_ = 0, y0_ = 0, y1_ = 0;
+    std::int64_t sourceRow_ = 0, sourceEnd_ = 0, sourcePerStep_ = 0;
+    std::int32_t destinationRow_ = 0;
+};
+
 // Row by row, each row with one run kernel.
-void RowsTile(const RowJob& job, const Tile& t, RunFn run) {
+void RowsTile(const RowJob& job, const Tile& t, RunFn run, Ahead& ahead) {
     for (std::int32_t r = 0; r < t.rows; ++r) {
-        PrefetchDestination(job, t.i0, t.n, t.j0 + r + kPrefetchRows);
+        ahead.Step();
         run(job, t, 0, t.n, r);
     }
 }
 
 // Squares read down their columns; what is left at the right and the bottom goes row by row.
-void ColumnsTile(const RowJob& job, const Tile& t, const Kernels& kernels) {
+void ColumnsTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& ahead) {
     const std::int32_t side = kernels.block;
     std::int32_t r = 0;
     for (; r + side <= t.rows; r += side) {
-        for (std::int32_t e = side; e < 2 * side; ++e)
-            PrefetchDestination(job, t.i0, t.n, t.j0 + r + e);
+        for (std::int32_t e = side; e < 2 * side; ++e) {
+            ahead.Step();
+        }
         std::int32_t k = 0;
         for (; k + side <= t.n; k += side) kernels.columns(job, t, k, r);
         for (std::int32_t e = 0; k < t.n && e < side; ++e) kernels.rows(job, t, k, t.n, r + e);
     }
-    for (; r < t.rows; ++r) kernels.rows(job, t, 0, t.n, r);
+    for (; r < t.rows; ++r) {
+        ahead.Step();
+        kernels.rows(job, t, 0, t.n, r);
+    }
 }
 
 // The exact map: the background around the part of the tile whose source is inside, copies or
 // transposed squares within it.
-void ExactTile(const RowJob& job, const Tile& t, const Kernels& kernels) {
+void ExactTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& ahead) {
     const ExactMap& m = job.map;
     const std::int32_t iEnd = t.i0 + t.n;
     const std::int32_t ia = std::clamp(m.iLow, t.i0, iEnd), ib = std::clamp(m.iHigh, ia, iEnd);
     const std::int32_t ja = std::max(m.jLow, t.j0), jb = std::min(m.jHigh, t.j0 + t.rows);
     for (std::int32_t j = t.j0; j < t.j0 + t.rows; ++j) {
-        PrefetchDestination(job, t.i0, t.n, j + kPrefetchRows);
+        ahead.Step();
         if (j < ja || j >= jb || ia == ib) {
             kernels.background(job, t.i0, t.n, j);
             continue;
@@ -120,17 +199,17 @@ void RunTiles(void* context) {
     alignas(64) double colS[kMaxTileSide];
     alignas(64) double rowS[kMaxTileSide];
     alignas(64) double rowC[kMaxTileSide];
-    for (;;) {
-        const std::int64_t index = work.next.fetch_add(1, std::memory_order_relaxed);
-        if (index >= work.tileCount) return;
-        Tile t;
-        t.i0 = static_cast<std::int32_t>(index % work.tilesAcross) * work.tileWidth;
-        t.j0 = static_cast<std::int32_t>(index / work.tilesAcross) * work.tileHeight;
-        t.n = std::min(job.width - t.i0, work.tileWidth);
-        t.rows = std::min(job.height - t.j0, work.tileHeight);
+    // Each thread claims its next tile before it starts the current one, so that it can bring
+    // that tile's pixels in while it works.
+    std::int64_t index = work.next.fetch_add(1, std::memory_order_relaxed);
+    while (index < work.tileCount) {
+        const std::int64_t upcoming = work.next.fetch_add(1, std::memory_order_relaxed);
+        Tile t = TileAt(work, index);
+        index = upcoming;
         t.colC = colC, t.colS = colS, t.rowS = rowS, t.rowC = rowC;
+        Ahead ahead(work, upcoming, t.rows);
         if (work.path == Path::Exact) {
-            ExactTile(job, t, work.kernels);
+            ExactTile(job, t, work.kernels, ahead);
             continue;
         }
         for (std::int32_t k = 0; k < t.n; ++k) {
@@ -144,12 +223,12 @@ void RunTiles(void* context) {
             rowC[r] = dy * job.C;
         }
         if (work.bilinear) {
-            RowsTile(job, t, work.kernels.bilinear);
+            RowsTile(job, t, work.kernels.bilinear, ahead);
         } else if (work.path == Path::Columns) {
-            ColumnsTile(job, t, work.kernels);
-
+            ColumnsTile(job, t, work.kernels, ahead);
         } else {
-            RowsTile(job, t, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather);
+            RowsTile(job, t, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather,
+                     ahead);
         }
     }
 }
@@ -274,11 +353,6 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     job.C = C;
     const std::uint32_t back = block.backColour;
     job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
-    // kPrefetchRows rows down the destination is about (-S, C) * kPrefetchRows in the source.
-    const std::int64_t ahead =
-        std::lround(C * kPrefetchRows) * std::int64_t{block.width} - std::lround(S * kPrefetchRows);
-    job.prefetchOffset =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(ahead, INT32_MIN, INT32_MAX));
     job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
     job.map = ExactMapFor(job);
 

@@ -51,20 +51,6 @@ inline void Store8(std::uint8_t* d, __m256i colour) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
 }
 
-// Prefetches the source of two of eight lanes kPrefetchRows rows further down: enough to bring
-// in every cache line a row will gather, as the rows before it have fetched the rest.
-inline void PrefetchAhead(const RowJob& job, __m256i index) {
-    const __m256i ahead = _mm256_min_epi32(
-        _mm256_max_epi32(_mm256_add_epi32(index, _mm256_set1_epi32(job.prefetchOffset)),
-                         _mm256_setzero_si256()),
-        _mm256_set1_epi32(job.lastPixel));
-    const __m128i low = _mm256_castsi256_si128(ahead);
-    const __m128i high = _mm256_extracti128_si256(ahead, 1);
-    const char* src = reinterpret_cast<const char*>(job.src);
-    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(low)), _MM_HINT_T0);
-    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(high)), _MM_HINT_T0);
-}
-
 // The pixels at window[offset] for offsets 0..15.
 inline __m256i PickFromWindow(const int* window, __m256i offsets) {
     const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
@@ -104,10 +90,9 @@ struct Corner {
 // except at the exact angles), and near 0 degrees at most two source rows while 7 |S| < 1. Where a
 // vector's pixels lie in such a window, inside the image, two plain loads and permutes replace
 // the gather: each lane takes the pixel at its own (sx, sy) within the window. The window's corner
-// comes from the corner lanes, and every lane is checked against it. Prefetches the source
-// `ahead` times kPrefetchRows destination rows further. False when a lane is outside the window
-// or the window leaves the image.
-inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int ahead,
+// comes from the corner lanes, and every lane is checked against it. False when a lane is
+// outside the window or the window leaves the image.
+inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
                        __m256i& colour) {
     const __m256i left = _mm256_permutevar8x32_epi32(p.sx, corner.left);
     const __m256i bottom = _mm256_permutevar8x32_epi32(p.sy, corner.bottom);
@@ -121,9 +106,6 @@ inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corn
     if (!_mm256_testz_si256(outside, outside)) return false;
     const std::int64_t first = (y - 1) * job.width + (x - 1);
     const int* row = reinterpret_cast<const int*>(job.src) + first;
-    const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
-    if (later >= 0 && later <= job.lastPixel)
-        _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + job.width));
     // The second row where dy is 1: its bit 0 moved to the sign bit picks it.
@@ -135,12 +117,11 @@ inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corn
 }
 
 // The source pixels of eight lanes, the background where a position is outside the image: from
-// a window when kWindow and the lanes fit one, else from a gather (with kPrefetch prefetching the
-// source of rows to come).
-template <bool kWindow, bool kPrefetch>
-inline __m256i Fetch(const RowJob& job, const Positions& p, const Corner& corner, int ahead) {
+// a window when kWindow and the lanes fit one, else from a gather.
+template <bool kWindow>
+inline __m256i Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
     __m256i colour;
-    if (kWindow && FromWindow(job, p, corner, ahead, colour)) return colour;
+    if (kWindow && FromWindow(job, p, corner, colour)) return colour;
     const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
     const __m256i inside = _mm256_and_si256(InRange8(p.sx, _mm256_set1_epi32(job.width)),
                                             InRange8(p.sy, _mm256_set1_epi32(job.height)));
@@ -149,7 +130,6 @@ inline __m256i Fetch(const RowJob& job, const Positions& p, const Corner& corner
     const __m256i index = _mm256_add_epi32(
         _mm256_mullo_epi32(_mm256_sub_epi32(p.sy, one), _mm256_set1_epi32(job.width)),
         _mm256_sub_epi32(p.sx, one));
-    if (kPrefetch) PrefetchAhead(job, index);
     return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(job.src), index,
                                        inside, 4);
 }
@@ -165,7 +145,7 @@ void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t 
         const Positions p(s, _mm256_loadu_pd(t.colC + k), _mm256_loadu_pd(t.colC + k + 4), s.rowS,
                           s.rowS, s.rowC, s.rowC, _mm256_loadu_pd(t.colS + k),
                           _mm256_loadu_pd(t.colS + k + 4));
-        Store8(d + 4 * k, Fetch<kWindow, true>(job, p, corner, 1));
+        Store8(d + 4 * k, Fetch<kWindow>(job, p, corner));
     }
     ScalarTail(job, t, k, k1, r, false);
 }
@@ -203,8 +183,8 @@ void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32
     __m256i square[8];
     for (int m = 0; m < 8; ++m) {
         const __m256d colC = _mm256_set1_pd(t.colC[k + m]), colS = _mm256_set1_pd(t.colS[k + m]);
-        square[m] = Fetch<true, false>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner, 1);
+        square[m] = Fetch<true>(
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
     }
     Transpose8(square);
     std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
@@ -340,7 +320,6 @@ void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t
         const __m256i i00 = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
                                              _mm256_sub_epi32(sx, one));
         const __m256i i10 = _mm256_add_epi32(i00, width);
-        PrefetchAhead(job, i00);
         const __m256i zero = _mm256_setzero_si256();
         __m256i p00, p01, p10, p11;
         if (!QuadsFromWindow(job, i00, inside, p00, p01, p10, p11)) {

@@ -45,21 +45,6 @@ inline __mmask16 InRange16(__m512i s, __m512i limit) {
     return _mm512_cmplt_epu32_mask(_mm512_sub_epi32(s, _mm512_set1_epi32(1)), limit);
 }
 
-// Prefetches the source of four of sixteen lanes kPrefetchRows rows further down: enough to
-// bring in every cache line a row will gather, as the rows before it have fetched the rest.
-inline void PrefetchAhead(const RowJob& job, __m512i index) {
-    const __m512i ahead = _mm512_min_epi32(
-        _mm512_max_epi32(_mm512_add_epi32(index, _mm512_set1_epi32(job.prefetchOffset)),
-                         _mm512_setzero_si512()),
-        _mm512_set1_epi32(job.lastPixel));
-    alignas(64) std::int32_t lanes[16];
-    _mm512_store_si512(lanes, ahead);
-    for (int lane = 0; lane < 16; lane += 4)
-        _mm_prefetch(
-            reinterpret_cast<const char*>(job.src) + 4 * static_cast<std::int64_t>(lanes[lane]),
-            _MM_HINT_T0);
-}
-
 inline std::int32_t Lane0(__m512i v) {
     return _mm_cvtsi128_si32(_mm512_castsi512_si128(v));
 }
@@ -89,10 +74,9 @@ struct Corner {
 // except at the exact angles), and near 0 degrees at most two source rows while 15 |S| < 1. Where
 // a vector's pixels lie in such a window, inside the image, two plain loads and one permute
 // replace the gather: each lane takes the pixel at its own (sx, sy) within the window. The
-// window's corner comes from the corner lanes, and every lane is checked against it. Prefetches
-// the source `ahead` times kPrefetchRows destination rows further. False when a lane is outside
-// the window or the window leaves the image.
-inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int ahead,
+// window's corner comes from the corner lanes, and every lane is checked against it. False when a
+// lane is outside the window or the window leaves the image.
+inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
                        __m512i& colour) {
     const __m512i left = _mm512_permutexvar_epi32(corner.left, p.sx);
     const __m512i bottom = _mm512_permutexvar_epi32(corner.bottom, p.sy);
@@ -105,9 +89,6 @@ inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corn
         return false;
     const std::int64_t first = (y - 1) * job.width + (x - 1);
     const int* row = reinterpret_cast<const int*>(job.src) + first;
-    const std::int64_t later = first + std::int64_t{ahead} * job.prefetchOffset;
-    if (later >= 0 && later <= job.lastPixel)
-        _mm_prefetch(reinterpret_cast<const char*>(row + (later - first)), _MM_HINT_T0);
     colour = _mm512_permutex2var_epi32(_mm512_loadu_si512(row),
                                        _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
                                        _mm512_loadu_si512(row + job.width));
@@ -115,12 +96,11 @@ inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corn
 }
 
 // The source pixels of sixteen lanes, the background where a position is outside the image:
-// from a window when kWindow and the lanes fit one, else from a gather (with kPrefetch
-// prefetching the source of rows to come).
-template <bool kWindow, bool kPrefetch>
-inline __m512i Fetch(const RowJob& job, const Positions& p, const Corner& corner, int ahead) {
+// from a window when kWindow and the lanes fit one, else from a gather.
+template <bool kWindow>
+inline __m512i Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
     __m512i colour;
-    if (kWindow && FromWindow(job, p, corner, ahead, colour)) return colour;
+    if (kWindow && FromWindow(job, p, corner, colour)) return colour;
     const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
     const __mmask16 inside = InRange16(p.sx, _mm512_set1_epi32(job.width)) &
                              InRange16(p.sy, _mm512_set1_epi32(job.height));
@@ -129,7 +109,6 @@ inline __m512i Fetch(const RowJob& job, const Positions& p, const Corner& corner
     const __m512i index = _mm512_add_epi32(
         _mm512_mullo_epi32(_mm512_sub_epi32(p.sy, one), _mm512_set1_epi32(job.width)),
         _mm512_sub_epi32(p.sx, one));
-    if (kPrefetch) PrefetchAhead(job, index);
     return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
 }
 
@@ -151,7 +130,7 @@ void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t 
         const Positions p(s, _mm512_loadu_pd(t.colC + k), _mm512_loadu_pd(t.colC + k + 8), s.rowS,
                           s.rowS, s.rowC, s.rowC, _mm512_loadu_pd(t.colS + k),
                           _mm512_loadu_pd(t.colS + k + 8));
-        Store16(d + 4 * k, Fetch<kWindow, true>(job, p, corner, 1));
+        Store16(d + 4 * k, Fetch<kWindow>(job, p, corner));
     }
     ScalarTail(job, t, k, k1, r, false);
 }
@@ -194,8 +173,8 @@ void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32
     __m512i square[16];
     for (int m = 0; m < 16; ++m) {
         const __m512d colC = _mm512_set1_pd(t.colC[k + m]), colS = _mm512_set1_pd(t.colS[k + m]);
-        square[m] = Fetch<true, false>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner, 2);
+        square[m] = Fetch<true>(
+            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
     }
     Transpose16(square);
     std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
@@ -361,7 +340,6 @@ void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t
         const __m512i i00 = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(sy, one), width),
                                              _mm512_sub_epi32(sx, one));
         const __m512i i10 = _mm512_add_epi32(i00, width);
-        PrefetchAhead(job, i00);
         const __m512i zero = _mm512_setzero_si512();
         // Each 64-bit gather fetches a pixel and its right neighbour.
         __m512i p00, p01, p10, p11;

@@ -40,18 +40,9 @@ struct RowJob {
     double S;                  // sin of the angle, rounded to single
     double C;                  // cos of the angle, rounded to single
     std::uint32_t background;  // blue, green, red in bytes 0..2, byte 3 zero
-    // Roughly the source pixel offset between a destination pixel and the one kPrefetchRows rows
-    // further: the kernels prefetch the source of rows to come with it. Only a hint, never a
-    // result, so it need not be exact.
-    std::int32_t prefetchOffset;
-    std::int32_t lastPixel;  // width * height - 1, the largest source pixel index
+    std::int32_t lastPixel;    // width * height - 1, the largest source pixel index
     ExactMap map;
 };
-
-// How many destination rows ahead the kernels prefetch the source. The hardware prefetchers do
-// not follow the slanted, short runs of a turned tile, and gathers that miss the cache leave the
-// processor waiting on one miss after another.
-inline constexpr int kPrefetchRows = 8;
 
 // One destination tile: columns [i0, i0 + n) and rows [j0, j0 + rows), with the model's column
 // and row terms, each one double operation on an exact difference:
