@@ -1,5 +1,5 @@
-// AVX2 kernels: eight destination pixels per vector, the source fetched from windows of plain
-// loads where the pixels of a vector lie close together, else with gathers.
+// AVX2 kernels: eight destination pixels per vector. The nearest-pixel and exact kernels are
+// rotate_vector.h's with the operations below; the bilinear kernel is this file's own.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
+
+#include "effects/rotate_vector.h"
 
 namespace Veltrane_B1::rotate_detail {
 namespace {
@@ -65,91 +67,6 @@ inline std::int32_t Lane0(__m256i v) {
     return _mm256_cvtsi256_si32(v);
 }
 
-// The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for eight
-// pixels, lanes 0..3 from the first vector of each pair, lanes 4..7 from the second.
-struct Positions {
-    __m256i sx, sy;
-    Positions(const RowSetup& s, __m256d colC0, __m256d colC1, __m256d rowS0, __m256d rowS1,
-              __m256d rowC0, __m256d rowC1, __m256d colS0, __m256d colS1)
-        : sx(Join(_mm256_cvtpd_epi32(_mm256_add_pd(_mm256_sub_pd(colC0, rowS0), s.cx)),
-                  _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_sub_pd(colC1, rowS1), s.cx)))),
-          sy(Join(_mm256_cvtpd_epi32(_mm256_add_pd(_mm256_add_pd(rowC0, colS0), s.cyB)),
-                  _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_add_pd(rowC1, colS1), s.cyB)))) {}
-};
-
-// The positions move monotonically with x and y, so the lanes that hold a vector's smallest sx
-// and smallest sy follow from the signs of S and C: these are those lanes, each broadcast as an
-// index for a permute.
-struct Corner {
-    __m256i left, bottom;
-    Corner(int leftLane, int bottomLane)
-        : left(_mm256_set1_epi32(leftLane)), bottom(_mm256_set1_epi32(bottomLane)) {}
-};
-
-// Eight pixels along a run cover at most 8 source columns (the step along the run is below 1
-// except at the exact angles), and near 0 degrees at most two source rows while 7 |S| < 1. Where a
-// vector's pixels lie in such a window, inside the image, two plain loads and permutes replace
-// the gather: each lane takes the pixel at its own (sx, sy) within the window. The window's corner
-// comes from the corner lanes, and every lane is checked against it. False when a lane is
-// outside the window or the window leaves the image.
-inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
-                       __m256i& colour) {
-    const __m256i left = _mm256_permutevar8x32_epi32(p.sx, corner.left);
-    const __m256i bottom = _mm256_permutevar8x32_epi32(p.sy, corner.bottom);
-    const std::int64_t x = Lane0(left), y = Lane0(bottom);
-    if (x < 1 || x + 7 > job.width || y < 1 || y + 1 > job.height) return false;
-    const __m256i dx = _mm256_sub_epi32(p.sx, left);
-    const __m256i dy = _mm256_sub_epi32(p.sy, bottom);
-    // 0 <= dx < 8 and 0 <= dy < 2: no bit set above those.
-    const __m256i outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~7)),
-                                            _mm256_and_si256(dy, _mm256_set1_epi32(~1)));
-    if (!_mm256_testz_si256(outside, outside)) return false;
-    const std::int64_t first = (y - 1) * job.width + (x - 1);
-    const int* row = reinterpret_cast<const int*>(job.src) + first;
-    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
-    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + job.width));
-    // The second row where dy is 1: its bit 0 moved to the sign bit picks it.
-    colour = _mm256_castps_si256(
-        _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(low, dx)),
-                         _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(high, dx)),
-                         _mm256_castsi256_ps(_mm256_slli_epi32(dy, 31))));
-    return true;
-}
-
-// The source pixels of eight lanes, the background where a position is outside the image: from
-// a window when kWindow and the lanes fit one, else from a gather.
-template <bool kWindow>
-inline __m256i Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
-    __m256i colour;
-    if (kWindow && FromWindow(job, p, corner, colour)) return colour;
-    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
-    const __m256i inside = _mm256_and_si256(InRange8(p.sx, _mm256_set1_epi32(job.width)),
-                                            InRange8(p.sy, _mm256_set1_epi32(job.height)));
-    if (_mm256_testz_si256(inside, inside)) return background;
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i index = _mm256_add_epi32(
-        _mm256_mullo_epi32(_mm256_sub_epi32(p.sy, one), _mm256_set1_epi32(job.width)),
-        _mm256_sub_epi32(p.sx, one));
-    return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(job.src), index,
-                                       inside, 4);
-}
-
-template <bool kWindow>
-void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
-                std::int32_t r) {
-    const RowSetup s = SetupRow(job, t, r);
-    const Corner corner(job.C >= 0 ? 0 : 7, job.S >= 0 ? 0 : 7);
-    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
-    std::int32_t k = k0;
-    for (; k + 8 <= k1; k += 8) {
-        const Positions p(s, _mm256_loadu_pd(t.colC + k), _mm256_loadu_pd(t.colC + k + 4), s.rowS,
-                          s.rowS, s.rowC, s.rowC, _mm256_loadu_pd(t.colS + k),
-                          _mm256_loadu_pd(t.colS + k + 4));
-        Store8(d + 4 * k, Fetch<kWindow>(job, p, corner));
-    }
-    ScalarTail(job, t, k, k1, r, false);
-}
-
 // Turns eight vectors of eight 32-bit lanes about their diagonal: lane e of vector m goes to lane
 // m of vector e.
 inline void Transpose8(__m256i* v) {
@@ -171,71 +88,54 @@ inline void Transpose8(__m256i* v) {
     for (int m = 0; m < 8; ++m) v[m] = t[m];
 }
 
-// Near 90 and 270 degrees a destination column runs along a source row: each of the square's
-// eight columns is one vector of eight rows, fetched from a window like a row near 0 degrees, and
-// the square is turned in registers before it is stored row by row.
-void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32_t r) {
-    const RowSetup s = SetupRow(job, t, r);
-    const __m256d rowS0 = _mm256_loadu_pd(t.rowS + r), rowS1 = _mm256_loadu_pd(t.rowS + r + 4);
-    const __m256d rowC0 = _mm256_loadu_pd(t.rowC + r), rowC1 = _mm256_loadu_pd(t.rowC + r + 4);
-    // Down a column sx falls where S > 0 and sy rises where C > 0.
-    const Corner corner(job.S <= 0 ? 0 : 7, job.C >= 0 ? 0 : 7);
-    __m256i square[8];
-    for (int m = 0; m < 8; ++m) {
-        const __m256d colC = _mm256_set1_pd(t.colC[k + m]), colS = _mm256_set1_pd(t.colS[k + m]);
-        square[m] = Fetch<true>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
+// The operations the shared kernels (rotate_vector.h) take from AVX2.
+struct Avx2 {
+    static constexpr int kLanes = 8;
+    using Int = __m256i;
+    using Double = __m256d;
+    static Double LoadDoubles(const double* p) { return _mm256_loadu_pd(p); }
+    static Double Broadcast(double a) { return _mm256_set1_pd(a); }
+    static Int Round(Double lo, Double hi) {
+        return Join(_mm256_cvtpd_epi32(lo), _mm256_cvtpd_epi32(hi));
     }
-    Transpose8(square);
-    std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
-    for (int e = 0; e < 8; ++e, d += 4 * static_cast<std::int64_t>(job.width)) Store8(d, square[e]);
-}
-
-void Background(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
-    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    std::int32_t k = 0;
-    for (; k + 8 <= n; k += 8) Store8(d + 4 * k, background);
-    BackgroundTail(job, i + k, n - k, j);
-}
-
-// The exact map without swap: a run of one source row, forwards or backwards.
-void ExactRun(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
-    const ExactMap& m = job.map;
-    const int* from = reinterpret_cast<const int*>(job.src) + (m.ys * j + m.oj) * job.width +
-                      (m.xs * i + m.oi);  // the source of column i
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    std::int32_t k = 0;
-    if (m.xs > 0) {
-        for (; k + 8 <= n; k += 8)
-            Store8(d + 4 * k, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k)));
-    } else {
-        // Column i + k reads from - k: eight columns read the eight pixels ending there.
-        const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
-        for (; k + 8 <= n; k += 8) {
-            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from - k - 7));
-            Store8(d + 4 * k, _mm256_permutevar8x32_epi32(v, reverse));
-        }
+    static Int Splat(std::int32_t a) { return _mm256_set1_epi32(a); }
+    static Int Spread(Int v, Int lanes) { return _mm256_permutevar8x32_epi32(v, lanes); }
+    static std::int32_t First(Int v) { return Lane0(v); }
+    static Int Sub(Int a, Int b) { return _mm256_sub_epi32(a, b); }
+    // No bit set above dx < 8 and dy < 2.
+    static bool InWindow(Int dx, Int dy) {
+        const Int outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~7)),
+                                            _mm256_and_si256(dy, _mm256_set1_epi32(~1)));
+        return _mm256_testz_si256(outside, outside);
     }
-    ExactTail(job, i + k, n - k, j);
-}
-
-// The exact map with swap: destination column i + m reads source row ys * (i + m) + oj, whose
-// pixels for rows j..j + 7 lie side by side (in reverse order when xs < 0).
-void ExactSquare(const RowJob& job, std::int32_t i, std::int32_t j) {
-    const ExactMap& m = job.map;
-    const int* src = reinterpret_cast<const int*>(job.src);
-    const std::int64_t first = m.xs > 0 ? j + m.oi : m.oi - j - 7;
-    __m256i square[8];
-    for (int k = 0; k < 8; ++k) {
-        square[k] = _mm256_loadu_si256(
-            reinterpret_cast<const __m256i*>(src + (m.ys * (i + k) + m.oj) * job.width + first));
+    // A permute of each row; dy's bit 0 moved to the sign bit picks the second.
+    static Int Pick(const int* low, const int* high, Int dx, Int dy) {
+        const __m256 a = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(Load(low), dx));
+        const __m256 b = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(Load(high), dx));
+        return _mm256_castps_si256(
+            _mm256_blendv_ps(a, b, _mm256_castsi256_ps(_mm256_slli_epi32(dy, 31))));
     }
-    Transpose8(square);
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    const std::int64_t stride = 4 * static_cast<std::int64_t>(job.width);
-    for (int e = 0; e < 8; ++e) Store8(d + stride * (m.xs > 0 ? e : 7 - e), square[e]);
-}
+    static Int Gather(const RowJob& job, Int sx, Int sy) {
+        const Int background = _mm256_set1_epi32(static_cast<int>(job.background));
+        const Int inside = _mm256_and_si256(InRange8(sx, _mm256_set1_epi32(job.width)),
+                                            InRange8(sy, _mm256_set1_epi32(job.height)));
+        if (_mm256_testz_si256(inside, inside)) return background;
+        const Int one = _mm256_set1_epi32(1);
+        const Int index = _mm256_add_epi32(
+            _mm256_mullo_epi32(_mm256_sub_epi32(sy, one), _mm256_set1_epi32(job.width)),
+            _mm256_sub_epi32(sx, one));
+        return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(job.src), index,
+                                           inside, 4);
+    }
+    static Int Load(const int* p) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    static void Store(std::uint8_t* d, Int colour) { Store8(d, colour); }
+    static Int Reversed(Int v) {
+        return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+    }
+    static void Transpose(Int* v) { Transpose8(v); }
+};
 
 // Near 0 and 180 degrees the eight lanes' pixel pairs lie within 16 neighbouring pixels of one
 // row (and the same of the row below). Then four plain loads and permutes replace the four
@@ -351,8 +251,7 @@ void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t
 }  // namespace
 
 Kernels Avx2Kernels() {
-    return {8,           NearestRun<false>, NearestRun<true>, NearestColumns,
-            BilinearRun, Background,        ExactRun,         ExactSquare};
+    return VectorKernels<Avx2>::With(BilinearRun);
 }
 
 }  // namespace Veltrane_B1::rotate_detail

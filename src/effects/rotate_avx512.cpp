@@ -1,6 +1,5 @@
-// AVX-512 kernels: sixteen destination pixels per vector, byte-masked stores that write bytes
-// 0..2 of each pixel only, and the source fetched from windows of plain loads where the pixels
-// of a vector lie close together, else with masked gathers.
+// AVX-512 kernels: sixteen destination pixels per vector. The nearest-pixel and exact kernels are
+// rotate_vector.h's with the operations below; the bilinear kernel is this file's own.
 // GCC 12 warns about the deliberately undefined vectors inside its own AVX-512 headers (GCC bug
 // 105593); the warnings are off for this file only.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -13,6 +12,8 @@
 
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl")
+
+#include "effects/rotate_vector.h"
 
 namespace Veltrane_B1::rotate_detail {
 namespace {
@@ -49,90 +50,12 @@ inline std::int32_t Lane0(__m512i v) {
     return _mm_cvtsi128_si32(_mm512_castsi512_si128(v));
 }
 
-// The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for sixteen
-// pixels, lanes 0..7 from the first vector of each pair, lanes 8..15 from the second.
-struct Positions {
-    __m512i sx, sy;
-    Positions(const RowSetup& s, __m512d colC0, __m512d colC1, __m512d rowS0, __m512d rowS1,
-              __m512d rowC0, __m512d rowC1, __m512d colS0, __m512d colS1)
-        : sx(Join(_mm512_cvtpd_epi32(_mm512_add_pd(_mm512_sub_pd(colC0, rowS0), s.cx)),
-                  _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_sub_pd(colC1, rowS1), s.cx)))),
-          sy(Join(_mm512_cvtpd_epi32(_mm512_add_pd(_mm512_add_pd(rowC0, colS0), s.cyB)),
-                  _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_add_pd(rowC1, colS1), s.cyB)))) {}
-};
-
-// The positions move monotonically with x and y, so the lanes that hold a vector's smallest sx
-// and smallest sy follow from the signs of S and C: these are those lanes, each broadcast as an
-// index for a permute.
-struct Corner {
-    __m512i left, bottom;
-    Corner(int leftLane, int bottomLane)
-        : left(_mm512_set1_epi32(leftLane)), bottom(_mm512_set1_epi32(bottomLane)) {}
-};
-
-// Sixteen pixels along a run cover at most 16 source columns (the step along the run is below 1
-// except at the exact angles), and near 0 degrees at most two source rows while 15 |S| < 1. Where
-// a vector's pixels lie in such a window, inside the image, two plain loads and one permute
-// replace the gather: each lane takes the pixel at its own (sx, sy) within the window. The
-// window's corner comes from the corner lanes, and every lane is checked against it. False when a
-// lane is outside the window or the window leaves the image.
-inline bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
-                       __m512i& colour) {
-    const __m512i left = _mm512_permutexvar_epi32(corner.left, p.sx);
-    const __m512i bottom = _mm512_permutexvar_epi32(corner.bottom, p.sy);
-    const std::int64_t x = Lane0(left), y = Lane0(bottom);
-    if (x < 1 || x + 15 > job.width || y < 1 || y + 1 > job.height) return false;
-    const __m512i dx = _mm512_sub_epi32(p.sx, left);
-    const __m512i dy = _mm512_sub_epi32(p.sy, bottom);
-    if ((_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(16)) &
-         _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(2))) != 0xFFFF)
-        return false;
-    const std::int64_t first = (y - 1) * job.width + (x - 1);
-    const int* row = reinterpret_cast<const int*>(job.src) + first;
-    colour = _mm512_permutex2var_epi32(_mm512_loadu_si512(row),
-                                       _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
-                                       _mm512_loadu_si512(row + job.width));
-    return true;
-}
-
-// The source pixels of sixteen lanes, the background where a position is outside the image:
-// from a window when kWindow and the lanes fit one, else from a gather.
-template <bool kWindow>
-inline __m512i Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
-    __m512i colour;
-    if (kWindow && FromWindow(job, p, corner, colour)) return colour;
-    const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
-    const __mmask16 inside = InRange16(p.sx, _mm512_set1_epi32(job.width)) &
-                             InRange16(p.sy, _mm512_set1_epi32(job.height));
-    if (inside == 0) return background;
-    const __m512i one = _mm512_set1_epi32(1);
-    const __m512i index = _mm512_add_epi32(
-        _mm512_mullo_epi32(_mm512_sub_epi32(p.sy, one), _mm512_set1_epi32(job.width)),
-        _mm512_sub_epi32(p.sx, one));
-    return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
-}
-
+// Writes bytes 0..2 of sixteen pixels, keeping byte 3.
 inline void Store16(std::uint8_t* d, __m512i colour) {
     const __m512i old = _mm512_loadu_si512(d);
     _mm512_storeu_si512(
         d, _mm512_ternarylogic_epi32(_mm512_set1_epi32(static_cast<int>(0xFF000000u)), old, colour,
                                      0xCA));
-}
-
-template <bool kWindow>
-void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
-                std::int32_t r) {
-    const RowSetup s = SetupRow(job, t, r);
-    const Corner corner(job.C >= 0 ? 0 : 15, job.S >= 0 ? 0 : 15);
-    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
-    std::int32_t k = k0;
-    for (; k + 16 <= k1; k += 16) {
-        const Positions p(s, _mm512_loadu_pd(t.colC + k), _mm512_loadu_pd(t.colC + k + 8), s.rowS,
-                          s.rowS, s.rowC, s.rowC, _mm512_loadu_pd(t.colS + k),
-                          _mm512_loadu_pd(t.colS + k + 8));
-        Store16(d + 4 * k, Fetch<kWindow>(job, p, corner));
-    }
-    ScalarTail(job, t, k, k1, r, false);
 }
 
 // Turns sixteen vectors of sixteen 32-bit lanes about their diagonal: lane e of vector m goes to
@@ -161,85 +84,49 @@ inline void Transpose16(__m512i* v) {
     }
 }
 
-// Near 90 and 270 degrees a destination column runs along a source row: each of the square's
-// sixteen columns is one vector of sixteen rows, fetched from a window like a row near 0 degrees,
-// and the square is turned in registers before it is stored row by row.
-void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32_t r) {
-    const RowSetup s = SetupRow(job, t, r);
-    const __m512d rowS0 = _mm512_loadu_pd(t.rowS + r), rowS1 = _mm512_loadu_pd(t.rowS + r + 8);
-    const __m512d rowC0 = _mm512_loadu_pd(t.rowC + r), rowC1 = _mm512_loadu_pd(t.rowC + r + 8);
-    // Down a column sx falls where S > 0 and sy rises where C > 0.
-    const Corner corner(job.S <= 0 ? 0 : 15, job.C >= 0 ? 0 : 15);
-    __m512i square[16];
-    for (int m = 0; m < 16; ++m) {
-        const __m512d colC = _mm512_set1_pd(t.colC[k + m]), colS = _mm512_set1_pd(t.colS[k + m]);
-        square[m] = Fetch<true>(
-            job, Positions(s, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
+// The operations the shared kernels (rotate_vector.h) take from AVX-512.
+struct Avx512 {
+    static constexpr int kLanes = 16;
+    using Int = __m512i;
+    using Double = __m512d;
+    static Double LoadDoubles(const double* p) { return _mm512_loadu_pd(p); }
+    static Double Broadcast(double a) { return _mm512_set1_pd(a); }
+    static Int Round(Double lo, Double hi) {
+        return Join(_mm512_cvtpd_epi32(lo), _mm512_cvtpd_epi32(hi));
     }
-    Transpose16(square);
-    std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
-    for (int e = 0; e < 16; ++e, d += 4 * static_cast<std::int64_t>(job.width))
-        Store16(d, square[e]);
-}
-
-// Byte mask of bytes 0..2 of the first n pixels, n < 16.
-inline __mmask64 FirstColourBytes(std::int32_t n) {
-    return kColourBytes & ((std::uint64_t{1} << (4 * n)) - 1);
-}
-
-void Background(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
-    const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    std::int32_t k = 0;
-    for (; k + 16 <= n; k += 16) Store16(d + 4 * k, background);
-    if (k < n) _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k), background);
-}
-
-// Lanes in reverse order.
-inline __m512i Reversed(__m512i v) {
-    return _mm512_permutexvar_epi32(
-        _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
-}
-
-// The exact map without swap: a run of one source row, forwards or backwards.
-void ExactRun(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
-    const ExactMap& m = job.map;
-    const int* from = reinterpret_cast<const int*>(job.src) + (m.ys * j + m.oj) * job.width +
-                      (m.xs * i + m.oi);  // the source of column i
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    std::int32_t k = 0;
-    if (m.xs > 0) {
-        for (; k + 16 <= n; k += 16) Store16(d + 4 * k, _mm512_loadu_si512(from + k));
-        if (k < n) {
-            const __mmask16 lanes = static_cast<__mmask16>((1u << (n - k)) - 1);
-            _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k),
-                                    _mm512_maskz_loadu_epi32(lanes, from + k));
-        }
-        return;
+    static Int Splat(std::int32_t a) { return _mm512_set1_epi32(a); }
+    static Int Spread(Int v, Int lanes) { return _mm512_permutexvar_epi32(lanes, v); }
+    static std::int32_t First(Int v) { return Lane0(v); }
+    static Int Sub(Int a, Int b) { return _mm512_sub_epi32(a, b); }
+    static bool InWindow(Int dx, Int dy) {
+        return (_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(16)) &
+                _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(2))) == 0xFFFF;
     }
-    // Column i + k reads from - k: sixteen columns read the sixteen pixels ending there.
-    for (; k + 16 <= n; k += 16) Store16(d + 4 * k, Reversed(_mm512_loadu_si512(from - k - 15)));
-    if (k < n) {
-        const __mmask16 lanes = static_cast<__mmask16>(0xFFFFu << (16 - (n - k)));
-        _mm512_mask_storeu_epi8(d + 4 * k, FirstColourBytes(n - k),
-                                Reversed(_mm512_maskz_loadu_epi32(lanes, from - k - 15)));
+    // One permute over both rows: index dx + 16 dy.
+    static Int Pick(const int* low, const int* high, Int dx, Int dy) {
+        return _mm512_permutex2var_epi32(_mm512_loadu_si512(low),
+                                         _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
+                                         _mm512_loadu_si512(high));
     }
-}
-
-// The exact map with swap: destination column i + m reads source row ys * (i + m) + oj, whose
-// pixels for rows j..j + 15 lie side by side (in reverse order when xs < 0).
-void ExactSquare(const RowJob& job, std::int32_t i, std::int32_t j) {
-    const ExactMap& m = job.map;
-    const int* src = reinterpret_cast<const int*>(job.src);
-    const std::int64_t first = m.xs > 0 ? j + m.oi : m.oi - j - 15;
-    __m512i square[16];
-    for (int k = 0; k < 16; ++k)
-        square[k] = _mm512_loadu_si512(src + (m.ys * (i + k) + m.oj) * job.width + first);
-    Transpose16(square);
-    std::uint8_t* d = DestinationPixel(job, i, j);
-    const std::int64_t stride = 4 * static_cast<std::int64_t>(job.width);
-    for (int e = 0; e < 16; ++e) Store16(d + stride * (m.xs > 0 ? e : 15 - e), square[e]);
-}
+    static Int Gather(const RowJob& job, Int sx, Int sy) {
+        const Int background = _mm512_set1_epi32(static_cast<int>(job.background));
+        const __mmask16 inside = InRange16(sx, _mm512_set1_epi32(job.width)) &
+                                 InRange16(sy, _mm512_set1_epi32(job.height));
+        if (inside == 0) return background;
+        const Int one = _mm512_set1_epi32(1);
+        const Int index = _mm512_add_epi32(
+            _mm512_mullo_epi32(_mm512_sub_epi32(sy, one), _mm512_set1_epi32(job.width)),
+            _mm512_sub_epi32(sx, one));
+        return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
+    }
+    static Int Load(const int* p) { return _mm512_loadu_si512(p); }
+    static void Store(std::uint8_t* d, Int colour) { Store16(d, colour); }
+    static Int Reversed(Int v) {
+        return _mm512_permutexvar_epi32(
+            _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
+    }
+    static void Transpose(Int* v) { Transpose16(v); }
+};
 
 // The pixels at index and index + 1 for sixteen lanes, from two gathers of pixel pairs.
 inline void Pairs(__m512i index, __mmask16 inside, const int* src, __m512i& left, __m512i& right) {
@@ -378,8 +265,7 @@ void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t
 }  // namespace
 
 Kernels Avx512Kernels() {
-    return {16,          NearestRun<false>, NearestRun<true>, NearestColumns,
-            BilinearRun, Background,        ExactRun,         ExactSquare};
+    return VectorKernels<Avx512>::With(BilinearRun);
 }
 
 }  // namespace Veltrane_B1::rotate_detail
