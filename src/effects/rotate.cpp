@@ -20,17 +20,10 @@ namespace {
 // Images smaller than this are turned on the calling thread alone.
 constexpr std::int64_t kThreadedPixels = 256 * 256;
 
-struct Tiling {
-    int width, height;
-};
-
-// Each kernel's tile (rotate_bench --tiles measures them). Copies take whole rows, which the
-// hardware prefetchers follow; the others take tiles whose source stays within the cache.
-Tiling TileFor(Path path, bool transposed) {
-    if (path == Path::Exact) return transposed ? Tiling{512, 64} : Tiling{INT32_MAX, 16};
-    if (path == Path::Columns) return {512, 64};
-    return {128, 128};
-}
+// The tile (rotate_bench --tiles measures the shapes): wide enough that the hardware prefetchers
+// follow each row, low enough that a turned tile's source stays within the second-level cache.
+constexpr int kTileWidth = 512;
+constexpr int kTileHeight = 64;
 
 // The window kernels read this many source rows per vector (rotate_avx2.cpp, rotate_avx512.cpp).
 // A vector of n pixels along a destination row covers (n - 1) * |S| source rows plus rounding,
@@ -376,12 +369,10 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     work.path = work.bilinear ? Path::Gather : path;
     work.isa = isa;
 
-    const Tiling own = TileFor(work.path, job.map.swap);
-    // The exact map needs no column and row terms, so its tiles may be as wide as the image.
-    const int widest = work.path == Path::Exact ? INT32_MAX : kMaxTileSide;
-    work.tileWidth = std::clamp(options.tileWidth > 0 ? options.tileWidth : own.width, 1, widest);
-    work.tileHeight =
-        std::clamp(options.tileHeight > 0 ? options.tileHeight : own.height, 1, kMaxTileSide);
+    work.tileWidth = std::clamp(options.tileWidth > 0 ? options.tileWidth : kTileWidth, 1,
+                                std::min(kMaxTileSide, block.width));
+    work.tileHeight = std::clamp(options.tileHeight > 0 ? options.tileHeight : kTileHeight, 1,
+                                 std::min(kMaxTileSide, block.height));
     work.tilesAcross = (block.width - 1) / work.tileWidth + 1;
     const std::int64_t tilesDown = (block.height - 1) / work.tileHeight + 1;
     work.tileCount = tilesDown * work.tilesAcross;

@@ -90,8 +90,8 @@ using platform::IsaAvailable;
 struct Options {
     Isa isa;
     int threads;     // 1 = the caller's thread only
-    int tileWidth;   // 0: the kernel's own
-    int tileHeight;  // 0: the kernel's own
+    int tileWidth;   // 0: the routine's own
+    int tileHeight;  // 0: the routine's own
     Path path = Path::Auto;
 };
 
