@@ -25,12 +25,13 @@ constexpr std::int64_t kThreadedPixels = 256 * 256;
 constexpr int kTileWidth = 512;
 constexpr int kTileHeight = 64;
 
-// The window kernels read this many source rows per vector (rotate_avx2.cpp, rotate_avx512.cpp).
-// A vector of n pixels along a destination row covers (n - 1) * |S| source rows plus rounding,
-// so up to this |S| nearly every vector fits; beyond it the gathers win. Measured with
-// rotate_bench --paths.
-constexpr double kWindowSine16 = 0.07;  // 16 pixels per vector
-constexpr double kWindowSine8 = 0.14;   // 8 pixels per vector
+// The window kernels take a vector's pixels from two source rows (rotate_vector.h). A vector of n
+// pixels along a destination row spans (n - 1) |S| source rows plus rounding, so more and more
+// vectors fall back to the gather as |S| grows; up to these sines (near 90 degrees: cosines) the
+// windows still win, measured with rotate_bench --paths: with 16 pixels up to 5 degrees, with 8
+// up to 12 degrees.
+constexpr double kWindowSine16 = 0.09;
+constexpr double kWindowSine8 = 0.21;
 
 struct TileWork {
     RowJob job;
