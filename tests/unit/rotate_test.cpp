@@ -124,8 +124,8 @@ std::vector<std::uint8_t> Expected(const Stack& s, RotateBlock block, float cx, 
     return expected;
 }
 
-// A random call: sizes around and across tile edges (none or negative too), centres near and far,
-// every angle, known and unknown modes.
+// A random call: sizes around and across tile edges (none or negative too), centres near (whole
+// and half pixels) and far, every angle, known and unknown modes.
 struct RandomCall {
     std::int32_t w, h, mode, angle;
     float cx, cy;
@@ -148,7 +148,7 @@ RandomCall MakeCall(std::mt19937& rng) {
     const float extreme[] = {1e10f, -1e10f, 3e9f, -3e9f, 1e-40f, 0.0f, inf, nan};
     auto centre = [&](std::int32_t n) {
         const int k = pick(10);
-        if (k < 6) return float(n / 2 + pick(7) - 3);
+        if (k < 6) return float(n / 2 + pick(7) - 3) + 0.5f * float(pick(2));  // whole or half
         if (k < 9) return std::uniform_real_distribution<float>(-2.0f * n, 3.0f * n + 1)(rng);
         return extreme[pick(8)];
     };
