@@ -128,9 +128,11 @@ struct Avx2 {
             _mm256_sub_epi32(sx, one));
         alignas(32) std::int32_t at[8];
         _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_and_si256(index, inside));
-        const int* src = reinterpret_cast<const int*>(job.src);
-        const Int pixels = _mm256_setr_epi32(src[at[0]], src[at[1]], src[at[2]], src[at[3]],
-                                             src[at[4]], src[at[5]], src[at[6]], src[at[7]]);
+        auto pixel = [&](int lane) {
+            return static_cast<int>(LoadPixel(job.src + 4 * static_cast<std::int64_t>(at[lane])));
+        };
+        const Int pixels = _mm256_setr_epi32(pixel(0), pixel(1), pixel(2), pixel(3), pixel(4),
+                                             pixel(5), pixel(6), pixel(7));
         return _mm256_blendv_epi8(background, pixels, inside);
     }
     static Int Load(const int* p) {
