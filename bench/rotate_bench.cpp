@@ -301,7 +301,7 @@ void PrintThreads(Size s) {
 
 void PrintSweep(Size s) {
     const double floor = Ms(Key("memcpy", s));
-    std::printf("\n%dx%d, every whole angle (x memcpy)\n\n", s.w, s.h);
+    std::printf("\n%dx%d, every whole angle (x memcpy, %.2f ms)\n\n", s.w, s.h, floor);
     for (const Isa isa : VectorIsas()) {
         int worst = 0;
         double sum = 0;
