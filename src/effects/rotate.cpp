@@ -1,9 +1,11 @@
-// The rotation routine: set-up, instruction-set choice, tiling and threads. The per-pixel work is
-// in the kernels: the scalar one here, the vector ones in rotate_avx2.cpp and rotate_avx512.cpp.
+// The rotation routine: set-up, the choice of instruction set and kernel, tiling and threads. The
+// per-pixel work is in the kernels: the scalar ones here, the vector ones in rotate_avx2.cpp and
+// rotate_avx512.cpp.
 #include "effects/rotate.h"
 
 #include <quadmath.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -17,69 +19,286 @@ namespace {
 
 // Images smaller than this are turned on the calling thread alone.
 constexpr std::int64_t kThreadedPixels = 256 * 256;
-constexpr int kDefaultTile = 128;
+
+// The tile (rotate_bench --tiles measures the shapes): wide enough that the hardware prefetchers
+// follow each row, low enough that a turned tile's source stays within the second-level cache.
+constexpr int kTileWidth = 512;
+constexpr int kTileHeight = 64;
+
+// The window kernels take a vector's pixels from two source rows (rotate_vector.h). A vector of n
+// pixels along a destination row spans (n - 1) |S| source rows plus rounding, so more and more
+// vectors fall back to the gather as |S| grows; up to these sines (near 90 degrees: cosines) the
+// windows still win, measured with rotate_bench --paths: with 16 pixels up to 5 degrees, with 8
+// up to 12 degrees.
+constexpr double kWindowSine16 = 0.09;
+constexpr double kWindowSine8 = 0.21;
 
 struct TileWork {
     RowJob job;
-    RowKernel kernel;
+    Isa isa;
+    Kernels kernels;
+    Path path;
+    bool bilinear;
     std::int32_t tileWidth;
     std::int32_t tileHeight;
     std::int32_t tilesAcross;
     std::int64_t tileCount;
+    int threads;
     std::atomic<std::int64_t> next{0};
 };
 
-// Asks for the cache lines of columns [i0, i0 + n) of row j of the destination ahead of their
-// partial writes, which would otherwise each wait for their line.
-void PrefetchDestination(const RowJob& job, std::int32_t i0, std::int32_t n, std::int32_t j) {
-    if (j >= job.height) return;
-    const std::uint8_t* row = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    for (std::int32_t k = 0; k < n; k += 16)
-        _mm_prefetch(reinterpret_cast<const char*>(row + 4 * k), _MM_HINT_T0);
+// The tile at `index` in the order the threads take them.
+Tile TileAt(const TileWork& work, std::int64_t index) {
+    Tile t;
+    t.i0 = static_cast<std::int32_t>(index % work.tilesAcross) * work.tileWidth;
+    t.j0 = static_cast<std::int32_t>(index / work.tilesAcross) * work.tileHeight;
+    t.n = std::min(work.job.width - t.i0, work.tileWidth);
+    t.rows = std::min(work.job.height - t.j0, work.tileHeight);
+    return t;
 }
 
-// Takes tiles until none are left. Destination tiles keep the source reads of every angle within
-// a small, cache-resident part of the source.
+// Brings the source and the destination of the tile that a thread takes next into the second
+// level cache while it works on the current one, a share for each of the current tile's rows:
+// the gathers and windows then find their pixels there instead of waiting on memory one miss
+// after another. The source is the turned tile, a rectangle in the source, one source row at a
+// time. Only hints: nothing here decides a result.
+class Ahead {
+  public:
+    Ahead(const TileWork& work, std::int64_t index, std::int32_t steps) : job_(work.job) {
+        if (index >= work.tileCount) return;
+        next_ = TileAt(work, index);
+        // The destination rectangle in the model's coordinates, a pixel wider on each side.
+        x0_ = next_.i0 - 0.5, x1_ = next_.i0 + next_.n + 1.5;
+        y0_ = next_.j0 - 0.5, y1_ = next_.j0 + next_.rows + 1.5;
+        // Its corners' source rows bound the source rows it reads.
+        double low = 1e300, high = -1e300;
+        for (const double x : {x0_, x1_}) {
+            for (const double y : {y0_, y1_}) {
+                const double v = (y - job_.cyB) * job_.C + (x - job_.cx) * job_.S + job_.cyB;
+                low = std::min(low, v), high = std::max(high, v);
+            }
+        }
+        if (!(low <= high)) return;  // a centre that is not a number
+        const double rows = job_.height;
+        sourceRow_ = static_cast<std::int64_t>(std::clamp(std::floor(low), 1.0, rows + 1));
+        sourceEnd_ = static_cast<std::int64_t>(std::clamp(std::ceil(high), 0.0, rows)) + 1;
+        sourcePerStep_ = (std::max<std::int64_t>(sourceEnd_ - sourceRow_, 0) + steps - 1) / steps;
+        destinationRow_ = 0;
+    }
+
+    void Step() {
+        if (destinationRow_ < next_.rows) {
+            const char* row = reinterpret_cast<const char*>(
+                DestinationPixel(job_, next_.i0, next_.j0 + destinationRow_));
+            for (std::int64_t b = 0; b < 4 * std::int64_t{next_.n}; b += 64)
+                _mm_prefetch(row + b, _MM_HINT_T1);
+            ++destinationRow_;
+        }
+        for (std::int64_t k = 0; k < sourcePerStep_ && sourceRow_ < sourceEnd_; ++k, ++sourceRow_)
+            SourceRow(sourceRow_);
+    }
+
+  private:
+    // Source row sy within the turned rectangle: the source columns u whose destination
+    // x = cx + C (u - cx) + S (v - cyB) and y = cyB - S (u - cx) + C (v - cyB) lie within it.
+    void SourceRow(std::int64_t sy) {
+        const double v = static_cast<double>(sy) - job_.cyB;
+        double low = 1, high = job_.width;
+        auto within = [&](double slope, double base, double from, double to) {
+            // from <= base + slope * (u - cx) <= to
+            if (std::fabs(slope) < 1e-9) {
+                if (base < from || base > to) high = low - 1;
+                return;
+            }
+            const double a = (from - base) / slope + job_.cx, b = (to - base) / slope + job_.cx;
+            low = std::max(low, std::min(a, b)), high = std::min(high, std::max(a, b));
+        };
+        within(job_.C, job_.cx + job_.S * v, x0_, x1_);
+        within(-job_.S, job_.cyB + job_.C * v, y0_, y1_);
+        if (!(low <= high)) return;
+        const char* row =
+            reinterpret_cast<const char*>(job_.src + (sy - 1) * std::int64_t{job_.width} * 4);
+        const std::int64_t first = static_cast<std::int64_t>(low) - 1,
+                           last = static_cast<std::int64_t>(high) - 1;
+        for (std::int64_t b = first * 4 & ~63; b <= last * 4; b += 64)
+            _mm_prefetch(row + b, _MM_HINT_T1);
+    }
+
+    const RowJob& job_;
+    Tile next_{0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+    double x0_ = 0, x1_ = 0, y0_ = 0, y1_ = 0;
+    std::int64_t sourceRow_ = 0, sourceEnd_ = 0, sourcePerStep_ = 0;
+    std::int32_t destinationRow_ = 0;
+};
+
+// Row by row, each row with one run kernel.
+void RowsTile(const RowJob& job, const Tile& t, RunFn run, Ahead& ahead) {
+    for (std::int32_t r = 0; r < t.rows; ++r) {
+        ahead.Step();
+        run(job, t, 0, t.n, r);
+    }
+}
+
+// Squares read down their columns; what is left at the right and the bottom goes row by row.
+void ColumnsTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& ahead) {
+    const std::int32_t side = kernels.block;
+    std::int32_t r = 0;
+    for (; r + side <= t.rows; r += side) {
+        for (std::int32_t e = side; e < 2 * side; ++e) {
+            ahead.Step();
+        }
+        std::int32_t k = 0;
+        for (; k + side <= t.n; k += side) kernels.columns(job, t, k, r);
+        for (std::int32_t e = 0; k < t.n && e < side; ++e) kernels.rows(job, t, k, t.n, r + e);
+    }
+    for (; r < t.rows; ++r) {
+        ahead.Step();
+        kernels.rows(job, t, 0, t.n, r);
+    }
+}
+
+// The exact map: the background around the part of the tile whose source is inside, copies or
+// transposed squares within it.
+void ExactTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& ahead) {
+    const ExactMap& m = job.map;
+    const std::int32_t iEnd = t.i0 + t.n;
+    const std::int32_t ia = std::clamp(m.iLow, t.i0, iEnd), ib = std::clamp(m.iHigh, ia, iEnd);
+    const std::int32_t ja = std::max(m.jLow, t.j0), jb = std::min(m.jHigh, t.j0 + t.rows);
+    for (std::int32_t j = t.j0; j < t.j0 + t.rows; ++j) {
+        ahead.Step();
+        if (j < ja || j >= jb || ia == ib) {
+            kernels.background(job, t.i0, t.n, j);
+            continue;
+        }
+        kernels.background(job, t.i0, ia - t.i0, j);
+        kernels.background(job, ib, iEnd - ib, j);
+        if (!m.swap) kernels.exactRun(job, ia, ib - ia, j);
+    }
+    if (!m.swap || ia == ib) return;
+    const std::int32_t side = kernels.block;
+    std::int32_t j = ja;
+    for (; kernels.exactSquare && j + side <= jb; j += side) {
+        std::int32_t i = ia;
+        for (; i + side <= ib; i += side) kernels.exactSquare(job, i, j);
+        for (std::int32_t e = 0; i < ib && e < side; ++e) ExactTail(job, i, ib - i, j + e);
+    }
+    for (; j < jb; ++j) ExactTail(job, ia, ib - ia, j);
+}
+
+// Takes tiles until none are left.
 void RunTiles(void* context) {
     TileWork& work = *static_cast<TileWork*>(context);
     const RowJob& job = work.job;
-    alignas(64) double colC[kMaxTileWidth];
-    alignas(64) double colS[kMaxTileWidth];
-    for (;;) {
-        const std::int64_t tile = work.next.fetch_add(1, std::memory_order_relaxed);
-        if (tile >= work.tileCount) return;
-        const std::int32_t i0 = static_cast<std::int32_t>(tile % work.tilesAcross) * work.tileWidth;
-        const std::int32_t j0 =
-            static_cast<std::int32_t>(tile / work.tilesAcross) * work.tileHeight;
-        const std::int32_t n = job.width - i0 < work.tileWidth ? job.width - i0 : work.tileWidth;
-        const std::int32_t rows =
-            job.height - j0 < work.tileHeight ? job.height - j0 : work.tileHeight;
-        for (std::int32_t k = 0; k < n; ++k) {
-            const double dx = static_cast<double>(i0 + k + 1) - job.cx;
+    alignas(64) double colC[kMaxTileSide];
+    alignas(64) double colS[kMaxTileSide];
+    alignas(64) double rowS[kMaxTileSide];
+    alignas(64) double rowC[kMaxTileSide];
+    // Each thread claims its next tile before it starts the current one, so that it can bring
+    // that tile's pixels in while it works.
+    std::int64_t index = work.next.fetch_add(1, std::memory_order_relaxed);
+    while (index < work.tileCount) {
+        const std::int64_t upcoming = work.next.fetch_add(1, std::memory_order_relaxed);
+        Tile t = TileAt(work, index);
+        index = upcoming;
+        t.colC = colC, t.colS = colS, t.rowS = rowS, t.rowC = rowC;
+        Ahead ahead(work, upcoming, t.rows);
+        if (work.path == Path::Exact) {
+            ExactTile(job, t, work.kernels, ahead);
+            continue;
+        }
+        for (std::int32_t k = 0; k < t.n; ++k) {
+            const double dx = static_cast<double>(t.i0 + k + 1) - job.cx;
             colC[k] = dx * job.C;
             colS[k] = dx * job.S;
         }
-        for (std::int32_t j = j0; j < j0 + rows; ++j) {
-            PrefetchDestination(job, i0, n, j + kPrefetchRows);
-            work.kernel(job, colC, colS, i0, n, j);
+        for (std::int32_t r = 0; r < t.rows; ++r) {
+            const double dy = static_cast<double>(t.j0 + r + 1) - job.cyB;
+            rowS[r] = dy * job.S;
+            rowC[r] = dy * job.C;
+        }
+        if (work.bilinear) {
+            RowsTile(job, t, work.kernels.bilinear, ahead);
+        } else if (work.path == Path::Columns) {
+            ColumnsTile(job, t, work.kernels, ahead);
+        } else {
+            RowsTile(job, t, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather,
+                     ahead);
         }
     }
 }
 
-// The baseline kernel: one pixel at a time through the exact scalar helpers.
-template <bool kBilinear>
-void ScalarRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-               std::int32_t n, std::int32_t j) {
-    ScalarTail(job, colC, colS, i0, 0, n, j, kBilinear);
+void ScalarNearest(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                   std::int32_t r) {
+    ScalarTail(job, t, k0, k1, r, false);
 }
 
-RowKernel ScalarKernel(bool bilinear) {
-    return bilinear ? ScalarRow<true> : ScalarRow<false>;
+void ScalarBilinear(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                    std::int32_t r) {
+    ScalarTail(job, t, k0, k1, r, true);
 }
 
-template <typename T>
-T Clamp(T value, T low, T high) {
-    return value < low ? low : value > high ? high : value;
+// The baseline: one pixel at a time through the exact scalar helpers; no column kernel.
+Kernels ScalarKernels() {
+    return {1,         ScalarNearest, ScalarNearest, nullptr, ScalarBilinear, BackgroundTail,
+            ExactTail, nullptr};
+}
+
+// The 0-based t with 0 <= scale * t + offset < limit, scale +-1, as [low, high) within
+// [0, extent).
+void Span(std::int32_t scale, std::int64_t offset, std::int32_t limit, std::int32_t extent,
+          std::int32_t& low, std::int32_t& high) {
+    const std::int64_t a = scale > 0 ? -offset : offset - limit + 1;
+    low = static_cast<std::int32_t>(std::clamp<std::int64_t>(a, 0, extent));
+    high = static_cast<std::int32_t>(std::clamp<std::int64_t>(a + limit, low, extent));
+}
+
+// Whole and half pixels up to this size keep every sum of two centres exact in double.
+constexpr double kExactCentreLimit = 16777216.0;  // 2^24
+
+ExactMap ExactMapFor(const RowJob& job) {
+    ExactMap map;
+    const double S = job.S, C = job.C, cx = job.cx, cyB = job.cyB;
+    // Centres of whole or half pixels, not too far out (NaN fails here too).
+    if (!(std::fabs(cx) <= kExactCentreLimit && std::fabs(cyB) <= kExactCentreLimit) ||
+        std::floor(2 * cx) != 2 * cx || std::floor(2 * cyB) != 2 * cyB)
+        return map;
+    // With C = +-1 the model's u = C x + cx (1 - C) - (y - cyB) S, and v = C y + cyB (1 - C)
+    // + (x - cx) S; with S = +-1, u = -S y + (cx + S cyB) + (x - cx) C and v = S x + (cyB - S cx)
+    // + (y - cyB) C: a whole-pixel move (the centre terms are exact sums of half pixels) plus a
+    // small term of at most |S| or |C| times the largest |x - cx| or |y - cyB|.
+    double small, ox, oy;
+    if (std::fabs(C) == 1.0) {
+        map.xs = map.ys = static_cast<std::int32_t>(C);
+        small = std::fabs(S), ox = cx * (1 - C), oy = cyB * (1 - C);
+    } else if (std::fabs(S) == 1.0) {
+        map.swap = true;
+        map.xs = -static_cast<std::int32_t>(S), map.ys = static_cast<std::int32_t>(S);
+        small = std::fabs(C), ox = cx + S * cyB, oy = cyB - S * cx;
+    } else {
+        return map;
+    }
+    if (std::floor(ox) != ox || std::floor(oy) != oy) return map;
+    const double X = std::max(std::fabs(1 - cx), std::fabs(job.width - cx));
+    const double Y = std::max(std::fabs(1 - cyB), std::fabs(job.height - cyB));
+    // x - cx and y - cyB are exact; each of the four operations after them errs by at most 2^-53
+    // of a value below X + Y + |cx| + |cyB|, and the errors pass on through factors of at most 1:
+    // their sum stays below 2^-49 times that. With the small term, u and v then lie within a
+    // quarter pixel of the whole number, which rounding gives exactly.
+    const double rounding = 0x1p-49 * (X + Y + std::fabs(cx) + std::fabs(cyB));
+    if (!(small * std::max(X, Y) + rounding <= 0.25)) return map;
+    map.valid = true;
+    // The formulas count from 1; the map counts from 0.
+    map.oi = static_cast<std::int64_t>(ox) + map.xs - 1;
+    map.oj = static_cast<std::int64_t>(oy) + map.ys - 1;
+    // si runs over [0, width) with i (or j with swap), sj over [0, height) with j (or i).
+    if (map.swap) {
+        Span(map.xs, map.oi, job.width, job.height, map.jLow, map.jHigh);
+        Span(map.ys, map.oj, job.height, job.width, map.iLow, map.iHigh);
+    } else {
+        Span(map.xs, map.oi, job.width, job.width, map.iLow, map.iHigh);
+        Span(map.ys, map.oj, job.height, job.height, map.jLow, map.jHigh);
+    }
+    return map;
 }
 
 }  // namespace
@@ -98,57 +317,86 @@ Options DefaultOptions(const RotateBlock& block) {
                             : IsaAvailable(Isa::Avx2) ? Isa::Avx2
                                                       : Isa::Baseline;
     static const int cores =
-        Clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+        std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
-    return {best, pixels < kThreadedPixels ? 1 : cores, kDefaultTile, kDefaultTile};
+    return {best, pixels < kThreadedPixels ? 1 : cores, 0, 0};
 }
 
-void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
-                const Options& options) {
-    if (block.mode < 0 || block.mode > 3 || block.width < 1 || block.height < 1 ||
-        block.pixelBase == nullptr) {
-        return;
-    }
-    const bool bilinear = (block.mode & 1) != 0;
+namespace {
+
+bool Valid(const RotateBlock& block) {
+    return block.mode >= 0 && block.mode <= 3 && block.width >= 1 && block.height >= 1 &&
+           block.pixelBase != nullptr;
+}
+
+void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+             const Options& options, TileWork& work) {
     const std::int64_t pixels = static_cast<std::int64_t>(block.width) * block.height;
     const std::int64_t imageBytes = pixels * 4;
-
     float S = 0.0f;
     float C = 0.0f;
     SinCos(angleDegrees, S, C);
-    TileWork work;
-    work.job.src = block.pixelBase + (block.mode < 2 ? 2 * imageBytes : 0);
-    work.job.dst = block.pixelBase + imageBytes;
-    work.job.width = block.width;
-    work.job.height = block.height;
-    work.job.cx = centreX;
-    work.job.cyB = static_cast<float>(static_cast<double>(block.height) - centreY);
-    work.job.S = S;
-    work.job.C = C;
+    RowJob& job = work.job;
+    job.src = block.pixelBase + (block.mode < 2 ? 2 * imageBytes : 0);
+    job.dst = block.pixelBase + imageBytes;
+    job.width = block.width;
+    job.height = block.height;
+    job.cx = centreX;
+    job.cyB = static_cast<float>(static_cast<double>(block.height) - centreY);
+    job.S = S;
+    job.C = C;
     const std::uint32_t back = block.backColour;
-    work.job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
-    // kPrefetchRows rows down the destination is about (-S, C) * kPrefetchRows in the source.
-    const std::int64_t ahead =
-        std::lround(C * kPrefetchRows) * std::int64_t{block.width} - std::lround(S * kPrefetchRows);
-    work.job.prefetchOffset =
-        static_cast<std::int32_t>(Clamp<std::int64_t>(ahead, INT32_MIN, INT32_MAX));
-    work.job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
+    job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
+    job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
+    job.map = ExactMapFor(job);
 
     Isa isa = options.isa;
     // The vector kernels index the source with 32-bit pixel offsets.
     if (pixels > INT32_MAX || !IsaAvailable(isa)) isa = Isa::Baseline;
-    work.kernel = isa == Isa::Avx512 ? Avx512Kernel(bilinear)
-                  : isa == Isa::Avx2 ? Avx2Kernel(bilinear)
-                                     : ScalarKernel(bilinear);
-    work.tileWidth = Clamp(options.tileWidth, 1, kMaxTileWidth);
-    work.tileHeight = Clamp(options.tileHeight, 1, INT32_MAX);
+    work.kernels = isa == Isa::Avx512 ? Avx512Kernels()
+                   : isa == Isa::Avx2 ? Avx2Kernels()
+                                      : ScalarKernels();
+    work.bilinear = (block.mode & 1) != 0;
+    Path path = options.path;
+    if (path == Path::Exact && !job.map.valid) path = Path::Auto;
+    if (path == Path::Auto) {
+        const double limit = work.kernels.block > 8 ? kWindowSine16 : kWindowSine8;
+        path = job.map.valid           ? Path::Exact
+               : std::fabs(S) <= limit ? Path::Rows
+               : std::fabs(C) <= limit ? Path::Columns
+                                       : Path::Gather;
+    }
+    if (path == Path::Columns && work.kernels.columns == nullptr) path = Path::Rows;
+    work.path = work.bilinear ? Path::Gather : path;
+    work.isa = isa;
+
+    work.tileWidth = std::clamp(options.tileWidth > 0 ? options.tileWidth : kTileWidth, 1,
+                                std::min(kMaxTileSide, block.width));
+    work.tileHeight = std::clamp(options.tileHeight > 0 ? options.tileHeight : kTileHeight, 1,
+                                 std::min(kMaxTileSide, block.height));
     work.tilesAcross = (block.width - 1) / work.tileWidth + 1;
     const std::int64_t tilesDown = (block.height - 1) / work.tileHeight + 1;
     work.tileCount = tilesDown * work.tilesAcross;
+    work.threads = static_cast<int>(
+        std::min<std::int64_t>(std::clamp(options.threads, 1, kMaxThreads), work.tileCount));
+}
 
-    const std::int64_t threads = Clamp(options.threads, 1, kMaxThreads);
-    WorkerPool::Shared().Run(RunTiles, &work,
-                             static_cast<int>(threads < work.tileCount ? threads : work.tileCount));
+}  // namespace
+
+Plan PlanFor(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+             const Options& options) {
+    if (!Valid(block)) return {};
+    TileWork work;
+    Prepare(block, centreX, centreY, angleDegrees, options, work);
+    return {work.isa, work.path, work.tileWidth, work.tileHeight, work.threads};
+}
+
+void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+                const Options& options) {
+    if (!Valid(block)) return;
+    TileWork work;
+    Prepare(block, centreX, centreY, angleDegrees, options, work);
+    WorkerPool::Shared().Run(RunTiles, &work, work.threads);
 }
 
 }  // namespace rotate_detail

@@ -1,10 +1,15 @@
-// AVX2 kernels: eight destination pixels per step, source pixels fetched with gathers.
+// AVX2 kernels: eight destination pixels per vector. The nearest-pixel and exact kernels are
+// rotate_vector.h's with the operations below; the bilinear kernel is this file's own.
 #include <immintrin.h>
+
+#include <algorithm>
 
 #include "effects/rotate_kernels.h"
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
+
+#include "effects/rotate_vector.h"
 
 namespace Veltrane_B1::rotate_detail {
 namespace {
@@ -13,9 +18,8 @@ struct RowSetup {
     __m256d rowS, rowC, cx, cyB;
 };
 
-inline RowSetup SetupRow(const RowJob& job, std::int32_t j) {
-    const double dy = static_cast<double>(j + 1) - job.cyB;
-    return {_mm256_set1_pd(dy * job.S), _mm256_set1_pd(dy * job.C), _mm256_set1_pd(job.cx),
+inline RowSetup SetupRow(const RowJob& job, const Tile& t, std::int32_t r) {
+    return {_mm256_set1_pd(t.rowS[r]), _mm256_set1_pd(t.rowC[r]), _mm256_set1_pd(job.cx),
             _mm256_set1_pd(job.cyB)};
 }
 
@@ -49,45 +53,6 @@ inline void Store8(std::uint8_t* d, __m256i colour) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
 }
 
-// Prefetches the source of two of eight lanes kPrefetchRows rows further down: enough to bring
-// in every cache line a row will gather, as the rows before it have fetched the rest.
-inline void PrefetchAhead(const RowJob& job, __m256i index) {
-    const __m256i ahead = _mm256_min_epi32(
-        _mm256_max_epi32(_mm256_add_epi32(index, _mm256_set1_epi32(job.prefetchOffset)),
-                         _mm256_setzero_si256()),
-        _mm256_set1_epi32(job.lastPixel));
-    const __m128i low = _mm256_castsi256_si128(ahead);
-    const __m128i high = _mm256_extracti128_si256(ahead, 1);
-    const char* src = reinterpret_cast<const char*>(job.src);
-    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(low)), _MM_HINT_T0);
-    _mm_prefetch(src + 4 * static_cast<std::int64_t>(_mm_cvtsi128_si32(high)), _MM_HINT_T0);
-}
-
-void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
-    const __m256i width = _mm256_set1_epi32(job.width);
-    const __m256i height = _mm256_set1_epi32(job.height);
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
-    const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        const __m256i sx =
-            Join(_mm256_cvtpd_epi32(U4(r, colC + k)), _mm256_cvtpd_epi32(U4(r, colC + k + 4)));
-        const __m256i sy =
-            Join(_mm256_cvtpd_epi32(V4(r, colS + k)), _mm256_cvtpd_epi32(V4(r, colS + k + 4)));
-        const __m256i inside = _mm256_and_si256(InRange8(sx, width), InRange8(sy, height));
-        const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
-                                               _mm256_sub_epi32(sx, one));
-        PrefetchAhead(job, index);
-        const __m256i colour = _mm256_mask_i32gather_epi32(background, src, index, inside, 4);
-        Store8(d + 4 * k, colour);
-    }
-    ScalarTail(job, colC, colS, i0, k, n, j, false);
-}
-
 // The pixels at window[offset] for offsets 0..15.
 inline __m256i PickFromWindow(const int* window, __m256i offsets) {
     const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
@@ -97,6 +62,88 @@ inline __m256i PickFromWindow(const int* window, __m256i offsets) {
                               _mm256_permutevar8x32_epi32(hi, offsets),
                               _mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(7)));
 }
+
+inline std::int32_t Lane0(__m256i v) {
+    return _mm256_cvtsi256_si32(v);
+}
+
+// Turns eight vectors of eight 32-bit lanes about their diagonal: lane e of vector m goes to lane
+// m of vector e.
+inline void Transpose8(__m256i* v) {
+    __m256i t[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = _mm256_unpacklo_epi32(v[i], v[i + 1]);
+        t[i + 1] = _mm256_unpackhi_epi32(v[i], v[i + 1]);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        v[i] = _mm256_unpacklo_epi64(t[i], t[i + 2]);
+        v[i + 1] = _mm256_unpackhi_epi64(t[i], t[i + 2]);
+        v[i + 2] = _mm256_unpacklo_epi64(t[i + 1], t[i + 3]);
+        v[i + 3] = _mm256_unpackhi_epi64(t[i + 1], t[i + 3]);
+    }
+    for (int m = 0; m < 4; ++m) {
+        t[m] = _mm256_permute2x128_si256(v[m], v[4 + m], 0x20);
+        t[4 + m] = _mm256_permute2x128_si256(v[m], v[4 + m], 0x31);
+    }
+    for (int m = 0; m < 8; ++m) v[m] = t[m];
+}
+
+// The operations the shared kernels (rotate_vector.h) take from AVX2.
+struct Avx2 {
+    static constexpr int kLanes = 8;
+    using Int = __m256i;
+    using Double = __m256d;
+    static Double LoadDoubles(const double* p) { return _mm256_loadu_pd(p); }
+    static Double Broadcast(double a) { return _mm256_set1_pd(a); }
+    static Int Round(Double lo, Double hi) {
+        return Join(_mm256_cvtpd_epi32(lo), _mm256_cvtpd_epi32(hi));
+    }
+    static Int Splat(std::int32_t a) { return _mm256_set1_epi32(a); }
+    static Int Spread(Int v, Int lanes) { return _mm256_permutevar8x32_epi32(v, lanes); }
+    static std::int32_t First(Int v) { return Lane0(v); }
+    static Int Sub(Int a, Int b) { return _mm256_sub_epi32(a, b); }
+    // No bit set above dx < 8 and dy < 2.
+    static bool InWindow(Int dx, Int dy) {
+        const Int outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~7)),
+                                            _mm256_and_si256(dy, _mm256_set1_epi32(~1)));
+        return _mm256_testz_si256(outside, outside);
+    }
+    // A permute of each row; dy's bit 0 moved to the sign bit picks the second.
+    static Int Pick(const int* low, const int* high, Int dx, Int dy) {
+        const __m256 a = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(Load(low), dx));
+        const __m256 b = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(Load(high), dx));
+        return _mm256_castps_si256(
+            _mm256_blendv_ps(a, b, _mm256_castsi256_ps(_mm256_slli_epi32(dy, 31))));
+    }
+    // Eight plain loads rather than the AVX2 gather: their cache misses overlap better, which
+    // rotate_bench shows at the angles that take this path (lanes outside read pixel 0).
+    static Int Gather(const RowJob& job, Int sx, Int sy) {
+        const Int background = _mm256_set1_epi32(static_cast<int>(job.background));
+        const Int inside = _mm256_and_si256(InRange8(sx, _mm256_set1_epi32(job.width)),
+                                            InRange8(sy, _mm256_set1_epi32(job.height)));
+        if (_mm256_testz_si256(inside, inside)) return background;
+        const Int one = _mm256_set1_epi32(1);
+        const Int index = _mm256_add_epi32(
+            _mm256_mullo_epi32(_mm256_sub_epi32(sy, one), _mm256_set1_epi32(job.width)),
+            _mm256_sub_epi32(sx, one));
+        alignas(32) std::int32_t at[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_and_si256(index, inside));
+        auto pixel = [&](int lane) {
+            return static_cast<int>(LoadPixel(job.src + 4 * static_cast<std::int64_t>(at[lane])));
+        };
+        const Int pixels = _mm256_setr_epi32(pixel(0), pixel(1), pixel(2), pixel(3), pixel(4),
+                                             pixel(5), pixel(6), pixel(7));
+        return _mm256_blendv_epi8(background, pixels, inside);
+    }
+    static Int Load(const int* p) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    static void Store(std::uint8_t* d, Int colour) { Store8(d, colour); }
+    static Int Reversed(Int v) {
+        return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+    }
+    static void Transpose(Int* v) { Transpose8(v); }
+};
 
 // Near 0 and 180 degrees the eight lanes' pixel pairs lie within 16 neighbouring pixels of one
 // row (and the same of the row below). Then four plain loads and permutes replace the four
@@ -145,9 +192,9 @@ inline __m128i Blend4(__m128i top, __m128i bottom, __m128i fyi) {
     return _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_add_pd(t, p), _mm256_set1_pd(kTwoMinus46)));
 }
 
-void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                 std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
+void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                 std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
     const __m256i width = _mm256_set1_epi32(job.width);
     const __m256i widthM1 = _mm256_set1_epi32(job.width - 1);
     const __m256i heightM1 = _mm256_set1_epi32(job.height - 1);
@@ -156,13 +203,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
     const __m256d two23 = _mm256_set1_pd(kTwo23);
     const __m256i background = _mm256_set1_epi32(static_cast<int>(job.background));
     const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 8 <= k1; k += 8) {
         __m128i sxh[2], syh[2], fxh[2], fyh[2];
         for (int h = 0; h < 2; ++h) {
-            const __m256d uf = ToSingle(U4(r, colC + k + 4 * h));
-            const __m256d vf = ToSingle(V4(r, colS + k + 4 * h));
+            const __m256d uf = ToSingle(U4(s, t.colC + k + 4 * h));
+            const __m256d vf = ToSingle(V4(s, t.colS + k + 4 * h));
             sxh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(uf, half));
             syh[h] = _mm256_cvtpd_epi32(_mm256_sub_pd(vf, half));
             fxh[h] = _mm256_cvtpd_epi32(
@@ -181,7 +228,6 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         const __m256i i00 = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(sy, one), width),
                                              _mm256_sub_epi32(sx, one));
         const __m256i i10 = _mm256_add_epi32(i00, width);
-        PrefetchAhead(job, i00);
         const __m256i zero = _mm256_setzero_si256();
         __m256i p00, p01, p10, p11;
         if (!QuadsFromWindow(job, i00, inside, p00, p01, p10, p11)) {
@@ -207,13 +253,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         }
         Store8(d + 4 * k, _mm256_blendv_epi8(background, colour, inside));
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, true);
+    ScalarTail(job, t, k, k1, r, true);
 }
 
 }  // namespace
 
-RowKernel Avx2Kernel(bool bilinear) {
-    return bilinear ? BilinearRow : NearestRow;
+Kernels Avx2Kernels() {
+    return VectorKernels<Avx2>::With(BilinearRun);
 }
 
 }  // namespace Veltrane_B1::rotate_detail

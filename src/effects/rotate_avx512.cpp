@@ -1,14 +1,19 @@
-// AVX-512 kernels: sixteen destination pixels per step, masked gathers, and byte-masked stores
-// that write bytes 0..2 of each pixel only.
-// GCC 12 warns about the deliberately undefined upper halves inside its own AVX-512 headers
-// (GCC bug 105593); the warning is off for this file only.
+// AVX-512 kernels: sixteen destination pixels per vector. The nearest-pixel and exact kernels are
+// rotate_vector.h's with the operations below; the bilinear kernel is this file's own.
+// GCC 12 warns about the deliberately undefined vectors inside its own AVX-512 headers (GCC bug
+// 105593); the warnings are off for this file only.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <immintrin.h>
+
+#include <algorithm>
 
 #include "effects/rotate_kernels.h"
 
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl")
+
+#include "effects/rotate_vector.h"
 
 namespace Veltrane_B1::rotate_detail {
 namespace {
@@ -19,9 +24,8 @@ struct RowSetup {
     __m512d rowS, rowC, cx, cyB;
 };
 
-inline RowSetup SetupRow(const RowJob& job, std::int32_t j) {
-    const double dy = static_cast<double>(j + 1) - job.cyB;
-    return {_mm512_set1_pd(dy * job.S), _mm512_set1_pd(dy * job.C), _mm512_set1_pd(job.cx),
+inline RowSetup SetupRow(const RowJob& job, const Tile& t, std::int32_t r) {
+    return {_mm512_set1_pd(t.rowS[r]), _mm512_set1_pd(t.rowC[r]), _mm512_set1_pd(job.cx),
             _mm512_set1_pd(job.cyB)};
 }
 
@@ -42,81 +46,87 @@ inline __mmask16 InRange16(__m512i s, __m512i limit) {
     return _mm512_cmplt_epu32_mask(_mm512_sub_epi32(s, _mm512_set1_epi32(1)), limit);
 }
 
-// Prefetches the source of four of sixteen lanes kPrefetchRows rows further down: enough to
-// bring in every cache line a row will gather, as the rows before it have fetched the rest.
-inline void PrefetchAhead(const RowJob& job, __m512i index) {
-    const __m512i ahead = _mm512_min_epi32(
-        _mm512_max_epi32(_mm512_add_epi32(index, _mm512_set1_epi32(job.prefetchOffset)),
-                         _mm512_setzero_si512()),
-        _mm512_set1_epi32(job.lastPixel));
-    alignas(64) std::int32_t lanes[16];
-    _mm512_store_si512(lanes, ahead);
-    for (int lane = 0; lane < 16; lane += 4)
-        _mm_prefetch(
-            reinterpret_cast<const char*>(job.src) + 4 * static_cast<std::int64_t>(lanes[lane]),
-            _MM_HINT_T0);
+inline std::int32_t Lane0(__m512i v) {
+    return _mm_cvtsi128_si32(_mm512_castsi512_si128(v));
 }
 
-// Near 0 and 180 degrees the sixteen lanes read at most two runs of sixteen neighbouring source
-// pixels, ascending or descending. Then two plain loads replace the gather: each lane still takes
-// the pixel at its own index, checked lane by lane. False when the lanes are not such runs or a
-// run's load would leave the source image.
-inline bool FromRuns(const RowJob& job, __m512i index, __mmask16 inside, __m512i background,
-                     __m512i& colour) {
-    const __m512i up = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m512i down = _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
-    const std::int32_t first = _mm_cvtsi128_si32(_mm512_castsi512_si128(index));
-    const std::int32_t last = _mm_extract_epi32(_mm512_extracti32x4_epi32(index, 3), 3);
-    const bool ascending = first <= last;
-    // The pixel index of element 0 of each run's load.
-    const std::int64_t a = ascending ? std::int64_t{first} : std::int64_t{first} - 15;
-    const std::int64_t b = ascending ? std::int64_t{last} - 15 : std::int64_t{last};
-    const __m512i offsets = ascending ? up : down;
-    const __mmask16 inA =
-        inside & _mm512_cmpeq_epi32_mask(
-                     index, _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(a)), offsets));
-    const __mmask16 inB =
-        inside & ~inA &
-        _mm512_cmpeq_epi32_mask(index,
-                                _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(b)), offsets));
-    if ((inA | inB) != inside) return false;
-    auto within = [&](std::int64_t start) { return start >= 0 && start + 15 <= job.lastPixel; };
-    if ((inA != 0 && !within(a)) || (inB != 0 && !within(b))) return false;
-    auto run = [&](std::int64_t start) {
-        const __m512i pixels = _mm512_loadu_si512(job.src + 4 * start);
-        return ascending ? pixels : _mm512_permutexvar_epi32(down, pixels);
-    };
-    colour = background;
-    if (inA != 0) colour = _mm512_mask_mov_epi32(colour, inA, run(a));
-    if (inB != 0) colour = _mm512_mask_mov_epi32(colour, inB, run(b));
-    return true;
+// Writes bytes 0..2 of sixteen pixels, keeping byte 3.
+inline void Store16(std::uint8_t* d, __m512i colour) {
+    const __m512i old = _mm512_loadu_si512(d);
+    _mm512_storeu_si512(
+        d, _mm512_ternarylogic_epi32(_mm512_set1_epi32(static_cast<int>(0xFF000000u)), old, colour,
+                                     0xCA));
 }
 
-void NearestRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
-    const __m512i width = _mm512_set1_epi32(job.width);
-    const __m512i height = _mm512_set1_epi32(job.height);
-    const __m512i one = _mm512_set1_epi32(1);
-    const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 16 <= n; k += 16) {
-        const __m512i sx =
-            Join(_mm512_cvtpd_epi32(U8(r, colC + k)), _mm512_cvtpd_epi32(U8(r, colC + k + 8)));
-        const __m512i sy =
-            Join(_mm512_cvtpd_epi32(V8(r, colS + k)), _mm512_cvtpd_epi32(V8(r, colS + k + 8)));
-        const __mmask16 inside = InRange16(sx, width) & InRange16(sy, height);
-        const __m512i index = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(sy, one), width),
-                                               _mm512_sub_epi32(sx, one));
-        PrefetchAhead(job, index);
-        __m512i colour;
-        if (!FromRuns(job, index, inside, background, colour))
-            colour = _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
-        _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes, colour);
+// Turns sixteen vectors of sixteen 32-bit lanes about their diagonal: lane e of vector m goes to
+// lane m of vector e.
+inline void Transpose16(__m512i* v) {
+    __m512i t[16];
+    for (int i = 0; i < 16; i += 2) {
+        t[i] = _mm512_unpacklo_epi32(v[i], v[i + 1]);
+        t[i + 1] = _mm512_unpackhi_epi32(v[i], v[i + 1]);
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, false);
+    for (int i = 0; i < 16; i += 4) {
+        v[i] = _mm512_unpacklo_epi64(t[i], t[i + 2]);
+        v[i + 1] = _mm512_unpackhi_epi64(t[i], t[i + 2]);
+        v[i + 2] = _mm512_unpacklo_epi64(t[i + 1], t[i + 3]);
+        v[i + 3] = _mm512_unpackhi_epi64(t[i + 1], t[i + 3]);
+    }
+    for (int i = 0; i < 16; i += 8) {
+        for (int m = 0; m < 4; ++m) {
+            t[i + m] = _mm512_shuffle_i32x4(v[i + m], v[i + 4 + m], 0x88);
+            t[i + 4 + m] = _mm512_shuffle_i32x4(v[i + m], v[i + 4 + m], 0xDD);
+        }
+    }
+    for (int m = 0; m < 8; ++m) {
+        v[m] = _mm512_shuffle_i32x4(t[m], t[8 + m], 0x88);
+        v[8 + m] = _mm512_shuffle_i32x4(t[m], t[8 + m], 0xDD);
+    }
 }
+
+// The operations the shared kernels (rotate_vector.h) take from AVX-512.
+struct Avx512 {
+    static constexpr int kLanes = 16;
+    using Int = __m512i;
+    using Double = __m512d;
+    static Double LoadDoubles(const double* p) { return _mm512_loadu_pd(p); }
+    static Double Broadcast(double a) { return _mm512_set1_pd(a); }
+    static Int Round(Double lo, Double hi) {
+        return Join(_mm512_cvtpd_epi32(lo), _mm512_cvtpd_epi32(hi));
+    }
+    static Int Splat(std::int32_t a) { return _mm512_set1_epi32(a); }
+    static Int Spread(Int v, Int lanes) { return _mm512_permutexvar_epi32(lanes, v); }
+    static std::int32_t First(Int v) { return Lane0(v); }
+    static Int Sub(Int a, Int b) { return _mm512_sub_epi32(a, b); }
+    static bool InWindow(Int dx, Int dy) {
+        return (_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(16)) &
+                _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(2))) == 0xFFFF;
+    }
+    // One permute over both rows: index dx + 16 dy.
+    static Int Pick(const int* low, const int* high, Int dx, Int dy) {
+        return _mm512_permutex2var_epi32(_mm512_loadu_si512(low),
+                                         _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
+                                         _mm512_loadu_si512(high));
+    }
+    static Int Gather(const RowJob& job, Int sx, Int sy) {
+        const Int background = _mm512_set1_epi32(static_cast<int>(job.background));
+        const __mmask16 inside = InRange16(sx, _mm512_set1_epi32(job.width)) &
+                                 InRange16(sy, _mm512_set1_epi32(job.height));
+        if (inside == 0) return background;
+        const Int one = _mm512_set1_epi32(1);
+        const Int index = _mm512_add_epi32(
+            _mm512_mullo_epi32(_mm512_sub_epi32(sy, one), _mm512_set1_epi32(job.width)),
+            _mm512_sub_epi32(sx, one));
+        return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
+    }
+    static Int Load(const int* p) { return _mm512_loadu_si512(p); }
+    static void Store(std::uint8_t* d, Int colour) { Store16(d, colour); }
+    static Int Reversed(Int v) {
+        return _mm512_permutexvar_epi32(
+            _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
+    }
+    static void Transpose(Int* v) { Transpose16(v); }
+};
 
 // The pixels at index and index + 1 for sixteen lanes, from two gathers of pixel pairs.
 inline void Pairs(__m512i index, __mmask16 inside, const int* src, __m512i& left, __m512i& right) {
@@ -181,9 +191,9 @@ inline __m512i Blend8(__m256i top, __m256i bottom, __m512d fy) {
     return _mm512_castpd_si512(_mm512_add_pd(_mm512_add_pd(t, p), _mm512_set1_pd(kRoundAt46)));
 }
 
-void BilinearRow(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                 std::int32_t n, std::int32_t j) {
-    const RowSetup r = SetupRow(job, j);
+void BilinearRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                 std::int32_t r) {
+    const RowSetup s = SetupRow(job, t, r);
     const __m512i width = _mm512_set1_epi32(job.width);
     const __m512i widthM1 = _mm512_set1_epi32(job.width - 1);
     const __m512i heightM1 = _mm512_set1_epi32(job.height - 1);
@@ -192,13 +202,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
     const __m512d two23 = _mm512_set1_pd(kTwo23);
     const __m512i background = _mm512_set1_epi32(static_cast<int>(job.background));
     const int* src = reinterpret_cast<const int*>(job.src);
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    std::int32_t k = 0;
-    for (; k + 16 <= n; k += 16) {
+    std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+    std::int32_t k = k0;
+    for (; k + 16 <= k1; k += 16) {
         __m256i sxh[2], syh[2], fxh[2], fyh[2];
         for (int h = 0; h < 2; ++h) {
-            const __m512d uf = ToSingle(U8(r, colC + k + 8 * h));
-            const __m512d vf = ToSingle(V8(r, colS + k + 8 * h));
+            const __m512d uf = ToSingle(U8(s, t.colC + k + 8 * h));
+            const __m512d vf = ToSingle(V8(s, t.colS + k + 8 * h));
             sxh[h] = _mm512_cvtpd_epi32(_mm512_sub_pd(uf, half));
             syh[h] = _mm512_cvtpd_epi32(_mm512_sub_pd(vf, half));
             fxh[h] = _mm512_cvtpd_epi32(
@@ -217,7 +227,6 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         const __m512i i00 = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(sy, one), width),
                                              _mm512_sub_epi32(sx, one));
         const __m512i i10 = _mm512_add_epi32(i00, width);
-        PrefetchAhead(job, i00);
         const __m512i zero = _mm512_setzero_si512();
         // Each 64-bit gather fetches a pixel and its right neighbour.
         __m512i p00, p01, p10, p11;
@@ -250,13 +259,13 @@ void BilinearRow(const RowJob& job, const double* colC, const double* colS, std:
         _mm512_mask_storeu_epi8(d + 4 * k, kColourBytes,
                                 _mm512_mask_blend_epi32(inside, background, colour));
     }
-    ScalarTail(job, colC, colS, i0, k, n, j, true);
+    ScalarTail(job, t, k, k1, r, true);
 }
 
 }  // namespace
 
-RowKernel Avx512Kernel(bool bilinear) {
-    return bilinear ? BilinearRow : NearestRow;
+Kernels Avx512Kernels() {
+    return VectorKernels<Avx512>::With(BilinearRun);
 }
 
 }  // namespace Veltrane_B1::rotate_detail

@@ -1,6 +1,6 @@
-// Internal interface of the rotation routine: the per-row kernels for each instruction set, the
-// options the tests and the benchmark use to pick a path, and the exact scalar pixel helpers
-// shared by the kernels.
+// Internal interface of the rotation routine: the kernels of each instruction set, the options
+// the tests and the benchmark use to pick a path, and the exact scalar pixel helpers shared by
+// the kernels.
 #pragma once
 
 #include <emmintrin.h>
@@ -12,6 +12,20 @@
 #include "platform/cpu.h"
 
 namespace Veltrane_B1::rotate_detail {
+
+// A call whose model positions are provably whole-pixel moves of the destination position (angle
+// 0 and the right angles about a whole or half pixel centre; ExactMapFor proves it). With 0-based
+// destination column i and row j and 0-based source column si and row sj:
+//   si = xs * (swap ? j : i) + oi,  sj = ys * (swap ? i : j) + oj.
+// The pixels of columns [iLow, iHigh) and rows [jLow, jHigh) have their source inside the image,
+// all others get the background.
+struct ExactMap {
+    bool valid = false;
+    bool swap = false;
+    std::int32_t xs = 1, ys = 1;
+    std::int64_t oi = 0, oj = 0;
+    std::int32_t iLow = 0, iHigh = 0, jLow = 0, jHigh = 0;
+};
 
 // Everything a kernel needs for one call. Coordinates follow the routine's convention: pixel
 // (x, y) with x = 1..width and y = 1..height counted from the first row in memory; kernels take
@@ -26,47 +40,85 @@ struct RowJob {
     double S;                  // sin of the angle, rounded to single
     double C;                  // cos of the angle, rounded to single
     std::uint32_t background;  // blue, green, red in bytes 0..2, byte 3 zero
-    // Roughly the source pixel offset between a destination pixel and the one kPrefetchRows rows
-    // further: the kernels prefetch the source of rows to come with it. Only a hint, never a
-    // result, so it need not be exact.
-    std::int32_t prefetchOffset;
-    std::int32_t lastPixel;  // width * height - 1, the largest source pixel index
+    std::int32_t lastPixel;    // width * height - 1, the largest source pixel index
+    ExactMap map;
 };
 
-// How many destination rows ahead the kernels prefetch the source. The hardware prefetchers do
-// not follow the slanted, short runs of a turned tile, and gathers that miss the cache leave the
-// processor waiting on one miss after another.
-inline constexpr int kPrefetchRows = 8;
+// One destination tile: columns [i0, i0 + n) and rows [j0, j0 + rows), with the model's column
+// and row terms, each one double operation on an exact difference:
+// colC[k] = (x - cx) * C and colS[k] = (x - cx) * S for column i0 + k,
+// rowS[r] = (y - cyB) * S and rowC[r] = (y - cyB) * C for row j0 + r.
+struct Tile {
+    std::int32_t i0, n, j0, rows;
+    const double* colC;
+    const double* colS;
+    const double* rowS;
+    const double* rowC;
+};
 
-// Writes columns [i0, i0 + n) of row j. colC[k] = (x - cx) * C and colS[k] = (x - cx) * S for
-// column i0 + k, each one double operation on the exact x.
-using RowKernel = void (*)(const RowJob& job, const double* colC, const double* colS,
-                           std::int32_t i0, std::int32_t n, std::int32_t j);
+// Columns [k0, k1) of the tile's row r (both counted within the tile).
+using RunFn = void (*)(const RowJob& job, const Tile& tile, std::int32_t k0, std::int32_t k1,
+                       std::int32_t r);
+// The square of Kernels::block columns and rows from the tile's column k and row r.
+using BlockFn = void (*)(const RowJob& job, const Tile& tile, std::int32_t k, std::int32_t r);
+// Columns [i, i + n) of destination row j (image coordinates).
+using SpanFn = void (*)(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j);
+// The square of Kernels::block columns and rows from destination column i and row j.
+using SquareFn = void (*)(const RowJob& job, std::int32_t i, std::int32_t j);
 
-// Isa::Baseline selects the scalar kernel (rotate.cpp).
+// One instruction set's kernels. A null function means the set has no such kernel.
+struct Kernels {
+    std::int32_t block;  // pixels per vector, the side of the squares
+    RunFn gather;        // nearest pixel, the source fetched with gathers
+    RunFn rows;          // nearest pixel, a window of source rows where a vector's pixels fit it
+    BlockFn columns;     // nearest pixel, a square read down its columns and turned in registers
+    RunFn bilinear;
+    SpanFn background;     // the background colour
+    SpanFn exactRun;       // the exact map without swap: a copy, forwards or backwards
+    SquareFn exactSquare;  // the exact map with swap: a transpose
+};
+
+// How the nearest-pixel kernels fetch the source: Auto chooses by angle, the others force a
+// kernel (for the tests and the benchmark). Exact falls back to Auto's choice where no exact map
+// exists; the bilinear modes always take the one bilinear kernel.
+enum class Path { Auto, Gather, Rows, Columns, Exact };
+
+// Isa::Baseline selects the scalar kernels (rotate.cpp).
 using platform::Isa;
 using platform::IsaAvailable;
 
 struct Options {
     Isa isa;
-    int threads;  // 1 = the caller's thread only
-    int tileWidth;
-    int tileHeight;
+    int threads;     // 1 = the caller's thread only
+    int tileWidth;   // 0: the routine's own
+    int tileHeight;  // 0: the routine's own
+    Path path = Path::Auto;
 };
 
-inline constexpr int kMaxTileWidth = 512;
+inline constexpr int kMaxTileSide = 512;
 inline constexpr int kMaxThreads = 16;
 
 Options DefaultOptions(const RotateBlock& block);
 void RotateWith(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
                 const Options& options);
 
+// What RotateWith does for a call: the instruction set it can use, the path with Auto and Exact
+// resolved, the tile and the number of threads.
+struct Plan {
+    Isa isa = Isa::Baseline;
+    Path path = Path::Auto;
+    int tileWidth = 0, tileHeight = 0;
+    int threads = 0;
+};
+Plan PlanFor(const RotateBlock& block, float centreX, float centreY, std::int32_t angleDegrees,
+             const Options& options);
+
 // S and C of the angle: sin and cos of (angle * k) in double, k the double nearest pi / 180,
 // evaluated far beyond double precision, rounded to double and then to single.
 void SinCos(std::int32_t angleDegrees, float& S, float& C);
 
-RowKernel Avx2Kernel(bool bilinear);
-RowKernel Avx512Kernel(bool bilinear);
+Kernels Avx2Kernels();
+Kernels Avx512Kernels();
 
 // Nearest integer, ties to even; any value outside the signed 32-bit range (and NaN) gives
 // INT32_MIN, which every range test below rejects.
@@ -94,6 +146,10 @@ inline void StoreColour(std::uint8_t* p, std::uint32_t colour) {
 
 inline const std::uint8_t* SourcePixel(const RowJob& job, std::int32_t sx, std::int32_t sy) {
     return job.src + (static_cast<std::int64_t>(sy - 1) * job.width + (sx - 1)) * 4;
+}
+
+inline std::uint8_t* DestinationPixel(const RowJob& job, std::int32_t i, std::int32_t j) {
+    return job.dst + (static_cast<std::int64_t>(j) * job.width + i) * 4;
 }
 
 inline std::uint32_t NearestColour(const RowJob& job, double u, double v) {
@@ -142,18 +198,31 @@ inline std::uint32_t BilinearColour(const RowJob& job, double u, double v) {
     return colour;
 }
 
-// The kernels' scalar remainder: columns [i0 + k, i0 + n) of row j.
-inline void ScalarTail(const RowJob& job, const double* colC, const double* colS, std::int32_t i0,
-                       std::int32_t k, std::int32_t n, std::int32_t j, bool bilinear) {
-    const double dy = static_cast<double>(j + 1) - job.cyB;
-    const double rowS = dy * job.S;
-    const double rowC = dy * job.C;
-    std::uint8_t* d = job.dst + (static_cast<std::int64_t>(j) * job.width + i0) * 4;
-    for (; k < n; ++k) {
-        const double u = (colC[k] - rowS) + job.cx;
-        const double v = (rowC + colS[k]) + job.cyB;
+// The kernels' scalar remainder: columns [k0, k1) of the tile's row r.
+inline void ScalarTail(const RowJob& job, const Tile& tile, std::int32_t k0, std::int32_t k1,
+                       std::int32_t r, bool bilinear) {
+    std::uint8_t* d = DestinationPixel(job, tile.i0, tile.j0 + r);
+    for (std::int32_t k = k0; k < k1; ++k) {
+        const double u = (tile.colC[k] - tile.rowS[r]) + job.cx;
+        const double v = (tile.rowC[r] + tile.colS[k]) + job.cyB;
         StoreColour(d + 4 * k, bilinear ? BilinearColour(job, u, v) : NearestColour(job, u, v));
     }
+}
+
+// Columns [i, i + n) of row j under the exact map, one pixel at a time; all of them inside.
+inline void ExactTail(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    const ExactMap& m = job.map;
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    for (std::int32_t k = 0; k < n; ++k) {
+        const std::int64_t a = m.swap ? j : i + k, b = m.swap ? i + k : j;
+        const std::int64_t pixel = (m.ys * b + m.oj) * job.width + (m.xs * a + m.oi);
+        StoreColour(d + 4 * k, LoadPixel(job.src + 4 * pixel));
+    }
+}
+
+inline void BackgroundTail(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+    std::uint8_t* d = DestinationPixel(job, i, j);
+    for (std::int32_t k = 0; k < n; ++k) StoreColour(d + 4 * k, job.background);
 }
 
 }  // namespace Veltrane_B1::rotate_detail

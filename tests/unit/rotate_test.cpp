@@ -124,8 +124,8 @@ std::vector<std::uint8_t> Expected(const Stack& s, RotateBlock block, float cx, 
     return expected;
 }
 
-// A random call: sizes around and across tile edges (none or negative too), centres near and far,
-// every angle, known and unknown modes.
+// A random call: sizes around and across tile edges (none or negative too), centres near (whole
+// and half pixels) and far, every angle, known and unknown modes.
 struct RandomCall {
     std::int32_t w, h, mode, angle;
     float cx, cy;
@@ -148,7 +148,7 @@ RandomCall MakeCall(std::mt19937& rng) {
     const float extreme[] = {1e10f, -1e10f, 3e9f, -3e9f, 1e-40f, 0.0f, inf, nan};
     auto centre = [&](std::int32_t n) {
         const int k = pick(10);
-        if (k < 6) return float(n / 2 + pick(7) - 3);
+        if (k < 6) return float(n / 2 + pick(7) - 3) + 0.5f * float(pick(2));  // whole or half
         if (k < 9) return std::uniform_real_distribution<float>(-2.0f * n, 3.0f * n + 1)(rng);
         return extreme[pick(8)];
     };
@@ -176,7 +176,8 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
             for (int n = 0; n < 1500; ++n) {
                 const RandomCall c = MakeCall(rng);
                 const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
-                const rd::Options options{isa, threads, tile, 1 + int(rng() % 150)};
+                const rd::Options options{isa, threads, tile, 1 + int(rng() % 150),
+                                          rd::Path(rng() % 5)};
                 Stack s(c.w, c.h, rng, rng() % 8);
                 const RotateBlock block = s.block(c.mode, c.back);
                 const std::vector<std::uint8_t> expected = Expected(s, block, c.cx, c.cy, c.angle);
@@ -190,6 +191,47 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
         }
     }
     EXPECT_GE(compared, 4500);
+}
+
+// Every whole angle through each kernel that the instruction set has, at sizes odd and even, on
+// one thread and tiled on two; each call takes the kernel asked for (the exact ones at the right
+// angles, where they apply).
+TEST(RotateFastPaths, EveryWholeAngleOnEachKernel) {
+    const struct {
+        std::int32_t w, h;
+        float cx, cy;
+        int threads, tile;
+    } shapes[] = {{48, 33, 24, 16, 1, 128},  // the session's centre
+                  {35, 50, 17, 25, 2, 16},   // tiled, two threads
+                  {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
+    using P = rd::Path;
+    const std::pair<rd::Isa, std::vector<P>> kernels[] = {
+        {rd::Isa::Baseline, {P::Gather, P::Exact}},
+        {rd::Isa::Avx2, {P::Gather, P::Rows, P::Columns, P::Exact}},
+        {rd::Isa::Avx512, {P::Gather, P::Rows, P::Columns, P::Exact}}};
+    std::mt19937 rng(11);
+    for (const auto& [w, h, cx, cy, threads, tile] : shapes) {
+        for (int angle = 360; angle < 720; ++angle) {
+            Stack s(w, h, rng);
+            const RotateBlock block = s.block(angle % 2 == 0 ? 2 : 0, kBack);
+            const std::vector<std::uint8_t> expected = Expected(s, block, cx, cy, angle);
+            for (const auto& [isa, paths] : kernels) {
+                if (!rd::IsaAvailable(isa)) continue;
+                for (const P path : paths) {
+                    const rd::Options options{isa, threads, tile, tile, path};
+                    Stack copy = s;
+                    const RotateBlock b = copy.block(block.mode, kBack);
+                    rd::RotateWith(b, cx, cy, angle, options);
+                    ASSERT_TRUE(copy.bytes == expected)
+                        << w << "x" << h << " isa " << int(isa) << " path " << int(path)
+                        << " angle " << angle;
+                    if (path != P::Exact || angle % 90 == 0) {
+                        EXPECT_EQ(rd::PlanFor(b, cx, cy, angle, options).path, path) << angle;
+                    }
+                }
+            }
+        }
+    }
 }
 
 // The public entry point from two threads at once: both results stay exact.

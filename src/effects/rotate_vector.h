@@ -1,0 +1,159 @@
+// The nearest-pixel and exact-map kernels, written once for both vector instruction sets.
+// rotate_avx2.cpp and rotate_avx512.cpp include this within their own target options, so each
+// compiles it for its own set, and pass the few operations that differ as V:
+//   kLanes; Int, a vector of kLanes 32-bit lanes; Double, half as many doubles;
+//   LoadDoubles(p), Broadcast(a), Round(lo, hi): the rounded lanes of two Double vectors;
+//   Splat(i), Spread(v, lanes): each lane takes v's lane given in `lanes`; First(v); Sub(a, b);
+//   InWindow(dx, dy): every lane has 0 <= dx < kLanes and 0 <= dy < 2;
+//   Pick(low, high, dx, dy): the pixel at low[dx] where dy is 0, high[dx] where it is 1;
+//   Gather(job, sx, sy): the source pixels at (sx, sy), the background where outside;
+//   Load(p), Store(d, colour) (bytes 0..2 only), Reversed(v), Transpose(v[kLanes]).
+#pragma once
+
+#include <cstdint>
+
+#include "effects/rotate_kernels.h"
+
+namespace Veltrane_B1::rotate_detail {
+namespace {
+
+template <class V>
+struct VectorKernels {
+    using Int = typename V::Int;
+    using Double = typename V::Double;
+    static constexpr int kLanes = V::kLanes;
+    static constexpr int kHalf = kLanes / 2;
+
+    // The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for one
+    // vector of pixels, the first half of the lanes from the first vector of each pair.
+    struct Positions {
+        Int sx, sy;
+        Positions(const RowJob& job, Double colC0, Double colC1, Double rowS0, Double rowS1,
+                  Double rowC0, Double rowC1, Double colS0, Double colS1) {
+            const Double cx = V::Broadcast(job.cx), cyB = V::Broadcast(job.cyB);
+            sx = V::Round((colC0 - rowS0) + cx, (colC1 - rowS1) + cx);
+            sy = V::Round((rowC0 + colS0) + cyB, (rowC1 + colS1) + cyB);
+        }
+    };
+
+    // The positions move monotonically with x and y, so the lanes that hold a vector's smallest
+    // sx and smallest sy follow from the signs of S and C.
+    struct Corner {
+        Int left, bottom;
+        Corner(bool leftFirst, bool bottomFirst)
+            : left(V::Splat(leftFirst ? 0 : kLanes - 1)),
+              bottom(V::Splat(bottomFirst ? 0 : kLanes - 1)) {}
+    };
+
+    // A vector of pixels along a run covers at most kLanes source columns (the step along the run
+    // is below 1 except at the exact angles), and near 0 degrees at most two source rows while
+    // (kLanes - 1) |S| < 1. Where its pixels lie in such a window, inside the image, two plain
+    // loads and a permute replace the gather: each lane takes the pixel at its own (sx, sy)
+    // within the window. The window's corner comes from the corner lanes, and every lane is
+    // checked against it. False when a lane is outside the window or the window leaves the image.
+    static bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
+                           Int& colour) {
+        const Int left = V::Spread(p.sx, corner.left);
+        const Int bottom = V::Spread(p.sy, corner.bottom);
+        const std::int64_t x = V::First(left), y = V::First(bottom);
+        if (x < 1 || x + kLanes - 1 > job.width || y < 1 || y + 1 > job.height) return false;
+        const Int dx = V::Sub(p.sx, left), dy = V::Sub(p.sy, bottom);
+        if (!V::InWindow(dx, dy)) return false;
+        const int* row = reinterpret_cast<const int*>(job.src) + (y - 1) * job.width + (x - 1);
+        colour = V::Pick(row, row + job.width, dx, dy);
+        return true;
+    }
+
+    // From a window when kWindow and the pixels fit one, else from a gather.
+    template <bool kWindow>
+    static Int Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
+        Int colour;
+        if (kWindow && FromWindow(job, p, corner, colour)) return colour;
+        return V::Gather(job, p.sx, p.sy);
+    }
+
+    template <bool kWindow>
+    static void NearestRun(const RowJob& job, const Tile& t, std::int32_t k0, std::int32_t k1,
+                           std::int32_t r) {
+        const Double rowS = V::Broadcast(t.rowS[r]), rowC = V::Broadcast(t.rowC[r]);
+        const Corner corner(job.C >= 0, job.S >= 0);
+        std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+        std::int32_t k = k0;
+        for (; k + kLanes <= k1; k += kLanes) {
+            const Positions p(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
+                              rowS, rowS, rowC, rowC, V::LoadDoubles(t.colS + k),
+                              V::LoadDoubles(t.colS + k + kHalf));
+            V::Store(d + 4 * k, Fetch<kWindow>(job, p, corner));
+        }
+        ScalarTail(job, t, k, k1, r, false);
+    }
+
+    // Near 90 and 270 degrees a destination column runs along a source row: each of the square's
+    // columns is one vector of its rows, fetched from a window like a row near 0 degrees, and the
+    // square is turned in registers before it is stored row by row.
+    static void NearestColumns(const RowJob& job, const Tile& t, std::int32_t k, std::int32_t r) {
+        const Double rowS0 = V::LoadDoubles(t.rowS + r), rowS1 = V::LoadDoubles(t.rowS + r + kHalf);
+        const Double rowC0 = V::LoadDoubles(t.rowC + r), rowC1 = V::LoadDoubles(t.rowC + r + kHalf);
+        // Down a column sx falls where S > 0 and sy rises where C > 0.
+        const Corner corner(job.S <= 0, job.C >= 0);
+        Int square[kLanes];
+        for (int m = 0; m < kLanes; ++m) {
+            const Double colC = V::Broadcast(t.colC[k + m]), colS = V::Broadcast(t.colS[k + m]);
+            square[m] = Fetch<true>(
+                job, Positions(job, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
+        }
+        V::Transpose(square);
+        std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
+        for (int e = 0; e < kLanes; ++e, d += 4 * static_cast<std::int64_t>(job.width))
+            V::Store(d, square[e]);
+    }
+
+    static void Background(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+        const Int background = V::Splat(static_cast<std::int32_t>(job.background));
+        std::uint8_t* d = DestinationPixel(job, i, j);
+        std::int32_t k = 0;
+        for (; k + kLanes <= n; k += kLanes) V::Store(d + 4 * k, background);
+        BackgroundTail(job, i + k, n - k, j);
+    }
+
+    // The exact map without swap: a run of one source row, forwards or backwards.
+    static void ExactRun(const RowJob& job, std::int32_t i, std::int32_t n, std::int32_t j) {
+        const ExactMap& m = job.map;
+        const int* from = reinterpret_cast<const int*>(job.src) + (m.ys * j + m.oj) * job.width +
+                          (m.xs * i + m.oi);  // the source of column i
+        std::uint8_t* d = DestinationPixel(job, i, j);
+        std::int32_t k = 0;
+        if (m.xs > 0) {
+            for (; k + kLanes <= n; k += kLanes) V::Store(d + 4 * k, V::Load(from + k));
+        } else {
+            // Column i + k reads from - k: a vector of columns reads the pixels ending there.
+            for (; k + kLanes <= n; k += kLanes)
+                V::Store(d + 4 * k, V::Reversed(V::Load(from - k - (kLanes - 1))));
+        }
+        ExactTail(job, i + k, n - k, j);
+    }
+
+    // The exact map with swap: destination column i + m reads source row ys * (i + m) + oj, whose
+    // pixels for rows j..j + kLanes - 1 lie side by side (in reverse order when xs < 0).
+    static void ExactSquare(const RowJob& job, std::int32_t i, std::int32_t j) {
+        const ExactMap& m = job.map;
+        const int* src = reinterpret_cast<const int*>(job.src);
+        const std::int64_t first = m.xs > 0 ? j + m.oi : m.oi - j - (kLanes - 1);
+        Int square[kLanes];
+        for (int k = 0; k < kLanes; ++k)
+            square[k] = V::Load(src + (m.ys * (i + k) + m.oj) * job.width + first);
+        V::Transpose(square);
+        std::uint8_t* d = DestinationPixel(job, i, j);
+        const std::int64_t stride = 4 * static_cast<std::int64_t>(job.width);
+        for (int e = 0; e < kLanes; ++e)
+            V::Store(d + stride * (m.xs > 0 ? e : kLanes - 1 - e), square[e]);
+    }
+
+    static Kernels With(RunFn bilinear) {
+        return {kLanes,   NearestRun<false>, NearestRun<true>, NearestColumns,
+                bilinear, Background,        ExactRun,         ExactSquare};
+    }
+};
+
+}  // namespace
+}  // namespace Veltrane_B1::rotate_detail
