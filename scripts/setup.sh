@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang git
-  googletest libgtest-dev libbenchmark-dev libopencv-dev libpixman-1-dev
+  googletest libgtest-dev libbenchmark-dev libopencv-dev libpixman-1-dev pkgconf
   libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic bc nsis
