@@ -30,4 +30,11 @@
 #define VELTRANE_RESOURCE_ID(id, number, ...) inline constexpr int id = number;
 VELTRANE_RESOURCES(VELTRANE_RESOURCE_ID)
 #undef VELTRANE_RESOURCE_ID
+
+// The scales a bitmap may be drawn at; the id of a picture at the k-th is its id at 100 % plus
+// 1000 k. The host takes the one nearest to the size it needs.
+inline constexpr int kPictureScalePercent[] = {100, 150, 200};
+constexpr int ScaledPictureId(int id, int k) {
+    return id + 1000 * k;
+}
 #endif

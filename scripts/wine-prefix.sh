@@ -5,7 +5,9 @@
 # A prefix has the system language of the LANG it is made and run under (ja_JP.UTF-8: code page
 # 932, C.UTF-8: code page 1252), so give each language its own WINEPREFIX. With
 # VELTRANE_NO_FONT_SUBSTITUTE=1 the prefix is made without "ＭＳ Ｐゴシック", as a Windows
-# without its optional Japanese fonts.
+# without its optional Japanese fonts. With VELTRANE_LOGPIXELS=N (120, 144, 192, ...) the prefix
+# runs at N dots per inch (96 is 100 %), as Windows at N / 96 display scale: give each scale its
+# own WINEPREFIX too, since Wine reads the setting when a program starts.
 . "$(dirname "$0")/wine-env.sh"
 limit=300 # seconds for the first start (and for waiting on another caller making it)
 [ -f "$WINEPREFIX/.veltrane-ready" ] && exit 0
@@ -15,6 +17,11 @@ fail() {
   echo "wine-prefix.sh: $2 ($WINEPREFIX)" >&2
   [ "$1" = stop ] && stop_wineserver
   exit 1
+}
+# import_reg FILE WHAT: puts a .reg file into the prefix's registry, or fails saying WHAT.
+import_reg() {
+  timeout 60 "$WINE" regedit /S "$(timeout 60 "$WINE" winepath -w "$1" 2>/dev/null)" \
+    >/dev/null 2>&1 || fail stop "$2 within 60 s"
 }
 (
   flock -w "$limit" 9 || fail keep "another caller did not finish making the prefix within $limit s"
@@ -30,8 +37,15 @@ fail() {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"\xef\xbc\xad\xef\xbc\xb3 \xef\xbc\xb0\xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf"="IPAPGothic"\r\n' |
           iconv -f UTF-8 -t UTF-16LE
       } >"$reg"
-      timeout 60 "$WINE" regedit /S "$(timeout 60 "$WINE" winepath -w "$reg" 2>/dev/null)" \
-        >/dev/null 2>&1 || fail stop "the font substitute could not be registered within 60 s"
+      import_reg "$reg" "the font substitute could not be registered"
+    fi
+    # The display scale, in both places Wine reads it from.
+    if [ -n "${VELTRANE_LOGPIXELS:-}" ]; then
+      reg="$WINEPREFIX/veltrane-dpi.reg"
+      dpi=$(printf 'dword:%08x' "$VELTRANE_LOGPIXELS") || fail keep "VELTRANE_LOGPIXELS is no number"
+      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=%s\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]\r\n"LogPixels"=%s\r\n' \
+        "$dpi" "$dpi" >"$reg"
+      import_reg "$reg" "the display scale could not be set"
     fi
     # Wine draws the caption buttons with its Marlett font, which this Wine does not load from its
     # own font folder: without a copy in the prefix a close box shows the letter "r".

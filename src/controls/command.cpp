@@ -12,13 +12,14 @@
 namespace Veltrane::Controls {
 namespace {
 
-// Design size of the control and of its caption label, in pixels (twips / 15).
-constexpr std::int32_t kDesignWidth = 1755 / kTwipsPerPixel;  // 117
-constexpr std::int32_t kDesignHeight = 420 / kTwipsPerPixel;  // 28
+// Design size of the control and of its caption label, in pixels at 96 dots per inch, where a
+// pixel is 15 twips.
+constexpr std::int32_t kDesignWidth = 1755 / 15;  // 117
+constexpr std::int32_t kDesignHeight = 420 / 15;  // 28
 constexpr std::int32_t kLabelLeft = 0;
-constexpr std::int32_t kLabelTop = 90 / kTwipsPerPixel;      // 6
-constexpr std::int32_t kLabelWidth = 1635 / kTwipsPerPixel;  // 109
-constexpr std::int32_t kLabelHeight = 195 / kTwipsPerPixel;  // 13
+constexpr std::int32_t kLabelTop = 90 / 15;      // 6
+constexpr std::int32_t kLabelWidth = 1635 / 15;  // 109
+constexpr std::int32_t kLabelHeight = 195 / 15;  // 13
 
 // The skin resource of each picture, indexed by SkinPicture.
 constexpr std::array<int, 6> kSkinResources = {
@@ -30,11 +31,6 @@ constexpr std::array<int, 6> kSkinResources = {
 std::optional<platform::Handle> Readable(platform::Handle handle) {
     if (handle == 0) return std::nullopt;
     return handle;
-}
-
-// Twips (a real) to whole pixels, ties to even.
-std::int32_t TwipsToPixels(double twips) {
-    return static_cast<std::int32_t>(std::nearbyint(twips / kTwipsPerPixel));
 }
 
 }  // namespace
@@ -53,6 +49,8 @@ struct Command::Parts {
         return read.value;
     }
     void DrawState(SkinPicture picture);
+    // The skins drawn for the window's scale, loaded again when it has changed.
+    platform::DisplayScale SkinsAtWindowScale();
     void SyncLabel();
     void Track(const TrackingResult& result);
     void TmrMouse_Timer();
@@ -63,6 +61,7 @@ struct Command::Parts {
     platform::PicturePanel* parent;
     CommandModel model;
     std::array<platform::Handle, 6> skins{};
+    std::optional<platform::DisplayScale> skinScale;  // the scale `skins` were loaded at
     platform::Handle skinDc = 0;  // memory DC a skin is selected into while it is copied
     // Declared in destruction order: the timer goes first, the label before its panel.
     std::unique_ptr<platform::PicturePanel> face;
@@ -105,19 +104,33 @@ void Command::Parts::TmrMouse_Timer() {
 }
 
 void Command::Parts::Paint(const Paints& paints) {
-    for (SkinPicture picture : paints) DrawState(picture);
+    // The caption first: its height at a scale other than 96 follows its text and font.
     SyncLabel();
+    for (SkinPicture picture : paints) DrawState(picture);
+}
+
+platform::DisplayScale Command::Parts::SkinsAtWindowScale() {
+    const platform::DisplayScale scale(window.Dpi());
+    if (skinScale != scale) {
+        for (std::size_t i = 0; i < kSkinResources.size(); ++i)
+            skins[i] = host.LoadBitmapResource(kSkinResources[i], scale.Pixels(kSkinPixels));
+        skinScale = scale;
+    }
+    return scale;
 }
 
 void Command::Parts::DrawState(SkinPicture picture) {
+    const platform::DisplayScale scale = SkinsAtWindowScale();
     const platform::Rect bounds = face->Bounds();
     const std::int32_t width = bounds.right - bounds.left;
     const std::int32_t height = bounds.bottom - bounds.top;
-    const platform::Rect caption = LblMsg->Bounds();
-    const FaceSize size{static_cast<double>(width) * kTwipsPerPixel,
-                        static_cast<double>(height) * kTwipsPerPixel, static_cast<double>(width),
-                        static_cast<double>(height),
-                        static_cast<double>(caption.bottom - caption.top) * kTwipsPerPixel};
+    const std::int32_t captionHeight =
+        scale.LabelLength(scale.Pixels(kLabelHeight), LblMsg->TextExtent().height);
+    const platform::Size skinSize = scale.Pixels(kSkinPixels);
+    const FaceSize size{scale.Twips(width),          scale.Twips(height),
+                        static_cast<double>(width),  static_cast<double>(height),
+                        scale.Twips(captionHeight),  scale.Twips(skinSize.width),
+                        scale.Twips(skinSize.height)};
     const FacePaint plan =
         Controls::DrawState(picture, model.tracking.ButtonState(), model.GradientReversed, size);
     const platform::Handle dc = face->hDC();
@@ -144,8 +157,8 @@ void Command::Parts::DrawState(SkinPicture picture) {
         const platform::Handle previous = host.SelectObject(skinDc, skin);
         for (const FramePiece& piece : plan.layout.pieces) {
             if (!piece.Drawn()) continue;
-            const Rect to = ToPixels(piece.destination);
-            const Rect from = ToPixels(piece.source);
+            const Rect to = ToPixels(piece.destination, scale);
+            const Rect from = ToPixels(piece.source, scale);
             host.StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, skinDc,
                             from.left, from.top, from.right - from.left, from.bottom - from.top,
                             platform::kSrcCopy);
@@ -155,8 +168,9 @@ void Command::Parts::DrawState(SkinPicture picture) {
     }
     face->Refresh();
 
-    LblMsg->Move(TwipsToPixels(plan.layout.captionLeft), TwipsToPixels(plan.layout.captionTop),
-                 TwipsToPixels(plan.layout.captionWidth), caption.bottom - caption.top);
+    LblMsg->Move(scale.NearestPixels(plan.layout.captionLeft),
+                 scale.NearestPixels(plan.layout.captionTop),
+                 scale.NearestPixels(plan.layout.captionWidth), captionHeight);
 }
 
 void Command::Parts::SyncLabel() {
@@ -179,9 +193,7 @@ Command::Command(platform::Host& host, platform::Window& window, platform::Pictu
     p.LblMsg->Move(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight);
     p.LblMsg->SetCentred(true);
     p.SyncLabel();
-    for (std::size_t i = 0; i < kSkinResources.size(); ++i) {
-        p.skins[i] = host.LoadBitmapResource(kSkinResources[i]);
-    }
+    p.SkinsAtWindowScale();
     p.skinDc = host.CreateCompatibleDC(p.face->hDC());
     p.TmrMouse = host.CreateTimer();
     p.TmrMouse->SetEnabled(false);

@@ -9,11 +9,6 @@ namespace {
 
 constexpr std::int32_t kTwipsLimit = std::int32_t{1} << 24;
 
-std::int32_t FloorDiv(std::int32_t value, std::int32_t divisor) {
-    const std::int32_t q = value / divisor;
-    return (value % divisor != 0 && value < 0) ? q - 1 : q;
-}
-
 // A real to a 32-bit integer, ties to even; NaN gives 0 and the range is clamped.
 std::int32_t ToInt32(double value) {
     if (std::isnan(value)) return 0;
@@ -35,10 +30,10 @@ FramePiece Piece(FramePieceId id, const std::array<std::int32_t, 4>& destination
 
 }  // namespace
 
-Rect ToPixels(const Rect& twips) {
-    return CornerAndSize(FloorDiv(twips.left, kTwipsPerPixel), FloorDiv(twips.top, kTwipsPerPixel),
-                         FloorDiv(twips.right - twips.left, kTwipsPerPixel),
-                         FloorDiv(twips.bottom - twips.top, kTwipsPerPixel));
+Rect ToPixels(const Rect& twips, const platform::DisplayScale& scale) {
+    return CornerAndSize(scale.FloorPixels(twips.left), scale.FloorPixels(twips.top),
+                         scale.FloorPixels(twips.right - twips.left),
+                         scale.FloorPixels(twips.bottom - twips.top));
 }
 
 std::int32_t WholeTwips(double twips) {
@@ -48,16 +43,20 @@ std::int32_t WholeTwips(double twips) {
 }
 
 FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
-                             double captionHeightTwips) {
-    const std::int32_t w = std::min(std::max(widthTwips, -kTwipsLimit), kTwipsLimit);
-    const std::int32_t h = std::min(std::max(heightTwips, -kTwipsLimit), kTwipsLimit);
+                             double captionHeightTwips, std::int32_t skinWidthTwips,
+                             std::int32_t skinHeightTwips) {
+    const auto limited = [](std::int32_t twips) {
+        return std::min(std::max(twips, -kTwipsLimit), kTwipsLimit);
+    };
+    const std::int32_t w = limited(widthTwips), h = limited(heightTwips);
+    const std::int32_t skinWidth = limited(skinWidthTwips), skinHeight = limited(skinHeightTwips);
     constexpr std::int32_t c = kFrameTwips;
     const std::int32_t innerWidth = w - 2 * c;
     const std::int32_t innerHeight = h - 2 * c;
-    constexpr std::int32_t skinInnerWidth = kSkinWidthTwips - 2 * c;    // 840
-    constexpr std::int32_t skinInnerHeight = kSkinHeightTwips - 2 * c;  // 255
-    constexpr std::int32_t skinRight = kSkinWidthTwips - c;             // 900
-    constexpr std::int32_t skinBottom = kSkinHeightTwips - c;           // 315
+    const std::int32_t skinInnerWidth = skinWidth - 2 * c;    // 840 at 96 dots per inch
+    const std::int32_t skinInnerHeight = skinHeight - 2 * c;  // 255
+    const std::int32_t skinRight = skinWidth - c;             // 900
+    const std::int32_t skinBottom = skinHeight - c;           // 315
 
     // The pieces start 1 twip in (pixel 0) where the skin's own offsets are 0 or 1, exactly as
     // the face has always been cut; sizes in brackets in the skin are those of the source.
@@ -110,7 +109,8 @@ FacePaint DrawState(SkinPicture picture, std::uint8_t buttonState, bool& gradien
     gradientReversed = GradientReversedFor(buttonState, gradientReversed);
     return {picture, PaintGradient(gradientReversed, size.scaleWidthPixels, size.scaleHeightPixels),
             ComputeFaceLayout(WholeTwips(size.widthTwips), WholeTwips(size.heightTwips),
-                              size.captionHeightTwips)};
+                              size.captionHeightTwips, WholeTwips(size.skinWidthTwips),
+                              WholeTwips(size.skinHeightTwips))};
 }
 
 }  // namespace Veltrane::Controls

@@ -5,7 +5,9 @@
 // then clears the face, hands `FacePaint::gradient` to GradientFill (vertical, one rectangle),
 // stretch-copies every frame piece whose `Drawn()` is true from the skin picture (pixel
 // rectangles from `ToPixels`), puts the face on the screen, and moves the caption label to
-// `captionTop` / `captionLeft` / `captionWidth`. Layout numbers are twips at 15 twips per pixel.
+// `captionTop` / `captionLeft` / `captionWidth`. Layout numbers are twips, which are the same
+// length at every scale: 15 to a pixel at 96 dots per inch, 1440 / dpi at any other (7.5 at 192),
+// so the frame of 60 twips is 4, 5, 6 and 8 pixels wide at 96, 120, 144 and 192 dots per inch.
 #pragma once
 
 #include <array>
@@ -15,13 +17,16 @@
 
 #include "controls/command_tracking.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
 
 namespace Veltrane::Controls {
 
-inline constexpr int kTwipsPerPixel = 15;
-inline constexpr int kFrameTwips = 60;        // the frame is 4 pixels wide
-inline constexpr int kSkinWidthTwips = 960;   // 64 pixels
-inline constexpr int kSkinHeightTwips = 375;  // 25 pixels
+inline constexpr int kFrameTwips = 60;  // 4 pixels at 96 dots per inch
+// The skin pictures at 96 dots per inch: 64 x 25 pixels, 960 x 375 twips. At other scales the
+// pictures drawn for that scale give their own size in twips.
+inline constexpr platform::Size kSkinPixels{64, 25};
+inline constexpr int kSkinWidthTwips = 960;
+inline constexpr int kSkinHeightTwips = 375;
 inline constexpr int kCaptionAllowanceTwips = 20;
 inline constexpr std::uint32_t kGradientVertexCount = 3;
 
@@ -33,9 +38,9 @@ constexpr Rect CornerAndSize(std::int32_t x, std::int32_t y, std::int32_t width,
     return {x, y, x + width, y + height};
 }
 
-// Twips to pixels: the corner and the size each rounded down, so that a 1-twip offset falls on
-// pixel 0 without changing the size.
-Rect ToPixels(const Rect& twips);
+// Twips to pixels at `scale`: the corner and the size each rounded down, so that a 1-twip offset
+// falls on pixel 0 without changing the size.
+Rect ToPixels(const Rect& twips, const platform::DisplayScale& scale);
 
 enum class FramePieceId : std::uint8_t {
     TopLeft,
@@ -72,10 +77,13 @@ struct FaceLayout {
 // +-2^24 so that no layout sum can overflow.
 std::int32_t WholeTwips(double twips);
 
-// Frame pieces and caption for a face of widthTwips x heightTwips. The numbers are exact for
-// any face size: a face wider or higher than 32767 twips gets its real layout too.
+// Frame pieces and caption for a face of widthTwips x heightTwips, cut from a skin picture of
+// skinWidthTwips x skinHeightTwips. The numbers are exact for any face size: a face wider or
+// higher than 32767 twips gets its real layout too.
 FaceLayout ComputeFaceLayout(std::int32_t widthTwips, std::int32_t heightTwips,
-                             double captionHeightTwips);
+                             double captionHeightTwips,
+                             std::int32_t skinWidthTwips = kSkinWidthTwips,
+                             std::int32_t skinHeightTwips = kSkinHeightTwips);
 
 // ---- Gradient -------------------------------------------------------------------------------
 
@@ -128,6 +136,8 @@ struct FaceSize {
     double widthTwips, heightTwips;              // the face's width and height
     double scaleWidthPixels, scaleHeightPixels;  // the same in pixels
     double captionHeightTwips;                   // the caption label's height
+    double skinWidthTwips = kSkinWidthTwips;     // the skin picture's size
+    double skinHeightTwips = kSkinHeightTwips;
 };
 
 struct FacePaint {

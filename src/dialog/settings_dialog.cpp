@@ -1,5 +1,8 @@
 #include "dialog/settings_dialog.h"
 
+#include <tuple>
+#include <utility>
+
 #include "controls/property_bag.h"
 #include "dialog/rotate_picture.h"
 #include "dialog/zoom.h"
@@ -23,26 +26,25 @@ constexpr std::int32_t kFastest = 1, kSlowest = 3000, kSmallStep = 1, kLargeStep
 constexpr std::int32_t kInitialTimerInterval = 100;
 
 std::unique_ptr<platform::Label> MakeLabel(platform::Window& window, platform::PicturePanel& parent,
-                                           std::int32_t left, std::int32_t top, std::int32_t width,
-                                           std::int32_t height, const std::string& text,
-                                           bool underline = false) {
+                                           const std::string& text, bool underline = false) {
     std::unique_ptr<platform::Label> label = window.CreateLabel(&parent);
     label->SetFont(DialogFont(underline));
     label->SetTextColour(kBlack);
-    label->Move(left, top, width, height);
     label->SetText(text);
     return label;
 }
 
 std::unique_ptr<Command> MakeCommand(platform::Host& host, platform::Window& window,
-                                     platform::PicturePanel& parent, std::int32_t left,
-                                     std::int32_t top, const std::string& caption) {
+                                     platform::PicturePanel& parent, const std::string& caption) {
     auto command = std::make_unique<Command>(host, window, &parent);
     // The button's design data: its caption and the dialog's font.
     MemoryPropertyBag design{{"Caption", caption}, {"Font", DialogFont()}};
     command->UserControl_ReadProperties(design, DialogFont());
-    command->Move(left, top, 77, 25);
     return command;
+}
+
+void Place(platform::Control& control, const platform::Rect& place) {
+    control.Move(place.left, place.top, place.right - place.left, place.bottom - place.top);
 }
 
 }  // namespace
@@ -54,43 +56,39 @@ Veltrane_P::Veltrane_P(platform::Host& host) : host_(host) {
     window->SetBackColour(kLightGrey);
     window->onUnload = [this] { Form_Unload(); };
     window->onKeyDown = [this](int keyCode, int shift) { return Form_KeyDown(keyCode, shift); };
+    window->onDpiChanged = [this](const platform::Rect& suggested) { Form_DpiChanged(suggested); };
 
     Pic_C = window->CreatePicturePanel(nullptr, BorderStyle::None);
     Pic_C->SetBackColour(kLightGrey);
-    Pic_C->Move(0, 0, kDialogWidth, kDialogHeight);
 
     picDestination = window->CreatePicturePanel(Pic_C.get(), BorderStyle::None);
     picDestination->SetBackColour(kBlack);
-    picDestination->Move(16, 16, 200, 200);
-    picDestination->Clear();
 
     Pic_D = window->CreatePicturePanel(Pic_C.get(), BorderStyle::Sunken);
     Pic_D->SetBackColour(kLightGrey);
-    Pic_D->Move(236, 16, 149, 69);
 
-    lbl[1] = MakeLabel(*window, *Pic_D, 8, 8, 74, 13, "表示ｲﾝﾀｰﾊﾞﾙ");
+    lbl[1] = MakeLabel(*window, *Pic_D, "表示ｲﾝﾀｰﾊﾞﾙ");
     HS_Intval = window->CreateScrollBar(Pic_D.get());
-    HS_Intval->Move(8, 28, 129, 17);
     HS_Intval->SetRange(kFastest, kSlowest);
     HS_Intval->SetSteps(kSmallStep, kLargeStep);
     HS_Intval->SetValue(kFastest);
     HS_Intval->onChange = [this] { HS_Intval_Change(); };
     HS_Intval->onScroll = [this] { HS_Intval_Scroll(); };
-    lbl[4] = MakeLabel(*window, *Pic_D, 8, 48, 25, 13, "速い");
-    lbl[0] = MakeLabel(*window, *Pic_D, 112, 48, 25, 13, "遅い");
+    lbl[4] = MakeLabel(*window, *Pic_D, "速い");
+    lbl[0] = MakeLabel(*window, *Pic_D, "遅い");
 
-    lbl[2] = MakeLabel(*window, *Pic_C, 236, 96, 111, 13, kCreditLine);
-    lbl[3] = MakeLabel(*window, *Pic_C, 336, 112, 50, 13, kVersionText);
+    lbl[2] = MakeLabel(*window, *Pic_C, kCreditLine);
+    lbl[3] = MakeLabel(*window, *Pic_C, kVersionText);
 
-    Cmd_Set = MakeCommand(host, *window, *Pic_C, 236, 188, "設定");
+    Cmd_Set = MakeCommand(host, *window, *Pic_C, "設定");
     Cmd_Set->Click = [this] { Cmd_Set_Click(); };
-    Cmd_Can = MakeCommand(host, *window, *Pic_C, 312, 188, "ｷｬﾝｾﾙ");
+    Cmd_Can = MakeCommand(host, *window, *Pic_C, "ｷｬﾝｾﾙ");
     Cmd_Can->Click = [this] { Cmd_Can_Click(); };
 
     // Tab goes from the bar to Set and Cancel and round again; the bar has the focus at first.
     window->SetTabOrder({HS_Intval->hWnd(), Cmd_Set->hWnd(), Cmd_Can->hWnd()});
 
-    lbl_URL = MakeLabel(*window, *Pic_C, 16, 228, 352, 13, kHomePage, true);
+    lbl_URL = MakeLabel(*window, *Pic_C, kHomePage, true);
     lbl_URL->onClick = [this] { lbl_URL_Click(); };
 
     Timer1 = host.CreateTimer();
@@ -98,18 +96,62 @@ Veltrane_P::Veltrane_P(platform::Host& host) : host_(host) {
     Timer1->SetEnabled(false);
     Timer1->onTick = [this] { Timer1_Timer(); };
 
-    // Beyond the client area: the sample photo and the texture strip, each sized by its picture.
+    // Beyond the client area: the sample photo and the texture strip.
     picSource = window->CreatePicturePanel(nullptr, BorderStyle::None);
-    picSource->Move(544, 104, 200, 200);
-    picSource->SetPicture(host.LoadBitmapResource(IDB_SAMPLE_PHOTO));
-
     Pic_Mbl = window->CreatePicturePanel(nullptr, BorderStyle::None);
     Pic_Mbl->SetVisible(false);
-    Pic_Mbl->Move(540, 8, 579, 21);
-    Pic_Mbl->SetPicture(host.LoadBitmapResource(IDB_TEXTURE));
+
+    LayOut();
 }
 
 Veltrane_P::~Veltrane_P() = default;
+
+void Veltrane_P::LayOut() {
+    scale_ = platform::DisplayScale(window->Dpi());
+    const auto at = [this](DialogPart part) { return DialogPlace(part, scale_); };
+    Place(*Pic_C, at(DialogPart::PicC));
+    Place(*picDestination, at(DialogPart::picDestination));
+    picDestination->Clear();
+    Place(*Pic_D, at(DialogPart::PicD));
+    PlaceLabel(*lbl[1], DialogPart::IntervalLabel);
+    Place(*HS_Intval, at(DialogPart::HS_Intval));
+    PlaceLabel(*lbl[4], DialogPart::FastLabel);
+    PlaceLabel(*lbl[0], DialogPart::SlowLabel);
+    PlaceLabel(*lbl[2], DialogPart::CreditLabel);
+    PlaceLabel(*lbl[3], DialogPart::VersionLabel);
+    for (const auto& [command, part] : {std::pair{Cmd_Set.get(), DialogPart::Cmd_Set},
+                                        std::pair{Cmd_Can.get(), DialogPart::Cmd_Can}}) {
+        const platform::Rect place = at(part);
+        command->Move(place.left, place.top, place.right - place.left, place.bottom - place.top);
+    }
+    PlaceLabel(*lbl_URL, DialogPart::lbl_URL);
+    // Each picture panel takes its picture's size: the picture drawn for this scale.
+    for (const auto& [panel, part, picture] :
+         {std::tuple{picSource.get(), DialogPart::picSource, IDB_SAMPLE_PHOTO},
+          std::tuple{Pic_Mbl.get(), DialogPart::Pic_Mbl, IDB_TEXTURE}}) {
+        Place(*panel, at(part));
+        panel->SetPicture(host_.LoadBitmapResource(picture, DialogSize(part, scale_)));
+    }
+}
+
+void Veltrane_P::PlaceLabel(platform::Label& label, DialogPart part) {
+    const platform::Rect place = DialogPlace(part, scale_);
+    const platform::Size text = label.TextExtent();
+    label.Move(place.left, place.top, scale_.LabelLength(place.right - place.left, text.width),
+               scale_.LabelLength(place.bottom - place.top, text.height));
+}
+
+platform::Size Veltrane_P::SizeWindow() {
+    // The client area is exactly Pic_C whatever the frame; the real outer size then places it.
+    const platform::Size client = DialogSize(DialogPart::PicC, scale_);
+    window->SetClientSize(client.width, client.height);
+    platform::Rect outer{};
+    if (host_.GetWindowRect(hWnd(), &outer) == 0) {
+        // The classic fixed frame: 3 pixels each side, a 19-pixel title bar.
+        return {client.width + 6, client.height + 25};
+    }
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
 
 void Veltrane_P::Show() {
     Form_Load();
@@ -117,19 +159,11 @@ void Veltrane_P::Show() {
 }
 
 void Veltrane_P::Form_Load() {
-    // The client area is exactly Pic_C whatever the frame; the real outer size then places it.
-    window->SetClientSize(kDialogWidth, kDialogHeight);
-    platform::Rect outer{};
-    if (host_.GetWindowRect(hWnd(), &outer) == 0) {
-        // The classic fixed frame: 3 pixels each side, a 19-pixel title bar.
-        outer = {0, 0, kDialogWidth + 6, kDialogHeight + 25};
-    }
-    const std::int32_t width = outer.right - outer.left;
-    const std::int32_t height = outer.bottom - outer.top;
+    const platform::Size outer = SizeWindow();
     const platform::Point position =
-        DialogPosition(host_.ScreenWidth(), host_.ScreenHeight(), width, height,
+        DialogPosition(host_.ScreenWidth(), host_.ScreenHeight(), outer.width, outer.height,
                        host_.TwipsPerPixelX(), host_.TwipsPerPixelY());
-    window->Move(position.x, position.y, width, height);
+    window->Move(position.x, position.y, outer.width, outer.height);
 
     for (Command* command : {Cmd_Set.get(), Cmd_Can.get()}) command->Initialize();
 
@@ -144,6 +178,14 @@ void Veltrane_P::Form_Load() {
 
     CaptureZoomOrigin(host_);
     ZoomOpen(host_, hWnd());
+}
+
+void Veltrane_P::Form_DpiChanged(const platform::Rect& suggested) {
+    LayOut();
+    const platform::Size outer = SizeWindow();
+    window->Move(suggested.left, suggested.top, outer.width, outer.height);
+    TileTexture(*Pic_C);
+    TileTexture(*Pic_D);
 }
 
 void Veltrane_P::TileTexture(platform::PicturePanel& panel) {

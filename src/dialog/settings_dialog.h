@@ -2,7 +2,9 @@
 // the link to the home page.
 //
 // The window is built hidden by the constructor; `Show` runs the load sequence and shows it
-// modally, returning when it has closed. The dialog measures in pixels. Controls are public so
+// modally, returning when it has closed. The dialog measures in pixels, laid out at the scale
+// of its window (kDialogLayout at 96 dots per inch, every figure times dpi / 96 at any other),
+// and lays itself out again when it moves to a monitor of another scale. Controls are public so
 // that tests (and the window walk of the load sequence) can reach them as a form's controls.
 #pragma once
 
@@ -22,10 +24,6 @@ inline constexpr const char* kHomePage = "https://veltrane.example/";
 inline constexpr const char* kCreditLine = "(C) Veltrane Team";
 inline constexpr const char* kVersionText = "Ver.1.0.0";
 
-// The client area, filled by Pic_C.
-inline constexpr std::int32_t kDialogWidth = 405;
-inline constexpr std::int32_t kDialogHeight = 261;
-
 class Veltrane_P {
   public:
     explicit Veltrane_P(platform::Host& host);
@@ -41,6 +39,8 @@ class Veltrane_P {
     void Form_Unload();
     // A key pressed anywhere in the dialog; true when the dialog took it.
     bool Form_KeyDown(int keyCode, int shift);
+    // The window has moved to a monitor of another scale; `suggested` is the system's rectangle.
+    void Form_DpiChanged(const platform::Rect& suggested);
     void TileTexture(platform::PicturePanel& panel);
     void Timer1_Timer();
     void HS_Intval_Change();
@@ -65,8 +65,18 @@ class Veltrane_P {
     std::unique_ptr<platform::PicturePanel> picSource;  // the sample photo, outside the view
     std::unique_ptr<platform::PicturePanel> Pic_Mbl;    // the texture strip, hidden
 
+    // The scale the controls are laid out at.
+    const platform::DisplayScale& Scale() const { return scale_; }
+
   private:
+    // Places every control and loads the pictures at the window's scale.
+    void LayOut();
+    void PlaceLabel(platform::Label& label, DialogPart part);
+    // Gives the window the client area of Pic_C at the scale; its outer size.
+    platform::Size SizeWindow();
+
     platform::Host& host_;
+    platform::DisplayScale scale_;
 };
 
 }  // namespace Veltrane_B

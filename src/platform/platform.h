@@ -33,6 +33,12 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
+struct Size {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool operator==(const Size&) const = default;
+};
+
 // BITMAPINFO with a 40-byte BITMAPINFOHEADER and one RGBQUAD, laid out as the platform's record.
 struct BitmapInfo {
     std::uint32_t biSize = 40;
@@ -193,6 +199,8 @@ class Label : public Control {
     virtual void SetCentred(bool centred) = 0;
     virtual void SetEnabled(bool enabled) = 0;  // a disabled label's text shows greyed
     virtual void SetMousePointer(MousePointer pointer) = 0;
+    // The size of the text on one line in the label's font, in pixels (0 x 0 without a text).
+    virtual Size TextExtent() const = 0;
     std::function<void()> onClick;
     MouseHandler onMouseDown, onMouseMove, onMouseUp;
 };
@@ -240,6 +248,8 @@ class Window {
     virtual void Close() = 0;      // unload: onUnload runs, then the window goes
     // The process ends when this window is destroyed, however that happens.
     virtual void EndProgramWhenDestroyed() = 0;
+    // The dots per inch the window is shown at (96 at 100 %). Its labels' fonts follow it.
+    virtual std::int32_t Dpi() const = 0;
 
     // Child controls; parent nullptr means the window itself.
     virtual std::unique_ptr<PicturePanel> CreatePicturePanel(PicturePanel* parent,
@@ -264,6 +274,11 @@ class Window {
     // The monitors may have changed: their number, arrangement or resolution, the work area, or
     // the scale of the monitor the window is on.
     std::function<void()> onDisplayChange;
+    // The window has moved to a monitor of another scale: Dpi() gives the new one, the labels'
+    // fonts are made again for it, and `suggested` is the outer rectangle the system proposes at
+    // that scale. Without a handler the window takes that rectangle, unless it follows the display
+    // changes itself (onDisplayChange, which runs after either).
+    std::function<void(const Rect& suggested)> onDpiChanged;
 };
 
 // The host: process services, the named system calls, and the toolkit's factories.
@@ -283,8 +298,9 @@ class Host {
     virtual Rect VirtualScreen() = 0;
     virtual std::int32_t ScreenWidth() = 0;
     virtual std::int32_t ScreenHeight() = 0;
-    virtual std::int32_t TwipsPerPixelX() = 0;
-    virtual std::int32_t TwipsPerPixelY() = 0;
+    // The screen's factors, 1440 / dots per inch: 15 at 96, 7.5 at 192 (not rounded).
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
 
     // Monitors: each one's rectangle (rcMonitor from EnumDisplayMonitors and GetMonitorInfoA) in
     // virtual-screen pixels, in the order the system lists them; negative left of or above the
@@ -299,10 +315,14 @@ class Host {
     // Toolkit.
     virtual std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) = 0;
     virtual std::unique_ptr<Timer> CreateTimer() = 0;
-    virtual Handle LoadBitmapResource(int resourceId) = 0;   // owned by the host; 0 when missing
+    // A picture resource at `size` (owned by the host; 0 when missing): the picture drawn at the
+    // size nearest to it (resource_ids.h), smoothly resized where none is drawn at that size.
+    virtual Handle LoadBitmapResource(int resourceId, Size size) = 0;
     virtual void SetMousePointer(MousePointer pointer) = 0;  // application-wide
     // Work in physical pixels on scaled displays (per-monitor DPI awareness), so that a capture
     // of the screen is the whole screen at full resolution. Call before creating any window.
+    // Veltrane.scr's manifest already declares it for every mode; this keeps a session right in
+    // a process that has no such manifest (the benchmarks), and changes nothing where it has.
     virtual void UsePhysicalPixels() = 0;
 
     // user32.

@@ -1,5 +1,6 @@
 #include "startup/preview_window.h"
 
+#include "platform/scaling.h"
 #include "resource_ids.h"
 #include "startup/process_values.h"
 #include "startup/window_titles.h"
@@ -18,7 +19,6 @@ Veltrane_R::Veltrane_R(platform::Host& host) : host_(host) {
     window_->EndProgramWhenDestroyed();
     window_->onUnload = [this] { Form_Unload(); };
     image_ = window_->CreateImageControl(nullptr);
-    image_->SetPicture(host.LoadBitmapResource(IDB_PREVIEW));
     hostWatch_ = host.CreateTimer();
     hostWatch_->onTick = [this] { HostWatch_Timer(); };
 }
@@ -34,7 +34,10 @@ void Veltrane_R::Embed(platform::Handle hostWindow, std::int32_t width, std::int
         static_cast<std::int32_t>((style & ~platform::kWsPopup) | platform::kWsChild));
     LastApiResult = static_cast<std::int32_t>(host_.SetParent(hWnd(), hostWindow) != 0);
     window_->Move(0, 0, width, height);
-    image_->Move(0, 0, width, height);
+    const platform::Rect place = platform::FitInside(kPreviewPicture, {width, height});
+    const platform::Size size{place.right - place.left, place.bottom - place.top};
+    image_->Move(place.left, place.top, size.width, size.height);
+    image_->SetPicture(size.width > 0 ? host_.LoadBitmapResource(IDB_PREVIEW, size) : 0);
     hostWatch_->SetInterval(kHostWatchMilliseconds);
     hostWatch_->SetEnabled(true);
 }

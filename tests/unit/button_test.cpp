@@ -33,7 +33,7 @@ struct Button {
         // The skins as the fake hands them out, in the order of the letters below.
         for (int id : {IDB_SKIN_NORMAL, IDB_SKIN_HIGHLIGHT, IDB_SKIN_HIGHLIGHTSELECT,
                        IDB_SKIN_DISABLE, IDB_SKIN_SELECTED, IDB_SKIN_PRESSED})
-            skins.push_back(", " + std::to_string(host.LoadBitmapResource(id)) + ")");
+            skins.push_back(", " + std::to_string(host.LoadBitmapResource(id, kSkinPixels)) + ")");
     }
     platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
     std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
@@ -167,7 +167,7 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
     }
     EXPECT_EQ(narrow.pieces[2].destination.left, 60);  // top-right corner meets the top-left one
     // Corner and size round down apart: 2 twips from twip 14 are no pixel wide, not one.
-    EXPECT_EQ(ToPixels({14, 0, 16, 15}), (platform::Rect{0, 0, 0, 1}));
+    EXPECT_EQ(ToPixels({14, 0, 16, 15}, platform::DisplayScale()), (platform::Rect{0, 0, 0, 1}));
 
     // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
     const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);

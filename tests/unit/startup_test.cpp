@@ -11,8 +11,10 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "platform/fake/fake_platform.h"
+#include "resource_ids.h"
 #include "startup/command_line.h"
 #include "startup/process_values.h"
 #include "startup/settings.h"
@@ -21,6 +23,7 @@
 
 namespace {
 
+using platform::fake::CallText;
 using platform::fake::FakeHost;
 using platform::fake::ProgramEnded;
 
@@ -144,8 +147,10 @@ TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
     std::ofstream(Veltrane_B::SettingsFilePath(folder_.string()), std::ios::binary)
         << "[Section]\r\n"
         << Veltrane_B::kIntervalKey << "= 777\r\n";
-    for (const platform::Rect rect :
-         {platform::Rect{10, 20, 162, 132}, platform::Rect{0, 0, 3000, 2500}}) {
+    // The host's box, and where the picture goes in it: its aspect kept, centred.
+    for (const auto& [rect, picture] :
+         {std::pair{platform::Rect{10, 20, 162, 132}, platform::Rect{0, 0, 152, 112}},
+          {platform::Rect{0, 0, 3000, 2500}, platform::Rect{0, 144, 3000, 2355}}}) {
         FakeHost host;
         host.programFolder = folder_.string();
         host.commandLine = "/p 4711";
@@ -158,7 +163,12 @@ TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
         const platform::Rect size{0, 0, rect.right - rect.left, rect.bottom - rect.top};
         EXPECT_EQ(std::make_tuple(window->endsProgram, window->state.bounds,
                                   window->images.at(0)->state.bounds),
-                  std::make_tuple(true, size, size));
+                  std::make_tuple(true, size, picture));
+        // The picture drawn for that size.
+        EXPECT_EQ(host.CallsNamed("LoadBitmapResource"),
+                  std::vector<std::string>{CallText("LoadBitmapResource", IDB_PREVIEW,
+                                                    picture.right - picture.left,
+                                                    picture.bottom - picture.top)});
         // WS_CHILD in place of WS_POPUP, the other style bits kept.
         EXPECT_EQ(static_cast<std::uint32_t>(host.windowLong),
                   (0x96CF0000u & ~0x80000000u) | 0x40000000u);

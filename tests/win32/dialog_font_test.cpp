@@ -55,7 +55,8 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
         labels.push_back(captions.back().get());
     }
 
-    const LOGFONTW asked = platform::win32::LogicalFont(Veltrane_B::DialogFont());
+    const LOGFONTW asked =
+        platform::win32::LogicalFont(Veltrane_B::DialogFont(), dialog.window->Dpi());
     for (platform::Label* label : labels) {
         const auto* win32 = dynamic_cast<platform::win32::Win32Label*>(label);
         ASSERT_NE(win32, nullptr);
@@ -74,7 +75,7 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
 TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
     platform::Font font = Veltrane_B::DialogFont();
     font.faceName = "Veltrane No Such Face";
-    const LOGFONTW asked = platform::win32::LogicalFont(font);
+    const LOGFONTW asked = platform::win32::LogicalFont(font, platform::kDesignDpi);
     const platform::win32::MemoryDc dc = platform::win32::CompatibleDc(nullptr);
     const std::wstring text = L"表示ｲﾝﾀｰﾊﾞﾙ 速い 遅い 設定 ｷｬﾝｾﾙ";
     LOGFONTW chosen = asked;

@@ -49,6 +49,10 @@ BitmapRecord FakeHost::RecordOf(Handle bitmap) const {
         record.bmWidth = bounds.right - bounds.left;
         record.bmHeight = bounds.bottom - bounds.top;
     }
+    if (const auto loaded = loadedSizes_.find(bitmap); loaded != loadedSizes_.end()) {
+        record.bmWidth = loaded->second.width;
+        record.bmHeight = loaded->second.height;
+    }
     return record;
 }
 
@@ -64,9 +68,13 @@ std::unique_ptr<Timer> FakeHost::CreateTimer() {
     return timer;
 }
 
-Handle FakeHost::LoadBitmapResource(int resourceId) {
-    calls.push_back(CallText("LoadBitmapResource", resourceId));
-    return 0x100000 + static_cast<Handle>(resourceId);
+Handle FakeHost::LoadBitmapResource(int resourceId, Size size) {
+    calls.push_back(CallText("LoadBitmapResource", resourceId, size.width, size.height));
+    const Handle bitmap = 0x100000 + static_cast<Handle>(resourceId) * 0x1000000 +
+                          static_cast<Handle>(size.width) * 0x1000 +
+                          static_cast<Handle>(size.height);
+    loadedSizes_[bitmap] = size;
+    return bitmap;
 }
 
 void FakeHost::SetMousePointer(MousePointer value) {

@@ -134,9 +134,11 @@ class FakeLabel : public FakeControl<Label> {
     void SetCentred(bool value) override { centred = value; }
     void SetEnabled(bool value) override { enabled = value; }
     void SetMousePointer(MousePointer value) override { pointer = value; }
+    Size TextExtent() const override { return extent; }
 
     std::string text;
     Font font;
+    Size extent;  // canned: what the text measures
     std::uint32_t textColour = 0;
     bool centred = false;
     bool enabled = true;
@@ -169,9 +171,7 @@ class FakeScrollBar : public FakeControl<ScrollBar> {
 
 class FakeWindow : public Window {
   public:
-    FakeWindow(FakeHost& host, Handle handle, WindowKind kind) : kind(kind), host_(host) {
-        state.handle = handle;
-    }
+    FakeWindow(FakeHost& host, Handle handle, WindowKind kind);
     Handle hWnd() const override { return state.handle; }
     void SetTitle(const std::string& text) override { title = text; }
     void Move(std::int32_t left, std::int32_t top, std::int32_t width,
@@ -189,6 +189,9 @@ class FakeWindow : public Window {
     void ShowModal() override;
     void Close() override;
     void EndProgramWhenDestroyed() override { endsProgram = true; }
+    std::int32_t Dpi() const override { return dpi; }
+    // The window moves to a monitor of `newDpi` dots per inch, the system proposing `suggested`.
+    void ChangeDpi(std::int32_t newDpi, const Rect& suggested);
     std::unique_ptr<PicturePanel> CreatePicturePanel(PicturePanel* parent,
                                                      BorderStyle border) override;
     std::unique_ptr<Label> CreateLabel(PicturePanel* parent) override;
@@ -202,6 +205,7 @@ class FakeWindow : public Window {
     std::int32_t clientWidth = 0, clientHeight = 0;
     std::uint32_t backColour = 0x00FFFFFF;
     int icon = 0;
+    std::int32_t dpi;  // the host's `dpi` when the window was made
     bool shown = false;
     bool modal = false;
     bool closed = false;
@@ -241,7 +245,8 @@ class FakeHost : public Host {
     std::string programFolder = "C:\\Saver";
     double secondsSinceMidnight = 0;
     Rect virtualScreen{0, 0, 1024, 768};
-    std::int32_t twipsPerPixelX = 15, twipsPerPixelY = 15;
+    double twipsPerPixelX = 15, twipsPerPixelY = 15;
+    std::int32_t dpi = 96;                         // of the windows made from now on
     std::map<std::string, Handle> windowsByTitle;  // FindWindowA answers
     std::map<Handle, Rect> windowRects;            // GetWindowRect answers (others fail)
     std::int32_t windowLong = 0x16CF0000;          // GetWindowLongA answer
@@ -275,18 +280,20 @@ class FakeHost : public Host {
     Rect VirtualScreen() override { return virtualScreen; }
     std::int32_t ScreenWidth() override { return virtualScreen.right - virtualScreen.left; }
     std::int32_t ScreenHeight() override { return virtualScreen.bottom - virtualScreen.top; }
-    std::int32_t TwipsPerPixelX() override { return twipsPerPixelX; }
-    std::int32_t TwipsPerPixelY() override { return twipsPerPixelY; }
+    double TwipsPerPixelX() override { return twipsPerPixelX; }
+    double TwipsPerPixelY() override { return twipsPerPixelY; }
 
     void DisplayMonitors(std::vector<Rect>& into) override;
     std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
     // What GetObjectA and SetPicture take as a bitmap's size: a panel's persistent image has the
-    // panel's size, any other bitmap the canned `bitmapRecord`.
+    // panel's size, a loaded resource the size it was loaded at, any other bitmap the canned
+    // `bitmapRecord`.
     BitmapRecord RecordOf(Handle bitmap) const;
 
     std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) override;
     std::unique_ptr<Timer> CreateTimer() override;
-    Handle LoadBitmapResource(int resourceId) override;
+    // A handle of its own for each resource and size, which the bitmap's record then gives.
+    Handle LoadBitmapResource(int resourceId, Size size) override;
     void SetMousePointer(MousePointer value) override;
     void UsePhysicalPixels() override { calls.push_back("UsePhysicalPixels"); }
 
@@ -350,6 +357,7 @@ class FakeHost : public Host {
   private:
     friend class FakePicturePanel;
     std::map<Handle, const FakePicturePanel*> panelImages_;
+    std::map<Handle, Size> loadedSizes_;
     std::size_t dibSectionsRead_ = 0;
     Handle nextHandle_ = 0x1000;
 };

@@ -91,6 +91,21 @@ void FakeScrollBar::Scroll(ScrollCode code, std::int32_t thumb) {
 
 // ---- Window ----
 
+FakeWindow::FakeWindow(FakeHost& host, Handle handle, WindowKind kind)
+    : kind(kind), dpi(host.dpi), host_(host) {
+    state.handle = handle;
+}
+
+void FakeWindow::ChangeDpi(std::int32_t newDpi, const Rect& suggested) {
+    dpi = newDpi;
+    if (onDpiChanged) {
+        onDpiChanged(suggested);
+    } else if (!onDisplayChange) {
+        state.bounds = suggested;
+    }
+    if (onDisplayChange) onDisplayChange();
+}
+
 void FakeWindow::Show() {
     shown = true;
 }

@@ -61,10 +61,9 @@ bool Covers(HDC dc, const LOGFONTW& wanted, const std::wstring& face, const std:
 
 }  // namespace
 
-LOGFONTW LogicalFont(const Font& font) {
-    const int dpi = GetDeviceCaps(WindowDc().get(), LOGPIXELSY);
+LOGFONTW LogicalFont(const Font& font, int dpi) {
     LOGFONTW logical{};
-    logical.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+    logical.lfHeight = -static_cast<LONG>(std::nearbyint(font.points * dpi / 72.0));
     logical.lfWeight = font.weight;
     logical.lfItalic = font.italic;
     logical.lfUnderline = font.underline;
@@ -107,8 +106,8 @@ std::span<const wchar_t* const> PreferredJapaneseFaces() {
     return kPreferredFaces;
 }
 
-HFONT CreateLabelFont(const Font& font, const std::wstring& text) {
-    LOGFONTW logical = LogicalFont(font);
+HFONT CreateLabelFont(const Font& font, const std::wstring& text, int dpi) {
+    LOGFONTW logical = LogicalFont(font, dpi);
     const std::wstring face =
         ChooseFace(CompatibleDc(nullptr).get(), logical, text, PreferredJapaneseFaces());
     lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);

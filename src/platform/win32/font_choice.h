@@ -16,8 +16,9 @@
 
 namespace platform::win32 {
 
-// The logical font that `font` describes on this screen, with `font`'s own face.
-LOGFONTW LogicalFont(const Font& font);
+// The logical font that `font` describes at `dpi` dots per inch (its point size kept), with
+// `font`'s own face.
+LOGFONTW LogicalFont(const Font& font, int dpi);
 
 // True when the face that `font` gives in `dc` has a glyph for every character of `text`
 // (line ends and other control characters need none).
@@ -32,7 +33,7 @@ std::wstring ChooseFace(HDC dc, const LOGFONTW& wanted, const std::wstring& text
 // The Japanese interface faces, best first.
 std::span<const wchar_t* const> PreferredJapaneseFaces();
 
-// Creates the font for a label showing `text` in `font` (caller deletes it).
-HFONT CreateLabelFont(const Font& font, const std::wstring& text);
+// Creates the font for a label showing `text` in `font` at `dpi` (caller deletes it).
+HFONT CreateLabelFont(const Font& font, const std::wstring& text, int dpi);
 
 }  // namespace platform::win32

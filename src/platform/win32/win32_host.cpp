@@ -1,5 +1,9 @@
 #include "platform/win32/win32_host.h"
 
+#include <cstdlib>
+#include <vector>
+
+#include "platform/scaling.h"
 #include "platform/win32/wide_path.h"
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_panel.h"
@@ -14,7 +18,8 @@ Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
 }
 
 Win32Host::~Win32Host() {
-    for (const auto& [id, bitmap] : bitmaps_) DeleteObject(bitmap);
+    for (const auto& [id, bitmap] : bitmaps_)
+        if (bitmap) DeleteObject(bitmap);
 }
 
 HCURSOR Win32Host::CursorFor(MousePointer pointer) const {
@@ -143,16 +148,16 @@ std::int32_t Win32Host::ScreenHeight() {
 }
 
 namespace {
-std::int32_t TwipsPerPixel(int axis) {
+double TwipsPerPixel(int axis) {
     const int dpi = GetDeviceCaps(WindowDc().get(), axis);
-    return dpi > 0 ? 1440 / dpi : 15;
+    return dpi > 0 ? static_cast<double>(kTwipsPerInch) / dpi : 15.0;
 }
 }  // namespace
 
-std::int32_t Win32Host::TwipsPerPixelX() {
+double Win32Host::TwipsPerPixelX() {
     return TwipsPerPixel(LOGPIXELSX);
 }
-std::int32_t Win32Host::TwipsPerPixelY() {
+double Win32Host::TwipsPerPixelY() {
     return TwipsPerPixel(LOGPIXELSY);
 }
 
@@ -194,15 +199,52 @@ std::unique_ptr<Timer> Win32Host::CreateTimer() {
     return std::make_unique<Win32Timer>();
 }
 
-Handle Win32Host::LoadBitmapResource(int resourceId) {
+HBITMAP Win32Host::StoredBitmap(int resourceId) {
     auto found = bitmaps_.find(resourceId);
     if (found == bitmaps_.end()) {
         HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(resourceId),
                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (!bitmap) return 0;
         found = bitmaps_.emplace(resourceId, bitmap).first;
     }
-    return FromPointer(found->second);
+    return found->second;
+}
+
+Handle Win32Host::LoadBitmapResource(int resourceId, Size size) {
+    if (size.width <= 0 || size.height <= 0) return 0;
+    const auto key = std::make_tuple(resourceId, size.width, size.height);
+    if (const auto found = resized_.find(key); found != resized_.end())
+        return FromPointer(found->second.get());
+
+    // The picture as drawn at each scale the program carries it at.
+    std::vector<HBITMAP> drawn;
+    std::vector<Size> sizes;
+    for (int k = 0; k < static_cast<int>(std::size(kPictureScalePercent)); ++k) {
+        BITMAP record{};
+        HBITMAP bitmap = StoredBitmap(ScaledPictureId(resourceId, k));
+        if (!bitmap || !GetObjectW(bitmap, sizeof record, &record)) continue;
+        drawn.push_back(bitmap);
+        sizes.push_back({record.bmWidth, std::abs(record.bmHeight)});
+    }
+    if (drawn.empty()) return 0;
+    const std::size_t nearest = NearestPicture(sizes, size);
+    if (sizes[nearest] == size) return FromPointer(drawn[nearest]);
+
+    // Between the drawn scales: the nearest picture, smoothly resized.
+    const Size from = sizes[nearest];
+    std::vector<std::uint8_t> source(std::size_t(from.width) * from.height * 4);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, from.width, -from.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    if (!::GetDIBits(CompatibleDc(nullptr).get(), drawn[nearest], 0, from.height, source.data(),
+                     &info, DIB_RGB_COLORS))
+        return 0;
+    info.bmiHeader.biWidth = size.width;
+    info.bmiHeader.biHeight = -size.height;
+    void* bits = nullptr;
+    GdiObject<HBITMAP> resized(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!resized) return 0;
+    ResizeSmooth(source.data(), from, static_cast<std::uint8_t*>(bits), size);
+    return FromPointer(resized_.emplace(key, std::move(resized)).first->second.get());
 }
 
 void Win32Host::SetMousePointer(MousePointer pointer) {
@@ -228,8 +270,12 @@ void Win32Host::UsePhysicalPixels() {
     using SetContext = BOOL(WINAPI*)(HANDLE);
     if (auto setContext = reinterpret_cast<SetContext>(
             reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")))) {
-        // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
-        if (setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)))) return;
+        // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, else _PER_MONITOR_AWARE. Both fail where
+        // the manifest has already made the process aware; the older call is not tried then, so
+        // that it cannot take the process down to one system-wide scale.
+        if (!setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4))))
+            setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3)));
+        return;
     }
     SetProcessDPIAware();
 }

@@ -5,9 +5,11 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "platform/platform.h"
 #include "platform/win32/wide_path.h"
+#include "platform/win32/win32_gdi.h"
 
 namespace platform::win32 {
 
@@ -32,15 +34,15 @@ class Win32Host : public Host {
     Rect VirtualScreen() override;
     std::int32_t ScreenWidth() override;
     std::int32_t ScreenHeight() override;
-    std::int32_t TwipsPerPixelX() override;
-    std::int32_t TwipsPerPixelY() override;
+    double TwipsPerPixelX() override;
+    double TwipsPerPixelY() override;
 
     void DisplayMonitors(std::vector<Rect>& monitors) override;
     std::int32_t GetDibSection(Handle bitmap, DibSection* section) override;
 
     std::unique_ptr<Window> CreateTopLevelWindow(WindowKind kind) override;
     std::unique_ptr<Timer> CreateTimer() override;
-    Handle LoadBitmapResource(int resourceId) override;
+    Handle LoadBitmapResource(int resourceId, Size size) override;
     void SetMousePointer(MousePointer pointer) override;
     void UsePhysicalPixels() override;
 
@@ -98,10 +100,13 @@ class Win32Host : public Host {
   private:
     // Dispatches one message; key presses also go to the top-level window's key handler.
     void Dispatch(MSG& message);
+    // A bitmap resource as stored (0 when there is none), loaded once.
+    HBITMAP StoredBitmap(int resourceId);
 
     HINSTANCE instance_;
     MousePointer pointer_ = MousePointer::Default;
     std::map<int, HBITMAP> bitmaps_;
+    std::map<std::tuple<int, std::int32_t, std::int32_t>, GdiObject<HBITMAP>> resized_;
 };
 
 // A text for the user in the UTF-16 the wide API takes (platform::WideToUtf8 goes back).

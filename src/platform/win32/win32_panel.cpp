@@ -133,6 +133,10 @@ void Win32PicturePanel::SetPicture(Handle bitmapHandle) {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+void Win32PicturePanel::DpiChanged() {
+    for (Win32Label* label : labels_) label->DpiChanged();
+}
+
 void Win32PicturePanel::RemoveLabel(Win32Label* label) {
     labels_.erase(std::remove(labels_.begin(), labels_.end(), label), labels_.end());
     mouse_.Forget(label);
@@ -286,7 +290,22 @@ void Win32Label::SetFont(const Font& font) {
 }
 
 void Win32Label::UpdateFont() {
-    if (fontWanted_) font_.reset(CreateLabelFont(*fontWanted_, wide_));
+    if (fontWanted_) font_.reset(CreateLabelFont(*fontWanted_, wide_, DpiOf(parent_.Hwnd())));
+}
+
+void Win32Label::DpiChanged() {
+    UpdateFont();
+    Invalidate();
+}
+
+Size Win32Label::TextExtent() const {
+    if (wide_.empty()) return {};
+    const MemoryDc dc = CompatibleDc(nullptr);
+    const Selected font(dc.get(), font_.get());
+    SIZE size{};
+    if (!GetTextExtentPoint32W(dc.get(), wide_.c_str(), static_cast<int>(wide_.size()), &size))
+        return {};
+    return {size.cx, size.cy};
 }
 
 void Win32Label::SetTextColour(std::uint32_t colour) {

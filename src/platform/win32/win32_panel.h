@@ -62,6 +62,8 @@ class Win32PicturePanel : public ChildWindow<PicturePanel>, public MessageTarget
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HWND Hwnd() const { return hwnd_; }
+    // The window now draws at another scale: the labels make their fonts again.
+    void DpiChanged();
     void AddLabel(Win32Label* label) { labels_.push_back(label); }
     void RemoveLabel(Win32Label* label);
 
@@ -97,8 +99,11 @@ class Win32Label : public Label {
     void SetCentred(bool centred) override;
     void SetEnabled(bool enabled) override;
     void SetMousePointer(MousePointer pointer) override { pointer_ = pointer; }
+    Size TextExtent() const override;
 
     void Paint(HDC dc) const;
+    // The font made again at the dots per inch its window now draws at.
+    void DpiChanged();
     MousePointer Pointer() const { return pointer_; }
     HFONT FontHandle() const { return font_.get(); }
 

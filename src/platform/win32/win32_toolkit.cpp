@@ -50,6 +50,14 @@ int ShiftState() {
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
+int SystemDpiOf(HWND hwnd) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpi && hwnd ? getDpi(hwnd) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : GetDeviceCaps(WindowDc().get(), LOGPIXELSY);
+}
+
 void RegisterWindowClasses(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;

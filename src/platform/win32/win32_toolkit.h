@@ -83,4 +83,11 @@ int ShiftState();
 // Forwards a WM_HSCROLL notification to the scroll bar that sent it. True when it was one of ours.
 bool ForwardScroll(WPARAM wParam, LPARAM lParam);
 
+// The dots per inch the system shows a window at: GetDpiForWindow where the system has it, the
+// screen's otherwise.
+int SystemDpiOf(HWND hwnd);
+// The dots per inch a window of ours draws at: that of the top-level window of ours it lies in
+// (which follows WM_DPICHANGED), the system's for any other window.
+int DpiOf(HWND hwnd);
+
 }  // namespace platform::win32

@@ -14,6 +14,26 @@ bool CanTakeFocus(HWND control) {
 
 }  // namespace
 
+namespace {
+
+// Tells every picture panel among a window's descendants that the scale has changed.
+BOOL CALLBACK TellPanel(HWND child, LPARAM) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (std::wstring(name) != kPanelClass) return TRUE;
+    if (auto* panel = dynamic_cast<Win32PicturePanel*>(
+            reinterpret_cast<MessageTarget*>(GetWindowLongPtrW(child, GWLP_USERDATA))))
+        panel->DpiChanged();
+    return TRUE;
+}
+
+}  // namespace
+
+int DpiOf(HWND hwnd) {
+    const Win32Window* top = TopLevelOf(hwnd);
+    return top ? top->Dpi() : SystemDpiOf(hwnd);
+}
+
 Win32Window* TopLevelOf(HWND hwnd) {
     HWND root = GetAncestor(hwnd, GA_ROOT);
     if (!root) return nullptr;
@@ -34,6 +54,7 @@ Win32Window::Win32Window(Win32Host& host, WindowKind kind) : host_(host) {
     hwnd_ =
         CreateWindowExW(exStyle, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                         nullptr, nullptr, host.Instance(), static_cast<MessageTarget*>(this));
+    dpi_ = SystemDpiOf(hwnd_);
 }
 
 Win32Window::~Win32Window() {
@@ -169,6 +190,18 @@ void Win32Window::EraseBackground(HDC dc) const {
     FillSolid(dc, client, back_);
 }
 
+void Win32Window::DpiChanged(int dpi, const RECT& suggested) {
+    if (dpi > 0) dpi_ = dpi;
+    EnumChildWindows(hwnd_, TellPanel, 0);
+    if (onDpiChanged) {
+        onDpiChanged({suggested.left, suggested.top, suggested.right, suggested.bottom});
+    } else if (!onDisplayChange) {
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 HWND Win32Window::ParentFor(PicturePanel* parent) const {
     return parent ? ToHwnd(parent->hWnd()) : hwnd_;
 }
@@ -208,6 +241,11 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
             // A window with a tab order hands the focus on to its control.
             if (RestoreFocus()) return 0;
             break;
+        case WM_DPICHANGED:
+            // Both halves of wParam carry the new dots per inch (the same on both axes).
+            DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            if (onDisplayChange) onDisplayChange();
+            return 0;
         case WM_DESTROY:
             destroyed_ = true;
             unload_.Gone();
@@ -219,7 +257,6 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
             Call(onMouseDown, ButtonOf(message), lParam);
             return 0;
         case WM_DISPLAYCHANGE:
-        case WM_DPICHANGED:
             if (onDisplayChange) onDisplayChange();
             return 0;
         case WM_SETTINGCHANGE:

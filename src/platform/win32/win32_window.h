@@ -21,6 +21,7 @@ class Win32Window : public Window, public MessageTarget {
     void ShowModal() override;
     void Close() override;
     void EndProgramWhenDestroyed() override { endsProgram_ = true; }
+    std::int32_t Dpi() const override { return dpi_; }
     std::unique_ptr<PicturePanel> CreatePicturePanel(PicturePanel* parent,
                                                      BorderStyle border) override;
     std::unique_ptr<Label> CreateLabel(PicturePanel* parent) override;
@@ -45,6 +46,8 @@ class Win32Window : public Window, public MessageTarget {
     // first that can take it; false without a tab order.
     void RememberFocus();
     bool RestoreFocus();
+    // WM_DPICHANGED: the new scale for the window and its labels, then the handler's layout.
+    void DpiChanged(int dpi, const RECT& suggested);
 
     Win32Host& host_;
     HWND hwnd_ = nullptr;
@@ -56,6 +59,7 @@ class Win32Window : public Window, public MessageTarget {
     HICON smallIcon_ = nullptr;
     std::vector<HWND> tabOrder_;
     HWND lastFocus_ = nullptr;  // the stop that had the focus when the window was deactivated
+    int dpi_ = 96;
 };
 
 }  // namespace platform::win32
