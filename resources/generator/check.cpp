@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,14 +105,22 @@ const SkinPixel kSkinPixels[] = {
     {"skin_disable.bmp", 3, 12, 0xF5F4EA},    {"skin_disable.bmp", 60, 12, 0xF5F4EA},
 };
 
+// At 200 % each of those pixels is a block of 2 x 2 (the file's name with "_200").
 void CheckSkins(const std::string& dir) {
     for (const SkinPixel& p : kSkinPixels) {
-        const Bmp bmp = ReadBmp(dir, p.file, 64, 25);
-        if (!bmp.valid) continue;
-        char what[96];
-        std::snprintf(what, sizeof what, "%s (%d,%d) is %06X, expected %06X", p.file, p.x, p.y,
-                      bmp.pixel(p.x, p.y), p.rgb);
-        Expect(bmp.pixel(p.x, p.y) == p.rgb, what);
+        for (const int scale : {1, 2}) {
+            std::string file = p.file;
+            if (scale == 2) file.insert(file.size() - 4, "_200");
+            const Bmp bmp = ReadBmp(dir, file, 64 * scale, 25 * scale);
+            if (!bmp.valid) continue;
+            for (const int d : {0, scale - 1}) {
+                const int x = p.x * scale + d, y = p.y * scale + d;
+                char what[128];
+                std::snprintf(what, sizeof what, "%s (%d,%d) is %06X, expected %06X", file.c_str(),
+                              x, y, bmp.pixel(x, y), p.rgb);
+                Expect(bmp.pixel(x, y) == p.rgb, what);
+            }
+        }
     }
     Expect(Load(dir + "/skin_highlight.bmp") == Load(dir + "/skin_highlightselect.bmp"),
            "HighLightSelect skin is the HighLight picture");
@@ -133,22 +143,45 @@ void CheckPictures(const std::string& dir) {
         Expect(along * 2 < across, "texture streaks run horizontally");
     }
     ReadBmp(dir, "sample_photo.bmp", 200, 200);
-    // The turned desktop leaves the corners to the white ground.
-    const Bmp preview = ReadBmp(dir, "preview.bmp", 152, 112);
-    if (preview.valid)
-        for (auto [x, y] : {std::pair{0, 0}, {151, 0}, {0, 111}, {151, 111}})
-            Expect(preview.pixel(x, y) == 0xFFFFFF, "preview corner is white");
+    // The turned desktop leaves the corners to the white ground, at every scale.
+    for (const auto& [file, width, height] : {std::tuple{"preview.bmp", 152, 112},
+                                              {"preview_150.bmp", 228, 168},
+                                              {"preview_200.bmp", 304, 224}}) {
+        const Bmp preview = ReadBmp(dir, file, width, height);
+        if (preview.valid)
+            for (auto [x, y] : {std::pair{0, 0}, {width - 1, 0}, {0, height - 1}})
+                Expect(preview.pixel(x, y) == 0xFFFFFF, std::string(file) + " corner is white");
+    }
+    // The other pictures at 150 and 200 %: each side times the scale, halves rounded to even.
+    for (const auto& [file, width, height] : {std::tuple{"texture_150.bmp", 868, 32},
+                                              {"texture_200.bmp", 1158, 42},
+                                              {"sample_photo_150.bmp", 300, 300},
+                                              {"sample_photo_200.bmp", 400, 400},
+                                              {"skin_normal_150.bmp", 96, 38},
+                                              {"skin_highlight_150.bmp", 96, 38},
+                                              {"skin_highlightselect_150.bmp", 96, 38},
+                                              {"skin_selected_150.bmp", 96, 38},
+                                              {"skin_pressed_150.bmp", 96, 38},
+                                              {"skin_disable_150.bmp", 96, 38}})
+        ReadBmp(dir, file, width, height);
 }
 
 // The .cur and .ico directories, and the DIB inside the cursor.
 void CheckCursorAndIcon(const std::string& dir) {
     const auto cur = Load(dir + "/hand.cur");
-    Expect(cur.size() > 22 && U16(cur, 2) == 2 && U16(cur, 4) == 1, "hand.cur holds one cursor");
-    if (cur.size() > 22) {
-        Expect(cur[6] == 32 && cur[7] == 32 && U16(cur, 10) == 12 && U16(cur, 12) == 1,
-               "cursor is 32x32 with hot spot (12, 1)");
+    Expect(cur.size() > 54 && U16(cur, 2) == 2 && U16(cur, 4) == 3,
+           "hand.cur holds the cursor at three sizes");
+    if (cur.size() > 54) {
+        // At 32, 48 and 64 pixels, the hot spot on the fingertip's pixel at each.
+        for (const auto& [entry, size, hotX, hotY] :
+             {std::tuple{0, 32, 12, 1}, {1, 48, 18, 2}, {2, 64, 25, 3}}) {
+            const std::size_t e = 6 + 16 * std::size_t(entry);
+            Expect(cur[e] == size && cur[e + 1] == size && U16(cur, e + 4) == std::uint32_t(hotX) &&
+                       U16(cur, e + 6) == std::uint32_t(hotY),
+                   "cursor " + std::to_string(size) + " and its hot spot");
+        }
         const std::size_t dib = U32(cur, 18);
-        Expect(U32(cur, 14) + dib == cur.size() && U32(cur, dib) == 40 && U32(cur, dib + 8) == 64 &&
+        Expect(U32(cur, 14) + dib <= cur.size() && U32(cur, dib) == 40 && U32(cur, dib + 8) == 64 &&
                    U16(cur, dib + 14) == 4,
                "cursor image is a 4-bit DIB with XOR and AND halves");
         // XOR rows of 16 bytes, then AND rows of 4 bytes, both bottom-up.

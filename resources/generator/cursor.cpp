@@ -66,19 +66,28 @@ std::uint8_t IndexOf(char c) {
 
 }  // namespace
 
-IndexedPicture DrawHandCursor() {
+// Pixel art: at a scale each pixel takes the hand's pixel under its centre.
+IndexedPicture DrawHandCursor(DisplayScale scale) {
     IndexedPicture p;
-    p.width = p.height = 32;
+    p.width = p.height = scale.Pixels(32);
     p.bitsPerPixel = 4;
     p.palette.assign(kPalette.begin(), kPalette.end());
-    for (std::string_view row : kHand)
-        for (std::size_t x = 0; x < 32; ++x) {
-            const char c = x < row.size() ? row[x] : '.';
+    for (int y = 0; y < p.height; ++y) {
+        const std::string_view row = kHand[static_cast<std::size_t>(SourcePixel(y, p.height, 32))];
+        for (int x = 0; x < p.width; ++x) {
+            const auto at = static_cast<std::size_t>(SourcePixel(x, p.width, 32));
+            const char c = at < row.size() ? row[at] : '.';
             const bool clear = c == '.' || c == ' ';
             p.transparent.push_back(clear);
             p.indices.push_back(clear ? 0 : IndexOf(c));
         }
+    }
     return p;
+}
+
+int HandHotSpot(int at100, DisplayScale scale) {
+    const int length = scale.Pixels(32);
+    return static_cast<int>((at100 + 0.5) * length / 32);
 }
 
 }  // namespace veltrane_resources

@@ -4,26 +4,38 @@
 namespace veltrane_resources {
 namespace {
 
-void FillRect(Image& img, int x0, int y0, int x1, int y1, Colour c) {
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            if (img.contains(x, y)) img.at(x, y) = c;
+// Draws in the coordinates of the 100 % desktop onto the desktop at a scale: the pixels x0 to x1
+// there cover the pixels from scale.Pixels(x0) to scale.Pixels(x1 + 1) - 1 here, so shapes and
+// letters keep crisp edges, and at 100 % every pixel is where it always was.
+struct Painter {
+    Image& img;
+    DisplayScale scale;
+};
+
+void FillRect(Painter& p, int x0, int y0, int x1, int y1, Colour c) {
+    for (int y = p.scale.Pixels(y0); y < p.scale.Pixels(y1 + 1); ++y)
+        for (int x = p.scale.Pixels(x0); x < p.scale.Pixels(x1 + 1); ++x)
+            if (p.img.contains(x, y)) p.img.at(x, y) = c;
 }
 
-void FrameRect(Image& img, int x0, int y0, int x1, int y1, Colour c) {
+void FrameRect(Painter& img, int x0, int y0, int x1, int y1, Colour c) {
     FillRect(img, x0, y0, x1, y0, c);
     FillRect(img, x0, y1, x1, y1, c);
     FillRect(img, x0, y0, x0, y1, c);
     FillRect(img, x1, y0, x1, y1, c);
 }
 
-void Label(Image& img, int centreX, int y, const char* text) {
+void DrawText(Painter& p, int x, int y, std::string_view text, Colour c) {
+    ForEachTextPixel(x, y, text, 1, [&](int px, int py) { FillRect(p, px, py, px, py, c); });
+}
+
+void Label(Painter& img, int centreX, int y, const char* text) {
     const int x = centreX - TextWidth(text) / 2;
     DrawText(img, x + 1, y + 1, text, Rgb(0x10243C));
     DrawText(img, x, y, text, Rgb(0xFFFFFF));
 }
 
-void Computer(Image& img, int x, int y) {
+void Computer(Painter& img, int x, int y) {
     FillRect(img, x, y, x + 13, y + 9, Rgb(0xD8D4C8));
     FrameRect(img, x, y, x + 13, y + 9, Rgb(0x5A5A5A));
     FillRect(img, x + 2, y + 2, x + 11, y + 7, Rgb(0x2A62C8));
@@ -32,21 +44,21 @@ void Computer(Image& img, int x, int y) {
     FillRect(img, x + 2, y + 12, x + 11, y + 12, Rgb(0x5A5A5A));
 }
 
-void Folder(Image& img, int x, int y) {
+void Folder(Painter& img, int x, int y) {
     FillRect(img, x, y + 1, x + 5, y + 2, Rgb(0xE0A820));
     FillRect(img, x, y + 3, x + 13, y + 11, Rgb(0xF6CD4A));
     FrameRect(img, x, y + 3, x + 13, y + 11, Rgb(0xB07C10));
     FillRect(img, x + 1, y + 4, x + 12, y + 4, Rgb(0xFCE9A8));
 }
 
-void Bin(Image& img, int x, int y) {
+void Bin(Painter& img, int x, int y) {
     FillRect(img, x + 2, y + 2, x + 11, y + 12, Rgb(0xC8CCD2));
     FrameRect(img, x + 2, y + 2, x + 11, y + 12, Rgb(0x5C6470));
     FillRect(img, x + 1, y, x + 12, y + 1, Rgb(0x7C8490));
     for (int k = 4; k <= 9; k += 3) FillRect(img, x + k, y + 4, x + k, y + 10, Rgb(0x8890A0));
 }
 
-void Document(Image& img, int x, int y) {
+void Document(Painter& img, int x, int y) {
     FillRect(img, x + 2, y, x + 11, y + 12, Rgb(0xFFFFFF));
     FrameRect(img, x + 2, y, x + 11, y + 12, Rgb(0x6A6A6A));
     for (int k = 3; k <= 10; k += 2) FillRect(img, x + 4, y + k, x + 9, y + k, Rgb(0x4A7AC8));
@@ -54,16 +66,19 @@ void Document(Image& img, int x, int y) {
 
 }  // namespace
 
-Image DrawDesktop() {
+Image DrawDesktop(DisplayScale scale) {
     constexpr int kW = 152, kH = 112;
-    Image img(kW, kH);
-    // Wallpaper: sky over a green hill.
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            const int dx = x - 105;
-            const bool hill = y * 400 > 70 * 400 + dx * dx;
-            img.at(x, y) = hill ? Mix(Rgb(0x5FAE38), Rgb(0x2F7A1E), y - 60, 45)
-                                : Mix(Rgb(0x2F6CC8), Rgb(0xA9CDEF), y, 90);
+    Image picture(scale.Pixels(kW), scale.Pixels(kH));
+    Painter img{picture, scale};
+    const auto at = [&scale](int at100) { return scale.Pixels(at100); };
+    // Wallpaper: sky over a green hill, the hill's edge worked out at each pixel's middle.
+    const double factor = static_cast<double>(picture.width) / kW;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const double dx = (x + 0.5) / factor - 0.5 - 105, y100 = (y + 0.5) / factor - 0.5;
+            const bool hill = y100 * 400 > 70 * 400 + dx * dx;
+            picture.at(x, y) = hill ? Mix(Rgb(0x5FAE38), Rgb(0x2F7A1E), y - at(60), at(45))
+                                    : Mix(Rgb(0x2F6CC8), Rgb(0xA9CDEF), y, at(90));
         }
     // Desktop icons with their names.
     Computer(img, 28, 22);
@@ -93,8 +108,9 @@ Image DrawDesktop() {
         FillRect(img, wx + 4, wy + 33 + line * 4, wr - 6 - (line * 7) % 20, wy + 34 + line * 4,
                  Rgb(0xB0B0B0));
     // Taskbar with the start button and the clock.
-    for (int y = 102; y < kH; ++y)
-        FillRect(img, 0, y, kW - 1, y, Mix(Rgb(0x3C82F0), Rgb(0x1F4FBF), y - 102, 9));
+    for (int y = at(102); y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.at(x, y) = Mix(Rgb(0x3C82F0), Rgb(0x1F4FBF), y - at(102), at(9));
     FillRect(img, 0, 102, 29, kH - 1, Rgb(0x3A9A3A));
     FillRect(img, 0, 102, 29, 102, Rgb(0x6CC46C));
     DrawText(img, 6, 104, "START", Rgb(0xFFFFFF));
@@ -102,7 +118,7 @@ Image DrawDesktop() {
     DrawText(img, 127, 104, "12:00", Rgb(0xFFFFFF));
     FillRect(img, 34, 104, 70, 109, Rgb(0x5A94F0));
     DrawText(img, 37, 105, "PHOTOS", Rgb(0xFFFFFF));
-    return img;
+    return picture;
 }
 
 }  // namespace veltrane_resources

@@ -33,19 +33,24 @@ const Glyph* Find(char c) {
 
 }  // namespace
 
-void DrawText(Image& image, int x, int y, std::string_view text, Colour colour, int scale) {
+void ForEachTextPixel(int x, int y, std::string_view text, int scale,
+                      const std::function<void(int, int)>& plot) {
     for (char c : text) {
         if (const Glyph* g = Find(c))
             for (int row = 0; row < 5; ++row)
                 for (int col = 0; col < 3; ++col)
                     if (g->rows[row] & (4 >> col))
                         for (int dy = 0; dy < scale; ++dy)
-                            for (int dx = 0; dx < scale; ++dx) {
-                                const int px = x + col * scale + dx, py = y + row * scale + dy;
-                                if (image.contains(px, py)) image.at(px, py) = colour;
-                            }
+                            for (int dx = 0; dx < scale; ++dx)
+                                plot(x + col * scale + dx, y + row * scale + dy);
         x += 4 * scale;
     }
+}
+
+void DrawText(Image& image, int x, int y, std::string_view text, Colour colour, int scale) {
+    ForEachTextPixel(x, y, text, scale, [&](int px, int py) {
+        if (image.contains(px, py)) image.at(px, py) = colour;
+    });
 }
 
 }  // namespace veltrane_resources

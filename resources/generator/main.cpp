@@ -29,16 +29,24 @@ Drawn Bitmap(Image picture) {
     return {std::move(file), {std::move(picture)}};
 }
 
-// One 16-colour image; the directory's planes/bit-count fields carry the hot spot. The sheet shows
-// it as it shows (transparent where its mask is set).
+// One 16-colour image at each of 100, 150 and 200 % (32, 48 and 64 pixels), of which the system
+// takes the one of the size it shows pointers at; the directory's planes/bit-count fields carry
+// the hot spot. The sheet shows each as it shows (transparent where its mask is set).
 Drawn HandCursor() {
-    const IndexedPicture hand = DrawHandCursor();
-    Image shown(hand.width, hand.height);
-    for (std::size_t i = 0; i < shown.pixels.size(); ++i)
-        if (!hand.transparent[i]) shown.pixels[i] = hand.palette[hand.indices[i]];
-    return {EncodeIconFile(
-                2, {{hand.width, hand.height, EncodeIconDib(hand), 16, kHandHotX, kHandHotY}}),
-            {std::move(shown)}};
+    Drawn cursor;
+    std::vector<IconEntry> entries;
+    for (const int dpi : {96, 144, 192}) {
+        const DisplayScale scale(dpi);
+        const IndexedPicture hand = DrawHandCursor(scale);
+        Image shown(hand.width, hand.height);
+        for (std::size_t i = 0; i < shown.pixels.size(); ++i)
+            if (!hand.transparent[i]) shown.pixels[i] = hand.palette[hand.indices[i]];
+        cursor.pictures.push_back(std::move(shown));
+        entries.push_back({hand.width, hand.height, EncodeIconDib(hand), 16,
+                           HandHotSpot(kHandHotX, scale), HandHotSpot(kHandHotY, scale)});
+    }
+    cursor.file = EncodeIconFile(2, entries);
+    return cursor;
 }
 
 // 256-colour images at 16, 32 and 48 pixels, and a 256-pixel PNG for large views; no file when a
@@ -71,8 +79,12 @@ struct Resource {
     const char* file;
     Drawn (*draw)();
 };
-#define VELTRANE_GENERATED_FILE(id, number, type, file, drawing, ...) \
-    {id, file, [] { return drawing; }},
+// The drawing sees the row's scale as `scale`.
+#define VELTRANE_GENERATED_FILE(id, number, type, file, drawing, percent, ...)           \
+    {id, file, [] {                                                                      \
+         [[maybe_unused]] const DisplayScale scale(platform::kDesignDpi* percent / 100); \
+         return drawing;                                                                 \
+     }},
 const Resource kResources[] = {VELTRANE_RESOURCES(VELTRANE_GENERATED_FILE)};
 #undef VELTRANE_GENERATED_FILE
 
@@ -120,7 +132,9 @@ int main(int argc, char** argv) {
         {item("TEXTURE 579x21", IDB_TEXTURE, 2)},
         {item("SAMPLE PHOTO 200x200", IDB_SAMPLE_PHOTO, 2),
          item("PREVIEW 152x112", IDB_PREVIEW, 3)},
-        {item("HAND CURSOR", IDC_HAND_CURSOR, 8), item("ICON 16", IDI_VELTRANE, 8, 0),
+        {item("NORMAL 1.5x", IDB_SKIN_NORMAL_150, 4), item("PRESSED 2x", IDB_SKIN_PRESSED_200, 4)},
+        {item("HAND CURSOR 32", IDC_HAND_CURSOR, 8), item("48", IDC_HAND_CURSOR, 4, 1),
+         item("64", IDC_HAND_CURSOR, 3, 2), item("ICON 16", IDI_VELTRANE, 8, 0),
          item("ICON 32", IDI_VELTRANE, 8, 1), item("ICON 48", IDI_VELTRANE, 4, 2),
          item("ICON 256", IDI_VELTRANE, 1, 3)},
     });

@@ -135,17 +135,21 @@ class Scene {
 
 }  // namespace
 
-Image DrawSamplePhoto() {
+// The scene is laid out in the coordinates of the 100 % photo; at a scale each pixel samples the
+// part of it that it covers there, and the grain is that of the finer pixels.
+Image DrawSamplePhoto(DisplayScale scale) {
     const Scene scene;
-    Image img(kSize, kSize);
+    const int size = scale.Pixels(kSize);
+    const double factor = static_cast<double>(size) / kSize;
+    Image img(size, size);
     constexpr int kSub = 3;  // 3 x 3 samples per pixel smooth the outlines
-    for (int py = 0; py < kSize; ++py)
-        for (int px = 0; px < kSize; ++px) {
+    for (int py = 0; py < size; ++py)
+        for (int px = 0; px < size; ++px) {
             int r = 0, g = 0, b = 0;
             for (int sy = 0; sy < kSub; ++sy)
                 for (int sx = 0; sx < kSub; ++sx) {
-                    const Colour c =
-                        scene.Sample(px + (sx + 0.5) / kSub, py + (sy + 0.5) / kSub, px, py);
+                    const Colour c = scene.Sample((px + (sx + 0.5) / kSub) / factor,
+                                                  (py + (sy + 0.5) / kSub) / factor, px, py);
                     r += Red(c);
                     g += Green(c);
                     b += Blue(c);

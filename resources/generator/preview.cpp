@@ -8,8 +8,8 @@ namespace veltrane_resources {
 
 // The desktop turned exactly as a run turns the screen: the picture is image 1 of a three-image
 // bottom-up 32-bit stack, the rotation routine (nearest pixel, white outside) writes image 2.
-Image DrawPreview(int angleDegrees) {
-    const Image desktop = DrawDesktop();
+Image DrawPreview(int angleDegrees, DisplayScale scale) {
+    const Image desktop = DrawDesktop(scale);
     const int w = desktop.width, h = desktop.height;
     const std::size_t imageBytes = std::size_t(w) * h * 4;
     std::vector<std::uint8_t> stack(imageBytes * 3, 0);

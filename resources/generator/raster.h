@@ -61,6 +61,16 @@ struct Image {
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
+// Of a picture `length` pixels long drawn again `scaledLength` long, the pixel of the first that
+// the centre of pixel `at` of the second falls on, counted from the nearer edge: the rings of a
+// frame get the same widths at both edges. At the same length every pixel is its own.
+inline int SourcePixel(int at, int scaledLength, int length) {
+    const bool far = 2 * at >= scaledLength;
+    const int fromEdge = far ? scaledLength - 1 - at : at;
+    const int source = static_cast<int>((fromEdge + 0.5) * length / scaledLength);
+    return far ? length - 1 - source : source;
+}
+
 // splitmix64: a tiny generator with a fixed, documented output sequence.
 class Random {
   public:

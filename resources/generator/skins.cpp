@@ -111,7 +111,9 @@ SkinColours ColoursOf(Skin skin) {
 
 }  // namespace
 
-Image DrawSkin(Skin skin) {
+namespace {
+
+Image DrawSkinAt100(Skin skin) {
     const SkinColours k = ColoursOf(skin);
     const int w = kSkinWidth, h = kSkinHeight;
     const int o = 1 + k.inset;  // outline row/column from each edge
@@ -159,6 +161,21 @@ Image DrawSkin(Skin skin) {
             img.at(x + dx, y) = k.cornerInner;
             img.at(x, y + dy) = k.cornerInner;
         }
+    return img;
+}
+
+}  // namespace
+
+Image DrawSkin(Skin skin, DisplayScale scale) {
+    const Image at100 = DrawSkinAt100(skin);
+    const platform::Size size = scale.Pixels(platform::Size{kSkinWidth, kSkinHeight});
+    if (size == platform::Size{kSkinWidth, kSkinHeight}) return at100;
+    // Pixel art of one- and two-pixel rings: each ring takes the pixels whose centres fall in it.
+    Image img(size.width, size.height);
+    for (int y = 0; y < size.height; ++y)
+        for (int x = 0; x < size.width; ++x)
+            img.at(x, y) = at100.at(SourcePixel(x, size.width, kSkinWidth),
+                                    SourcePixel(y, size.height, kSkinHeight));
     return img;
 }
 
