@@ -287,4 +287,8 @@ const CommandModel& Command::Model() const {
     return parts_->model;
 }
 
+const platform::Label& Command::LblMsg() const {
+    return *parts_->LblMsg;
+}
+
 }  // namespace Veltrane::Controls

@@ -54,8 +54,9 @@ class Command {
 
     // The face panel's window.
     platform::Handle hWnd() const;
-    // The state model, for tests and the dialog's inspection.
+    // The state model and the caption label, for tests and the dialog's inspection.
     const CommandModel& Model() const;
+    const platform::Label& LblMsg() const;
 
   private:
     struct Parts;

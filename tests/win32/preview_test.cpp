@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,35 +62,74 @@ TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
 
 // Wine draws a child window only in the process that owns its top-level window, so the pixels
 // are checked with the preview window made in this process, inside a host window of its own.
-TEST(Preview, ShowsThePictureAtItsOwnSizeAndWhiteBeyondIt) {
+// The picture fills the box, its aspect kept, centred, the spare edge white: at the sizes it is
+// drawn at (100, 150, 200 %) pixel for pixel, at 125 % and in a box of another aspect smoothly
+// resized from the nearest, so white where that picture is white all around and not where it is
+// not.
+TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
     const ProcessValuesGuard processValues;  // embedding stores the platform's results
     HMODULE module =
         LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const veltrane_test::Pixels picture = veltrane_test::ResourcePixels(module, IDB_PREVIEW);
+    std::vector<veltrane_test::Pixels> drawn;
+    for (int k = 0; k < 3; ++k)
+        drawn.push_back(veltrane_test::ResourcePixels(module, ScaledPictureId(IDB_PREVIEW, k)));
     FreeLibrary(module);
-    ASSERT_EQ(std::make_pair(picture.width, picture.height), std::make_pair(152, 112));
+    ASSERT_EQ(std::make_pair(drawn[0].width, drawn[0].height), std::make_pair(152, 112));
     platform::win32::Win32Host real(GetModuleHandleW(nullptr));
 
-    for (const SIZE size : {SIZE{152, 112}, SIZE{200, 150}, SIZE{100, 80}}) {
-        HWND host = CreateHost(size.cx, size.cy);
+    const struct {
+        SIZE box;
+        RECT picture;  // where it shows in the box
+        int from;      // the picture drawn at the nearest scale
+    } cases[] = {
+        {{152, 112}, {0, 0, 152, 112}, 0}, {{190, 140}, {0, 0, 190, 140}, 1},
+        {{228, 168}, {0, 0, 228, 168}, 1}, {{304, 224}, {0, 0, 304, 224}, 2},
+        {{200, 150}, {0, 1, 200, 148}, 1},
+    };
+    for (const auto& c : cases) {
+        const veltrane_test::Pixels& from = drawn[static_cast<std::size_t>(c.from)];
+        const int width = c.picture.right - c.picture.left,
+                  height = c.picture.bottom - c.picture.top;
+        const bool exact = width == from.width && height == from.height;
+        // Whether the picture drawn at `from` is white (or not) everywhere near where the box's
+        // pixel samples it; neither where it changes.
+        const auto allAround = [&](int x, int y, bool white) {
+            const int sx = (2 * x + 1) * from.width / (2 * width);
+            const int sy = (2 * y + 1) * from.height / (2 * height);
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) {
+                    const int px = std::clamp(sx + dx, 0, from.width - 1);
+                    const int py = std::clamp(sy + dy, 0, from.height - 1);
+                    if ((from.At(px, py) == 0x00FFFFFF) != white) return false;
+                }
+            return true;
+        };
+        HWND host = CreateHost(c.box.cx, c.box.cy);
         {
             Veltrane_B::Veltrane_R preview(real);
-            preview.Embed(reinterpret_cast<platform::Handle>(host), size.cx, size.cy);
+            preview.Embed(reinterpret_cast<platform::Handle>(host), c.box.cx, c.box.cy);
             preview.Show();
             Pump(300);
             RECT place{};  // the screen shows the child window inside the host
             GetWindowRect(host, &place);
             const veltrane_test::Pixels shown =
-                veltrane_test::WindowPixels(nullptr, place.left, place.top, size.cx, size.cy);
+                veltrane_test::WindowPixels(nullptr, place.left, place.top, c.box.cx, c.box.cy);
             int wrong = 0;
-            for (int y = 0; y < size.cy; ++y) {
-                for (int x = 0; x < size.cx; ++x) {
-                    const bool inside = x < picture.width && y < picture.height;
-                    wrong += shown.At(x, y) != (inside ? picture.At(x, y) : 0x00FFFFFF);
+            for (int y = 0; y < c.box.cy; ++y) {
+                for (int x = 0; x < c.box.cx; ++x) {
+                    const std::uint32_t pixel = shown.At(x, y);
+                    const int px = x - c.picture.left, py = y - c.picture.top;
+                    if (!PtInRect(&c.picture, POINT{x, y})) {
+                        wrong += pixel != 0x00FFFFFF;
+                    } else if (exact) {
+                        wrong += pixel != from.At(px, py);
+                    } else {
+                        wrong += (pixel == 0x00FFFFFF) ? allAround(px, py, false)
+                                                       : allAround(px, py, true);
+                    }
                 }
             }
-            EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy << std::hex << ": top-left shows "
-                                << shown.At(0, 0) << ", the picture has " << picture.At(0, 0);
+            EXPECT_EQ(wrong, 0) << c.box.cx << " x " << c.box.cy;
         }
         DestroyWindow(host);
     }
