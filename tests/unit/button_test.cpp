@@ -182,6 +182,35 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
               std::make_tuple(1 << 24, 0, 1154));
 }
 
+// The dialog's 77 x 25 face and the 64 x 25 skin drawn for each scale: twips at the real factor
+// 1440 / dpi (7.5 at 192) give a frame of 4, 5, 6 and 8 pixels at the corners and edges, and the
+// caption's top from the face's and the caption's heights there.
+TEST(ButtonFace, FrameAndCaptionAtEachScale) {
+    const struct {
+        int dpi, frame, width, height, skinWidth, skinHeight, captionTop;
+    } cases[] = {{96, 4, 77, 25, 64, 25, 5},
+                 {120, 5, 96, 31, 80, 31, 7},
+                 {144, 6, 116, 38, 96, 38, 8},
+                 {192, 8, 154, 50, 128, 50, 11}};
+    for (const auto& c : cases) {
+        const platform::DisplayScale scale(c.dpi);
+        const FaceLayout layout =
+            ComputeFaceLayout(WholeTwips(scale.Twips(c.width)), WholeTwips(scale.Twips(c.height)),
+                              scale.Twips(scale.Pixels(13)), WholeTwips(scale.Twips(c.skinWidth)),
+                              WholeTwips(scale.Twips(c.skinHeight)));
+        const int f = c.frame, w = c.width, h = c.height, sw = c.skinWidth, sh = c.skinHeight;
+        EXPECT_EQ(std::make_tuple(ToPixels(layout.pieces[0].destination, scale),
+                                  ToPixels(layout.pieces[4].destination, scale),
+                                  ToPixels(layout.pieces[5].source, scale),
+                                  ToPixels(layout.pieces[3].source, scale),
+                                  scale.NearestPixels(layout.captionTop)),
+                  std::make_tuple(platform::Rect{0, 0, f, f}, platform::Rect{w - f, h - f, w, h},
+                                  platform::Rect{f, sh - f, sw - f, sh},
+                                  platform::Rect{sw - f, f, sw, sh - f}, c.captionTop))
+            << c.dpi;
+    }
+}
+
 TEST(ButtonFace, GradientDirectionFollowsTheStates) {
     // Paints in a sequence of states, each with the side that is dark after it (t top, b bottom):
     // dark on top after 2, kept by 4 and by 0.

@@ -16,6 +16,8 @@
 #include "dialog/settings_dialog.h"
 #include "dialog/zoom.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/scaling.h"
+#include "resource_ids.h"
 #include "startup/command_line.h"
 #include "startup/process_values.h"
 #include "startup/settings.h"
@@ -155,6 +157,41 @@ TEST_F(Dialog, WindowTextureBarLinkAndAFailedSet) {
     EXPECT_TRUE(window.closed);
 }
 
+// At 144 dots per inch every figure of the layout is 1.5 times its own (halves to even), each
+// picture is loaded at that size and the texture tiled with the strip's; a move to a monitor at
+// 192 lays it all out again there, where the system proposes, each label at least as large as its
+// text; back at 96 the labels have the layout's sizes, whatever their texts measure.
+TEST_F(Dialog, LaidOutAtTheWindowsScaleAndAgainWhereverItMoves) {
+    host.dpi = 144;
+    auto dialog = Load(100);
+    auto& window = static_cast<FakeWindow&>(*dialog->window);
+    EXPECT_EQ(std::make_tuple(window.clientWidth, window.clientHeight,
+                              dialog->picDestination->Bounds(), dialog->Pic_D->Bounds(),
+                              dialog->lbl[1]->Bounds(), dialog->picSource->Bounds()),
+              std::make_tuple(608, 392, Rect{24, 24, 324, 324}, Rect{354, 24, 578, 128},
+                              Rect{12, 12, 123, 32}, Rect{816, 156, 1116, 456}));
+    for (const auto& [id, width, height] : {std::tuple{IDB_SAMPLE_PHOTO, 300, 300},
+                                            {IDB_TEXTURE, 868, 32},
+                                            {IDB_SKIN_NORMAL, 96, 38}})
+        EXPECT_GT(host.CountOf(CallText("LoadBitmapResource", id, width, height)), 0) << id;
+    const std::string onto = "BitBlt(" + std::to_string(dialog->Pic_C->hDC()) + ", ";
+    const std::string strip = ", 868, 32, " + std::to_string(dialog->Pic_Mbl->hDC()) + ", 0, 0, ";
+    int copies = 0;  // onto Pic_C: two columns of 14 (y = 0 to 416)
+    for (const std::string& call : host.CallsNamed("BitBlt"))
+        copies += call.starts_with(onto) && call.find(strip) != std::string::npos;
+    EXPECT_EQ(copies, 28);
+
+    static_cast<FakeLabel&>(*dialog->lbl[3]).extent = {111, 28};
+    host.windowRects[dialog->hWnd()] = {0, 0, 822, 553};
+    window.ChangeDpi(192, {10, 20, 900, 600});
+    EXPECT_EQ(std::make_tuple(window.clientWidth, window.clientHeight, window.state.bounds,
+                              dialog->lbl[3]->Bounds(), dialog->lbl[2]->Bounds()),
+              std::make_tuple(810, 522, Rect{10, 20, 832, 573}, Rect{672, 224, 783, 252},
+                              Rect{472, 192, 694, 218}));
+    window.ChangeDpi(96, {});
+    EXPECT_EQ(dialog->lbl[3]->Bounds(), (Rect{336, 112, 386, 125}));
+}
+
 // Every way out, Esc included, zooms into where the pointer was at load (the screen's corner when
 // it could not be read); only Set writes.
 TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
@@ -246,20 +283,65 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
 
 TEST(DialogPosition, CentredAndAtOneThirdInTwips) {
     const struct {
-        int screenW, screenH, windowW, windowH, twipsPerPixel;
+        int screenW, screenH, windowW, windowH;
+        double twipsPerPixel;
         platform::Point corner;  // the window's top-left corner
     } cases[] = {
         // 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
-        {1024, 768, 411, 286, 15, {306, 161}}, {1024, 768, 412, 287, 15, {306, 160}},
-        {800, 600, 411, 286, 12, {194, 105}},  // 120 dots per inch
-        {300, 200, 411, 286, 15, {-55, -29}},  // larger than the screen: truncated toward zero
-        {1024, 768, 411, 286, 0, {306, 160}},  // no usable factor: plain pixels
+        {1024, 768, 411, 286, 15, {306, 161}},  {1024, 768, 412, 287, 15, {306, 160}},
+        {800, 600, 411, 286, 12, {194, 105}},    // 120 dots per inch
+        {1024, 768, 411, 286, 7.5, {307, 161}},  // 192: 4597.5 tw to even, 4598 \ 2 = 2299 tw
+        {300, 200, 411, 286, 15, {-55, -29}},    // larger than the screen: truncated toward zero
+        {1024, 768, 411, 286, 0, {306, 160}},    // no usable factor: plain pixels
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Veltrane_B::DialogPosition(c.screenW, c.screenH, c.windowW, c.windowH,
                                              c.twipsPerPixel, c.twipsPerPixel),
                   c.corner)
             << c.screenW << "x" << c.screenH << " tpp " << c.twipsPerPixel;
+    }
+}
+
+// The pictures between the scales they are drawn at: the nearest drawn (the larger of two as
+// near), resized smoothly (the same size copied as it is, a flat colour kept, a step between two
+// colours softened but its ends kept), and fitted into a box with their aspect, centred.
+TEST(Scaling, NearestPictureSmoothResizeAndFit) {
+    using platform::Size;
+    const Size drawn[] = {{64, 25}, {96, 38}, {128, 50}};
+    EXPECT_EQ(std::make_tuple(platform::NearestPicture(drawn, {80, 31}),
+                              platform::NearestPicture(drawn, {70, 27}),
+                              platform::NearestPicture(drawn, {500, 1})),
+              std::make_tuple(1u, 0u, 2u));
+    EXPECT_EQ(std::make_tuple(platform::FitInside({152, 112}, {200, 150}),
+                              platform::FitInside({152, 112}, {1, 1000}),
+                              platform::FitInside({152, 112}, {0, 10})),
+              std::make_tuple(Rect{0, 1, 200, 148}, Rect{0, 499, 1, 500}, Rect{}));
+
+    // A row of 6 pixels, 3 black then 3 of another colour, at other widths and 2 rows high.
+    std::vector<std::uint8_t> row;
+    for (int x = 0; x < 6; ++x)
+        for (const int channel : {x < 3 ? 0 : 200, x < 3 ? 0 : 100, x < 3 ? 0 : 50, 0})
+            row.push_back(static_cast<std::uint8_t>(channel));
+    for (const int width : {6, 4, 9, 12}) {
+        std::vector<std::uint8_t> out(std::size_t(width) * 2 * 4, 7);
+        platform::ResizeSmooth(row.data(), {6, 1}, out.data(), {width, 2});
+        SCOPED_TRACE(width);
+        EXPECT_EQ(std::vector(out.begin() + width * 4, out.end()),
+                  std::vector(out.begin(), out.begin() + width * 4));  // rows alike
+        if (width == 6) {
+            EXPECT_EQ(std::vector(out.begin(), out.begin() + 24), row);
+        }
+        EXPECT_EQ(out[0], 0);
+        EXPECT_EQ(
+            std::make_tuple(out[std::size_t(width - 1) * 4], out[std::size_t(width - 1) * 4 + 2]),
+            std::make_tuple(200, 50));
+        int between = 0;
+        for (int x = 1; x < width; ++x) {
+            const std::uint8_t red = out[std::size_t(x) * 4];
+            EXPECT_GE(red, out[std::size_t(x - 1) * 4]);
+            between += red > 0 && red < 200;
+        }
+        EXPECT_EQ(between > 0, width != 6);
     }
 }
 
