@@ -22,7 +22,6 @@
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_panel.h"
-#include "platform/win32/win32_toolkit.h"
 #include "process_helpers.h"
 #include "resource_ids.h"
 #include "startup/process_values.h"
@@ -30,7 +29,6 @@
 
 namespace {
 
-using platform::win32::SystemDpiOf;
 using platform::win32::Widen;
 using platform::win32::Win32Label;
 using veltrane_test::Pixels;
@@ -100,10 +98,9 @@ TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
 }
 
 // FNV-1a of the client area's pixels as the dialog showed them at 96 dots per inch before it knew
-// of other scales (the preview at 30 degrees, the cursor away, IPAPGothic for ＭＳ Ｐゴシック), and
-// of the same with the scroll bar's pixels made 0: the system draws the bar, and Wine draws it at
-// its own one scale wherever the dialog has been moved.
-constexpr std::uint64_t kClientAt96 = 0x5094d13af69479fbull;
+// of other scales (the preview at 30 degrees, the cursor away, IPAPGothic for ＭＳ Ｐゴシック), the
+// scroll bar's pixels made 0: the system draws the bar, which blinks while it has the focus (as it
+// has when the dialog opens), and Wine draws it at its own one scale wherever the dialog is moved.
 constexpr std::uint64_t kClientAt96ButTheBar = 0x7026b67fc074b5ull;
 
 std::uint64_t Fnv(const Pixels& pixels) {
@@ -199,9 +196,6 @@ void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int d
 
     if (dpi == 96) {
         Pixels pixels = veltrane_test::WindowPixels(window, 0, 0, client.right, client.bottom);
-        if (SystemDpiOf(window) == 96) {
-            EXPECT_EQ(Fnv(pixels), kClientAt96);
-        }
         RECT bar{};
         GetWindowRect(reinterpret_cast<HWND>(dialog.HS_Intval->hWnd()), &bar);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&bar), 2);
