@@ -40,11 +40,10 @@ std::string Zoom(platform::Handle window, Rect from, Rect to) {
 class Dialog : public TempFolderTest {
   protected:
     // Builds and loads the dialog from the test's folder as the modal show does, with a frame of
-    // 3 + 19 pixels, the pointer at 300, 200 and the texture strip 579 x 21.
+    // 3 + 19 pixels and the pointer at 300, 200 (the pictures have the sizes they are loaded at).
     std::unique_ptr<Veltrane_P> Load(float interval) {
         host.calls.clear();
         host.programFolder = folder_.string();
-        host.bitmapRecord = {579, 21, 24};
         host.cursor = {300, 200};
         Veltrane_B::DisplayInterval = interval;
         auto dialog = std::make_unique<Veltrane_P>(host);
