@@ -17,6 +17,9 @@ Target amd64-unicode
 RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
+; Reproducible: the packed file keeps no date, so the same Veltrane.scr always gives the same
+; setup program (an installed file carries the time of its installation).
+SetDateSave off
 
 !include MUI2.nsh
 !include LogicLib.nsh

@@ -351,7 +351,7 @@ class Host {
     virtual std::int32_t MessageBoxW(Handle owner, const std::string& text,
                                      const std::string& caption, std::uint32_t type) = 0;
 
-    // gdi32 and msimg32.
+    // gdi32.
     virtual std::int32_t BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t cx,
                                 std::int32_t cy, Handle sourceDc, std::int32_t x1, std::int32_t y1,
                                 std::uint32_t rop) = 0;

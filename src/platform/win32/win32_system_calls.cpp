@@ -5,6 +5,13 @@
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
+// msimg32's GradientFill only forwards to this gdi32 export. Taking it from gdi32 keeps msimg32,
+// which Windows does not load from System32 by rule, out of the import table, so that no
+// msimg32.dll placed beside the program can run in its process.
+extern "C" __declspec(dllimport) BOOL WINAPI GdiGradientFill(HDC dc, PTRIVERTEX vertices,
+                                                             ULONG vertexCount, PVOID mesh,
+                                                             ULONG meshCount, ULONG mode);
+
 namespace platform::win32 {
 
 static_assert(kGwlStyle == GWL_STYLE && kWsChild == WS_CHILD && kWsPopup == WS_POPUP &&
@@ -167,8 +174,9 @@ std::int32_t Win32Host::StretchDIBits(Handle dc, std::int32_t x, std::int32_t y,
 std::int32_t Win32Host::GradientFill(Handle dc, const TriVertex* vertices,
                                      std::uint32_t vertexCount, const GradientRect* rects,
                                      std::uint32_t rectCount, std::uint32_t mode) {
-    return ::GradientFill(ToHdc(dc), reinterpret_cast<TRIVERTEX*>(const_cast<TriVertex*>(vertices)),
-                          vertexCount, const_cast<GradientRect*>(rects), rectCount, mode);
+    return ::GdiGradientFill(ToHdc(dc),
+                             reinterpret_cast<TRIVERTEX*>(const_cast<TriVertex*>(vertices)),
+                             vertexCount, const_cast<GradientRect*>(rects), rectCount, mode);
 }
 
 std::int32_t Win32Host::GetVersionExA(OsVersionInfo* info) {
@@ -179,10 +187,11 @@ std::int32_t Win32Host::GetVersionExA(OsVersionInfo* info) {
 }
 
 namespace {
-// A function of a system library that only some systems have, looked up when first needed.
+// A function of a system library that only some systems have, looked up when first needed. The
+// library comes from System32 only, never from the program's folder or the current one.
 template <typename Function>
-Function LoadOptional(const char* library, const char* name) {
-    HMODULE module = LoadLibraryA(library);
+Function LoadOptional(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
@@ -190,14 +199,14 @@ Function LoadOptional(const char* library, const char* name) {
 
 std::int32_t Win32Host::VerifyScreenSavePwd(Handle window) {
     using Verify = BOOL(WINAPI*)(HWND);
-    static const Verify verify = LoadOptional<Verify>("password.cpl", "VerifyScreenSavePwd");
+    static const Verify verify = LoadOptional<Verify>(L"password.cpl", "VerifyScreenSavePwd");
     return verify ? verify(ToHwnd(window)) : 1;
 }
 
 void Win32Host::PwdChangePasswordA(const char* provider, Handle window, std::uint32_t reserved1,
                                    std::uint32_t reserved2) {
     using Change = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
-    static const Change change = LoadOptional<Change>("mpr.dll", "PwdChangePasswordA");
+    static const Change change = LoadOptional<Change>(L"mpr.dll", "PwdChangePasswordA");
     if (change)
         change(provider, ToHwnd(window), reserved1,
                reinterpret_cast<LPVOID>(std::uintptr_t{reserved2}));
