@@ -25,8 +25,12 @@ extern "C" {
 std::uintptr_t __stack_chk_guard = 0x2b992ddfa23249d6;
 
 // A smashed stack, or a buffer check of the fortified string functions that failed.
-[[noreturn]] void __stack_chk_fail() { FailFast(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE); }
-[[noreturn]] void __chk_fail() { FailFast(FAST_FAIL_RANGE_CHECK_FAILURE); }
+[[noreturn]] void __stack_chk_fail() {
+    FailFast(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
+}
+[[noreturn]] void __chk_fail() {
+    FailFast(FAST_FAIL_RANGE_CHECK_FAILURE);
+}
 }
 
 namespace {

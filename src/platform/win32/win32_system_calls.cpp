@@ -8,9 +8,9 @@
 // msimg32's GradientFill only forwards to this gdi32 export. Taking it from gdi32 keeps msimg32,
 // which Windows does not load from System32 by rule, out of the import table, so that no
 // msimg32.dll placed beside the program can run in its process.
-extern "C" __declspec(dllimport) BOOL WINAPI GdiGradientFill(HDC dc, PTRIVERTEX vertices,
-                                                             ULONG vertexCount, PVOID mesh,
-                                                             ULONG meshCount, ULONG mode);
+extern "C" __declspec(dllimport) BOOL WINAPI
+    GdiGradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
+                    ULONG mode);
 
 namespace platform::win32 {
 

@@ -1,7 +1,7 @@
 // A stand-in for a DLL that someone left where a program would find it: whichever process loads
 // it leaves a file NAME.PID (NAME the DLL's own file name) in the folder VELTRANE_PLANT_MARKERS
-// names, or else beside the DLL, holding the path of that process's program and when it loaded it. The planting test
-// copies this one DLL under each name it plants.
+// names, or else beside the DLL, holding the path of that process's program and when it was
+// loaded. The planting test copies this one DLL under each name it plants.
 #include <windows.h>
 
 #include <cwchar>
