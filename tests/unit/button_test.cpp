@@ -1,7 +1,6 @@
-// The Command button. Its hover, press and focus tracking as a user drives the control on the
-// recording fake: the skins it paints, its clicks and the state it leaves; its caption; the face's
-// layout at sizes other than the dialog's and the gradient's direction; its properties. The
-// dialog's own 77 x 25 face is held pixel for pixel in each state by win32/command_test.
+// The Command button on the recording fake: what a user's input paints, clicks and leaves; its
+// caption, its face at other sizes and scales, its gradient, its properties. The dialog's 77 x 25
+// face is held pixel for pixel in each state by win32/command_test.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -19,7 +18,7 @@ namespace {
 using namespace Veltrane::Controls;
 using P = SkinPicture;
 using namespace std::string_literals;
-using platform::fake::FakeHost;
+using platform::Rect;
 
 struct Button {
     explicit Button(bool initialise = true)
@@ -30,19 +29,16 @@ struct Button {
         command->UserControl_ReadProperties(bag, DesignFont());
         command->Move(10, 20, 77, 25);
         if (initialise) command->Initialize();
-        // The skins as the fake hands them out, in the order of the letters below.
         for (int id : {IDB_SKIN_NORMAL, IDB_SKIN_HIGHLIGHT, IDB_SKIN_HIGHLIGHTSELECT,
-                       IDB_SKIN_DISABLE, IDB_SKIN_SELECTED, IDB_SKIN_PRESSED})
+                       IDB_SKIN_DISABLE, IDB_SKIN_SELECTED, IDB_SKIN_PRESSED})  // N H X D S P
             skins.push_back(", " + std::to_string(host.LoadBitmapResource(id, kSkinPixels)) + ")");
     }
     platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
     std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
 
-    // One notification as the platform delivers it: M move, D/U left button down/up, r/R right
-    // button down/up, m/d/u the move and left button on the caption, F/B focus gained/lost, and
-    // a hover poll with the cursor over the face (o), the dialog beside it (w) or elsewhere (t).
-    // Gives the skins it painted (N normal, H highlight, X highlight-select, D disabled,
-    // S selected, P pressed, - none), the state after it, and * when it clicked.
+    // One notification: M move, D/U left button down/up, r/R right button down/up, m/d/u the
+    // same on the caption, F/B focus gained/lost, a hover poll over the face (o), the dialog (w)
+    // or elsewhere (t). Gives the skins painted (- none), the state after, and * for a click.
     std::string Deliver(char event) {
         auto& face = *fake.panels.at(0);
         auto& label = Caption();
@@ -67,14 +63,13 @@ struct Button {
         std::string painted;
         for (std::size_t i = before; i < host.calls.size(); ++i)
             for (std::size_t s = 0; s < skins.size(); ++s)
-                if (host.calls[i].rfind("SelectObject(", 0) == 0 &&
-                    host.calls[i].ends_with(skins[s]))
+                if (host.calls[i].starts_with("SelectObject(") && host.calls[i].ends_with(skins[s]))
                     painted += "NHXDSP"[s];
         return (painted.empty() ? "-" : painted) + std::to_string(State()) +
                (clicks > clicksBefore ? "*" : "");
     }
 
-    FakeHost host;
+    platform::fake::FakeHost host;
     std::unique_ptr<platform::Window> window;
     platform::fake::FakeWindow& fake = static_cast<platform::fake::FakeWindow&>(*window);
     std::unique_ptr<Command> command;
@@ -109,8 +104,7 @@ TEST(Button, WhatAUserSeesStepByStep) {
 }
 
 TEST(Button, ADisabledButtonIgnoresEverything) {
-    // Reach each state (with the left button up and down), disable, then send every event.
-    for (const std::string reach : {"M", "F", "FM", "FMD"}) {
+    for (const std::string reach : {"M", "F", "FM", "FMD"}) {  // each state, the button up or down
         for (const char event : std::string("MDUrRmduFBot")) {
             Button b;
             for (const char e : reach) b.Deliver(e);
@@ -125,31 +119,25 @@ TEST(Button, ADisabledButtonIgnoresEverything) {
 
 TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     constexpr platform::Handle own = 0x20, parent = 0x10;
-    using Handle = std::optional<platform::Handle>;
-    const struct {
-        platform::Handle under;          // the window under the cursor
-        Handle ownWindow, parentWindow;  // nothing: unreadable
-        bool left;                       // the hover is over
-    } cases[] = {
-        {own, own, parent, false},         {parent, own, parent, true},
-        {0x99, own, parent, true},         {0, own, parent, true},
-        {own, std::nullopt, parent, true}, {own, own, std::nullopt, true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(CommandStateMachine::CursorHasLeft(c.under, c.ownWindow, c.parentWindow), c.left)
-            << c.under << " " << c.ownWindow.has_value() << c.parentWindow.has_value();
-    }
+    const std::optional<platform::Handle> unread;
+    const std::tuple<platform::Handle, std::optional<platform::Handle>,
+                     std::optional<platform::Handle>, bool>
+        cases[] = {{own, own, parent, false},   {parent, own, parent, true},
+                   {0x99, own, parent, true},   {0, own, parent, true},
+                   {own, unread, parent, true}, {own, own, unread, true}};
+    for (const auto& [under, ownWindow, parentWindow, left] : cases)
+        EXPECT_EQ(CommandStateMachine::CursorHasLeft(under, ownWindow, parentWindow), left)
+            << under << " " << ownWindow.has_value() << parentWindow.has_value();
 }
 
 TEST(Button, CaptionIsPlacedAndMirrored) {
     Button b;
-    // 375 twips high, caption 195: top (375 - 195 - 20) / 2 = 80 twips, pixel 5.
-    EXPECT_EQ(b.Caption().Bounds(), (platform::Rect{0, 5, 77, 18}));
-    EXPECT_EQ(b.Caption().text, "Command1");
-    // The design size, 420 twips high: 102.5 twips, pixel 7.
+    // 375 twips high, caption 195: top (375 - 195 - 20) / 2 = 80 twips, pixel 5; at the design
+    // size, 420 twips high: 102.5 twips, pixel 7.
+    EXPECT_EQ(std::make_pair(b.Caption().Bounds(), b.Caption().text),
+              std::make_pair(Rect{0, 5, 77, 18}, "Command1"s));
     b.command->Move(0, 0, 117, 28);
-    EXPECT_EQ(b.Caption().Bounds(), (platform::Rect{0, 7, 117, 20}));
-
+    EXPECT_EQ(b.Caption().Bounds(), (Rect{0, 7, 117, 20}));
     b.command->SetFontColour(0x0000FF);
     b.command->SetEnabled(false);
     b.command->SetFont({"Tahoma", 12, 700, true, false, false, 0});
@@ -167,53 +155,48 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
     }
     EXPECT_EQ(narrow.pieces[2].destination.left, 60);  // top-right corner meets the top-left one
     // Corner and size round down apart: 2 twips from twip 14 are no pixel wide, not one.
-    EXPECT_EQ(ToPixels({14, 0, 16, 15}, platform::DisplayScale()), (platform::Rect{0, 0, 0, 1}));
-
+    EXPECT_EQ(ToPixels({14, 0, 16, 15}, platform::DisplayScale()), (Rect{0, 0, 0, 1}));
     // Smaller than the frame: negative inner sizes are never drawn (they would mirror).
     const FaceLayout tiny = ComputeFaceLayout(90, 90, 195);
     EXPECT_FALSE(tiny.pieces[1].Drawn() || tiny.pieces[3].Drawn());
-
     // Beyond 16-bit twips the numbers are still the face's own.
     const FaceLayout huge = ComputeFaceLayout(40000, 375, 195);
-    EXPECT_EQ(huge.pieces[1].destination.right - huge.pieces[1].destination.left, 39880);
-    EXPECT_EQ(huge.pieces[4].destination.left, 39940);
+    EXPECT_EQ(std::make_pair(huge.pieces[1].destination.right - huge.pieces[1].destination.left,
+                             huge.pieces[4].destination.left),
+              std::make_pair(39880, 39940));
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(std::make_tuple(WholeTwips(1e12), WholeTwips(nan), WholeTwips(1154.5)),
               std::make_tuple(1 << 24, 0, 1154));
 }
 
-// The dialog's 77 x 25 face and the 64 x 25 skin drawn for each scale: twips at the real factor
-// 1440 / dpi (7.5 at 192) give a frame of 4, 5, 6 and 8 pixels at the corners and edges, and the
-// caption's top from the face's and the caption's heights there.
+// The face and the skin drawn for each scale, in twips at the real factor 1440 / dpi: a frame
+// of 4, 5, 6 and 8 pixels at corners and edges, the caption's top from the face's height.
 TEST(ButtonFace, FrameAndCaptionAtEachScale) {
-    const struct {
-        int dpi, frame, width, height, skinWidth, skinHeight, captionTop;
-    } cases[] = {{96, 4, 77, 25, 64, 25, 5},
-                 {120, 5, 96, 31, 80, 31, 7},
-                 {144, 6, 116, 38, 96, 38, 8},
-                 {192, 8, 154, 50, 128, 50, 11}};
-    for (const auto& c : cases) {
-        const platform::DisplayScale scale(c.dpi);
-        const FaceLayout layout =
-            ComputeFaceLayout(WholeTwips(scale.Twips(c.width)), WholeTwips(scale.Twips(c.height)),
-                              scale.Twips(scale.Pixels(13)), WholeTwips(scale.Twips(c.skinWidth)),
-                              WholeTwips(scale.Twips(c.skinHeight)));
-        const int f = c.frame, w = c.width, h = c.height, sw = c.skinWidth, sh = c.skinHeight;
-        EXPECT_EQ(std::make_tuple(ToPixels(layout.pieces[0].destination, scale),
-                                  ToPixels(layout.pieces[4].destination, scale),
-                                  ToPixels(layout.pieces[5].source, scale),
-                                  ToPixels(layout.pieces[3].source, scale),
-                                  scale.NearestPixels(layout.captionTop)),
-                  std::make_tuple(platform::Rect{0, 0, f, f}, platform::Rect{w - f, h - f, w, h},
-                                  platform::Rect{f, sh - f, sw - f, sh},
-                                  platform::Rect{sw - f, f, sw, sh - f}, c.captionTop))
-            << c.dpi;
+    const std::tuple<int, int, int, int, int, int, int> cases[] = {
+        // dpi, frame, face, skin, caption's top
+        {96, 4, 77, 25, 64, 25, 5},
+        {120, 5, 96, 31, 80, 31, 7},
+        {144, 6, 116, 38, 96, 38, 8},
+        {192, 8, 154, 50, 128, 50, 11}};
+    for (const auto& [dpi, f, w, h, sw, sh, captionTop] : cases) {
+        const platform::DisplayScale scale(dpi);
+        const auto twips = [&](int pixels) { return WholeTwips(scale.Twips(pixels)); };
+        const FaceLayout layout = ComputeFaceLayout(
+            twips(w), twips(h), scale.Twips(scale.Pixels(13)), twips(sw), twips(sh));
+        EXPECT_EQ(
+            std::make_tuple(ToPixels(layout.pieces[0].destination, scale),
+                            ToPixels(layout.pieces[4].destination, scale),
+                            ToPixels(layout.pieces[5].source, scale),
+                            ToPixels(layout.pieces[3].source, scale),
+                            scale.NearestPixels(layout.captionTop)),
+            std::make_tuple(Rect{0, 0, f, f}, Rect{w - f, h - f, w, h}, Rect{f, sh - f, sw - f, sh},
+                            Rect{sw - f, f, sw, sh - f}, captionTop))
+            << dpi;
     }
 }
 
 TEST(ButtonFace, GradientDirectionFollowsTheStates) {
-    // Paints in a sequence of states, each with the side that is dark after it (t top, b bottom):
-    // dark on top after 2, kept by 4 and by 0.
+    // States in turn, each with the side that is dark after it: on top after 2, kept by 4 and 0.
     bool reversed = false;
     for (const char* step = "0b2t4t0t1b4b2t3b"; *step; step += 2) {
         const FacePaint paint =
@@ -243,7 +226,6 @@ TEST(ButtonProperties, SavingLeavesOutDefaultsRoundTripsAndSkipsWhatDoesNotConve
     SetCaption(model, "Command");
     EXPECT_EQ(Saved(model).Keys(), std::vector<std::string>{});  // everything at its default
     EXPECT_EQ(Loaded(Saved(model)).label.caption, "Command1");   // the two defaults differ
-
     SetEnabled(model, false);
     SetCaption(model, "OK");
     SetFontColour(model, 0x0000FF);
@@ -257,10 +239,8 @@ TEST(ButtonProperties, SavingLeavesOutDefaultsRoundTripsAndSkipsWhatDoesNotConve
     EXPECT_EQ(std::make_tuple(back.tracking.EnabledFlag(), back.label.caption,
                               back.label.textColour, back.label.font, back.faceOpaque),
               std::make_tuple(false, "OK"s, 0x0000FF, DesignFont(), false));
-
     CommandModel fresh;  // never initialised: FirstRun 0 is saved
     EXPECT_EQ(*Saved(fresh).Find("FirstRun"), PropertyValue{std::int64_t{0}});
-
     // Values that do not convert leave their targets as they were.
     const CommandModel odd = Loaded({{"Visible", std::int64_t{2}},
                                      {"FirstRun", "300"s},
@@ -279,7 +259,6 @@ TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
     // RefreshLook skipped: still disabled then, so the colour stays.
     EXPECT_EQ(std::make_tuple(read.value, read.paints, model.FirstRun, model.label.textColour),
               std::make_tuple(true, Paints{P::Normal}, 1, 0x123456));
-
     // Enabled written before it is ever read, then a colour: RefreshLook blackens it.
     CommandModel early;
     std::vector<std::string> changed;
@@ -289,9 +268,8 @@ TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
     EXPECT_EQ(early.label.textColour, 0);
     EXPECT_EQ(changed, (std::vector<std::string>{"Enabled", "FontColour"}));
     EXPECT_EQ(GetEnabled(early).paints, (Paints{P::Normal, P::Normal}));
-
-    // Reading a property repaints an enabled button's normal face without ending its hover; a
-    // disabled button keeps its greyed face through reads and resizes.
+    // A read repaints an enabled button's normal face, its hover kept; a disabled button keeps
+    // its greyed face through reads and resizes.
     CommandModel hovered = Loaded({});
     Initialize(hovered);
     hovered.tracking.MouseMove();

@@ -1,9 +1,6 @@
-// The session window against the recording fake: the timer's interval, the capture, the tick's
-// mouse test, the exit paths with their platform calls in order, and the guards against nested
-// ticks and checks; on several monitors, each monitor copied from its own place on the screen,
-// shown at its own place in the window and turned about its own centre by the tick's one angle,
-// read from its panel's own pixels (top-down or bottom-up), and laid out anew when the monitors
-// change; the pixel stack's sizes.
+// The session window against the recording fake: the timer, the capture, the tick's mouse test,
+// the ways out with their calls in order, the guards against nesting, several monitors (each
+// copied, shown and turned on its own, laid out anew when they change); the pixel stack's sizes.
 #include "session/session_window.h"
 
 #include <gtest/gtest.h>
@@ -12,37 +9,29 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <memory>
 #include <numeric>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "effects/rotate.h"
 #include "platform/fake/fake_platform.h"
-#include "startup/process_values.h"
 #include "unit/process_values_guard.h"
 
 namespace {
 
-// Set-up stores platform results in the process values: every session test keeps them.
-using SessionSetUp = ProcessValuesTest;
-using SessionCapture = ProcessValuesTest;
-using SessionTick = ProcessValuesTest;
-using SessionExit = ProcessValuesTest;
-using SessionGuards = ProcessValuesTest;
-using SessionMonitors = ProcessValuesTest;
-
+using Session = ProcessValuesTest;  // set-up stores platform results in the process values
+using Picture = std::vector<std::uint8_t>;
 using platform::Rect;
 using platform::fake::CallText;
 using platform::fake::FakeHost;
-using platform::fake::ProgramEnded;
 
 // Loads a session on `screen`, made of `monitors` when any are listed.
-inline std::unique_ptr<Veltrane_B::Veltrane_S> Load(FakeHost& host, const char* line,
-                                                    Rect screen = {0, 0, 8, 6},
-                                                    std::vector<Rect> monitors = {}) {
+std::unique_ptr<Veltrane_B::Veltrane_S> Load(FakeHost& host, const char* line,
+                                             Rect screen = {0, 0, 8, 6},
+                                             std::vector<Rect> monitors = {}) {
     host.commandLine = line;
     host.virtualScreen = screen;
     host.monitors = std::move(monitors);
@@ -57,18 +46,16 @@ Rect InWindow(const Rect& m, const Rect& screen) {
     return {m.left - screen.left, m.top - screen.top, m.right - screen.left, m.bottom - screen.top};
 }
 
-// Whether `f` ends the program.
-template <typename F>
-bool Ends(F&& f) {
+bool Ends(const std::function<void()>& f) {
     try {
         f();
-    } catch (const ProgramEnded&) {
+    } catch (const platform::fake::ProgramEnded&) {
         return true;
     }
     return false;
 }
 
-TEST_F(SessionSetUp, IntervalTheTimerCannotTakeRunsAtTheDefault) {
+TEST_F(Session, AnIntervalTheTimerCannotTakeRunsAtTheDefault) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::pair<float, int> cases[] = {{100, 100},     {1500, 1500}, {1, 1},      {2.5f, 2},
                                            {65535, 65535}, {0, 100},     {0.4f, 100}, {-5, 100},
@@ -77,99 +64,86 @@ TEST_F(SessionSetUp, IntervalTheTimerCannotTakeRunsAtTheDefault) {
         Veltrane_B::DisplayInterval = interval;
         FakeHost host;
         auto session = Load(host, "/s");
-        EXPECT_EQ(host.timers[0]->interval, period) << interval;
-        EXPECT_TRUE(host.timers[0]->enabled);
+        EXPECT_EQ(std::make_pair(host.timers[0]->interval, host.timers[0]->enabled),
+                  std::make_pair(period, true))
+            << interval;
     }
 }
 
-// A bitmap that is no DIB section goes through GetDIBits, bottom line first, into three images.
-TEST_F(SessionCapture, GetDIBitsFillsThreeEqualImages) {
+// A bitmap that is no DIB section goes through GetDIBits, bottom line first, into three images,
+// never selected into a context; one of another width would write longer rows: it is not read.
+TEST_F(Session, ABitmapThatIsNoSectionIsReadThroughGetDIBitsWhenItFits) {
     FakeHost host;
     host.dibBits.resize(4 * 3 * 4);
     std::iota(host.dibBits.begin(), host.dibBits.end(), std::uint8_t{1});
     auto session = Load(host, "", {0, 0, 4, 3});
-    for (int k = 1; k <= 3; ++k) {
-        const std::uint8_t* image = session->PixelStack().Image(k);
-        EXPECT_TRUE(std::equal(host.dibBits.begin(), host.dibBits.end(), image)) << k;
-    }
-    EXPECT_EQ(host.lastDibInfo.biSizeImage, 48u);
-    EXPECT_EQ(host.lastDibInfo.biHeight, 3);     // bottom-up
-    EXPECT_EQ(host.CountOf("SelectObject"), 0);  // never selected into a context for GetDIBits
-    // A bitmap of another width would write rows longer than image 1's: it is not read.
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(Picture(session->PixelStack().Image(k), session->PixelStack().Image(k) + 48),
+                  host.dibBits)
+            << k;
+    EXPECT_EQ(std::make_tuple(host.lastDibInfo.biSizeImage, host.lastDibInfo.biHeight,
+                              host.CountOf("SelectObject")),
+              std::make_tuple(48u, 3, 0));
     host.bitmapRecord.bmWidth = 12;
     Veltrane_B1::MonitorImage other;
     other.width = 4, other.height = 3;
     session->ReadBitmapBits(0x777, other);
-    EXPECT_EQ(host.CountOf("GetDIBits"), 1);  // the set-up's
-    EXPECT_EQ(host.CountOf("GetDibSection"), 1);
-    const std::uint8_t* image1 = other.pixels.Image(1);
-    EXPECT_TRUE(std::all_of(image1, image1 + 48, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(Picture(other.pixels.Image(1), other.pixels.Image(1) + 48), Picture(48, 0));
 }
 
-TEST_F(SessionTick, MouseTestNeedsBothAxesAndModeS) {
-    const struct {
-        const char* line;
-        platform::Point cursor;
-        std::int32_t cursorResult;
-        bool ends;
-    } cases[] = {{"/s", {150, 130}, 1, true},  {"/s", {150, 100}, 1, false},
-                 {"/s", {100, 130}, 1, false}, {"/s", {150, 130}, 0, false},
-                 {"", {150, 130}, 1, false},   {"/S extra", {99, 99}, 1, true}};
-    for (const auto& c : cases) {
+TEST_F(Session, MouseTestNeedsBothAxesAndModeS) {
+    const std::tuple<const char*, platform::Point, std::int32_t, bool> cases[] = {
+        {"/s", {150, 130}, 1, true},  {"/s", {150, 100}, 1, false},
+        {"/s", {100, 130}, 1, false}, {"/s", {150, 130}, 0, false},
+        {"", {150, 130}, 1, false},   {"/S extra", {99, 99}, 1, true}};
+    for (const auto& [line, cursor, cursorRead, ends] : cases) {  // cursorRead: GetCursorPos's
         FakeHost host;
-        auto session = Load(host, c.line);
-        host.cursor = c.cursor;
-        host.getCursorPosResult = c.cursorResult;
-        EXPECT_EQ(Ends([&] { host.timers[0]->Fire(); }), c.ends) << c.line << c.cursor.x;
-        EXPECT_EQ(host.CountOf("GetCursorPos"), *c.line ? 2 : 1) << c.line;
+        auto session = Load(host, line);
+        host.cursor = cursor;
+        host.getCursorPosResult = cursorRead;
+        EXPECT_EQ(Ends([&] { host.timers[0]->Fire(); }), ends) << line << cursor.x;
+        EXPECT_EQ(host.CountOf("GetCursorPos"), *line ? 2 : 1) << line;
     }
 }
 
-// The calls that matter on the way out, in order.
-std::string ExitCalls(const FakeHost& host) {
+// The calls that matter on the way out, in order; "check" stands for the session window's.
+std::string ExitCalls(const FakeHost& host, platform::Handle window) {
     std::string out;
     for (const std::string& call : host.calls)
         for (const char* name : {"ShowCursor", "VerifyScreenSavePwd", "SystemParametersInfoA",
                                  "Close", "EndProgram", "MessageBoxW"})
-            if (call.rfind(name, 0) == 0) out += call + "; ";
+            if (call.starts_with(name))
+                out += (call == CallText("VerifyScreenSavePwd", window) ? "check" : call) + "; ";
     return out;
 }
 
-TEST_F(SessionExit, EveryInputEndsThroughTheSameCalls) {
-    // The check names the session's window, which each case's session has: "check" stands for it.
+TEST_F(Session, EveryInputEndsThroughTheSameCalls) {
     const std::string cursor = "ShowCursor(1); ", check = "check; ",
                       stopped = "SystemParametersInfoA(97, 0, 0); ",
                       active = "SystemParametersInfoA(17, 1, 0); EndProgram; ";
-    const struct {
-        const char* line;
-        std::uint32_t platformId;
-        std::int32_t verify;
-        std::string calls;
-    } cases[] = {{"/s", 2, 1, stopped + cursor + active},
-                 {"/s", 1, 1, cursor + check + stopped + active},
-                 {"/s", 1, 0, cursor + check + "ShowCursor(0); "},
-                 {"", 1, 0, active},
-                 {"", 2, 1, active}};
+    const std::tuple<const char*, std::uint32_t, std::int32_t, std::string> cases[] = {
+        {"/s", 2, 1, stopped + cursor + active},  // line, platform, check's answer, calls
+        {"/s", 1, 1, cursor + check + stopped + active},
+        {"/s", 1, 0, cursor + check + "ShowCursor(0); "},
+        {"", 1, 0, active},
+        {"", 2, 1, active}};
     const std::function<void(Veltrane_B::Veltrane_S&)> triggers[] = {
         [](Veltrane_B::Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
         [](Veltrane_B::Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
         [](Veltrane_B::Veltrane_S& s) { s.Display().onClick(); },
         [](Veltrane_B::Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, platformId, verify, calls] : cases) {
         for (const auto& trigger : triggers) {
             FakeHost host;
-            auto session = Load(host, c.line);
-            host.platformId = c.platformId;
-            host.verifyResult = c.verify;
+            auto session = Load(host, line);
+            host.platformId = platformId;
+            host.verifyResult = verify;
             host.calls.clear();
             const bool ended = Ends([&] { trigger(*session); });
-            EXPECT_EQ(ended, c.verify != 0 || !*c.line) << c.line;
-            std::string calls = c.calls;
-            if (const std::size_t at = calls.find(check); at != std::string::npos)
-                calls.replace(at, check.size(),
-                              CallText("VerifyScreenSavePwd", session->Window().hWnd()) + "; ");
-            EXPECT_EQ(ExitCalls(host), calls) << c.line << " " << c.platformId;
+            EXPECT_EQ(ended, verify != 0 || !*line) << line;
+            EXPECT_EQ(ExitCalls(host, session->Window().hWnd()), calls)
+                << line << " " << platformId;
             EXPECT_EQ(host.timers[0]->enabled, !ended);
             EXPECT_EQ(session->PixelStack().Allocated(), !ended);  // unloaded before the end
         }
@@ -180,13 +154,12 @@ TEST_F(SessionExit, EveryInputEndsThroughTheSameCalls) {
     EXPECT_FALSE(Ends([&] { session->Display().onMouseDown(1, 0, 5, 5); }));
 }
 
-TEST_F(SessionGuards, NoNestedTicksNoSecondPasswordCheck) {
+TEST_F(Session, NoNestedTicksNoSecondPasswordCheck) {
     FakeHost host;
     auto session = Load(host, "/s");
     host.platformId = 1;
     host.verifyResult = 0;
-    // A tick delivered while a tick runs its messages is skipped.
-    int nested = 0;
+    int nested = 0;  // ticks delivered while a tick runs its messages
     host.onDoEvents = [&] {
         if (nested++ < 5) host.timers[0]->Fire();
     };
@@ -211,10 +184,9 @@ TEST_F(SessionGuards, NoNestedTicksNoSecondPasswordCheck) {
     EXPECT_EQ(host.CountOf("ShowCursor(1)") - host.CountOf("ShowCursor(0)"), 1);
 }
 
-// On two monitors, drawing fails at set-up, drawing fails in a tick, or the window is closed from
-// outside: mode "S" shows the cursor once, a failed drawing says "Blit Error" once and ends the
-// program, and no monitor keeps its pixels.
-TEST_F(SessionGuards, EveryWayOutShowsTheCursorOnce) {
+// Drawing fails at set-up or in a tick, or the window is closed from outside: mode "S" shows the
+// cursor once, a failed drawing says so once and ends, no monitor keeps its pixels.
+TEST_F(Session, EveryWayOutShowsTheCursorOnce) {
     for (int way = 0; way < 3; ++way) {
         for (const char* line : {"/s", ""}) {
             SCOPED_TRACE(std::to_string(way) + line);
@@ -242,21 +214,17 @@ TEST_F(SessionGuards, EveryWayOutShowsTheCursorOnce) {
     }
 }
 
-TEST_F(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
+TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
     const struct {
         Rect screen;
         std::vector<Rect> listed;
         std::vector<Rect> shown = {};  // the monitors kept, in order, when not all listed
     } cases[] = {
-        // Side by side.
         {{0, 0, 2048, 768}, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}},
-        // Left of and below the primary: a negative origin.
-        {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}},
-        // Three sizes with gaps, one above the primary.
+        {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}},  // a negative origin
         {{-801, -601, 2000, 900}, {{0, 0, 1023, 767}, {-801, -601, 0, 0}, {1200, 100, 2000, 900}}},
-        // Repeats and empty rectangles dropped.
+        // Repeats and empty rectangles dropped; none listed: the virtual screen, beyond 16 bits.
         {{0, 0, 800, 600}, {{0, 0, 800, 600}, {0, 0, 800, 600}, {5, 5, 5, 9}}, {{0, 0, 800, 600}}},
-        // None listed: the virtual screen, beyond 16-bit twips.
         {{-10, -20, 5110, 2860}, {}, {{-10, -20, 5110, 2860}}},
     };
     for (const auto& c : cases) {
@@ -264,12 +232,11 @@ TEST_F(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
         FakeHost host;
         auto session = Load(host, "/s", c.screen, c.listed);
         const std::vector<Rect>& shown = c.shown.empty() ? c.listed : c.shown;
-
         EXPECT_EQ(host.calls.front(), "UsePhysicalPixels");
         EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
-        const std::string topmost =  // HWND_TOPMOST, neither moved nor sized nor activated
-            CallText("SetWindowPos", host.windows[0]->hWnd(), -1, 0, 0, 0, 0, 19);
-        EXPECT_EQ(host.CallsNamed("SetWindowPos"), std::vector<std::string>{topmost});
+        EXPECT_EQ(
+            host.CallsNamed("SetWindowPos"),  // topmost, neither moved, sized nor activated
+            std::vector{CallText("SetWindowPos", host.windows[0]->hWnd(), -1, 0, 0, 0, 0, 19)});
         ASSERT_EQ(session->Monitors().size(), shown.size());
         const auto& panels = host.windows[0]->panels;  // Master, then one Display per monitor
         ASSERT_EQ(panels.size(), shown.size() + 1);
@@ -291,106 +258,87 @@ TEST_F(SessionMonitors, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
         EXPECT_EQ(host.CallsNamed("BitBlt"), blits);
         EXPECT_EQ(host.CallsNamed("StretchDIBits"), draws);
         EXPECT_EQ(host.CountOf("ReleaseDC"), 1);
-        // The capture surface gave its memory back once the copies were in the Displays.
-        EXPECT_EQ(panels[0]->state.bounds, (Rect{0, 0, 1, 1}));
-
-        // One tick lets the messages run once, after every monitor's frame.
+        EXPECT_EQ(panels[0]->state.bounds, (Rect{0, 0, 1, 1}));  // the capture surface gave back
+        // One tick lets the messages run once after every monitor's frame, once for the tick.
         const int eventsBefore = host.doEventsCount;
         host.timers[0]->Fire();
-        EXPECT_EQ(host.doEventsCount - eventsBefore, 2);  // the step's and the tick's
+        EXPECT_EQ(host.doEventsCount - eventsBefore, 2);
         // Input on any monitor's Display ends the session and gives every monitor's pixels back.
         EXPECT_TRUE(Ends([&] { session->Display(shown.size() - 1).onClick(); }));
         EXPECT_FALSE(session->Monitors()[0].pixels.Allocated());
     }
 }
 
-// Stores `picture` (w x h pixels, bottom-up, packed) as a DIB section's rows: top-down (negative
-// height) or bottom-up, with `pad` spare bytes after each row.
-platform::DibSection Store(const std::vector<std::uint8_t>& picture, int w, int h, bool topDown,
-                           int pad, std::vector<std::uint8_t>& storage) {
-    const int stride = w * 4 + pad;
-    storage.assign(std::size_t(stride) * h, 0xEE);
-    for (int y = 0; y < h; ++y)  // y from the bottom of the picture
-        std::copy_n(&picture[std::size_t(y) * w * 4], w * 4,
-                    &storage[std::size_t(topDown ? h - 1 - y : y) * stride]);
-    return {w, topDown ? -h : h, stride, 32, storage.data()};
-}
-
-// Random pictures for `monitors`, bottom-up and packed, given to the host as their panels' DIB
+// Random pictures for `monitors`, bottom-up and packed, handed to the host as their panels' DIB
 // sections: top-down but the second, rows padded by 0, 4, 8 ... bytes.
-std::vector<std::vector<std::uint8_t>> Pictures(FakeHost& host, const std::vector<Rect>& monitors,
-                                                std::vector<std::vector<std::uint8_t>>& storage) {
-    std::vector<std::vector<std::uint8_t>> pictures;
+std::vector<Picture> Pictures(FakeHost& host, const std::vector<Rect>& monitors,
+                              std::vector<Picture>& storage) {
+    std::vector<Picture> pictures;
     std::mt19937 rng(5);
     storage.resize(monitors.size());
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const int w = monitors[i].right - monitors[i].left,
-                  h = monitors[i].bottom - monitors[i].top;
-        auto& picture = pictures.emplace_back(std::size_t(w) * h * 4);
+                  h = monitors[i].bottom - monitors[i].top, stride = w * 4 + 4 * int(i);
+        const bool topDown = i != 1;
+        Picture& picture = pictures.emplace_back(std::size_t(w) * h * 4);
         for (auto& b : picture) b = static_cast<std::uint8_t>(rng());
-        host.dibSections.push_back(Store(picture, w, h, i != 1, 4 * int(i), storage[i]));
+        storage[i].assign(std::size_t(stride) * h, 0xEE);
+        for (int y = 0; y < h; ++y)  // y from the bottom of the picture
+            std::copy_n(&picture[std::size_t(y) * w * 4], w * 4,
+                        &storage[i][std::size_t(topDown ? h - 1 - y : y) * stride]);
+        host.dibSections.push_back({w, topDown ? -h : h, stride, 32, storage[i].data()});
     }
     return pictures;
 }
 
-TEST_F(SessionMonitors, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
+TEST_F(Session, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
     FakeHost host;
     const std::vector<Rect> monitors = {{0, 0, 60, 31}, {-37, -20, -8, 3}, {1, -20, 20, -3}};
-    std::vector<std::vector<std::uint8_t>> storage;
+    std::vector<Picture> storage;
     const auto pictures = Pictures(host, monitors, storage);
     auto session = Load(host, "", {-37, -20, 60, 31}, monitors);
     // Read from the sections' own bits: nothing is selected, GetDIBits is never called.
     EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("SelectObject"), 0);
-    for (int i = 0; i < 3; ++i) {
-        const auto& stack = session->Monitors()[i].pixels;
-        for (int k = 1; k <= 3; ++k)
-            EXPECT_TRUE(std::equal(pictures[i].begin(), pictures[i].end(), stack.Image(k)))
-                << i << " image " << k;
-    }
     std::set<int> angles;
     for (int tick = 0; tick < 3000; ++tick) {
         host.secondsSinceMidnight = 1000 + tick * 0.37;
         host.timers[0]->Fire();
         const float turn = session->RotationAngle();
         ASSERT_TRUE(turn >= 0 && turn <= 359 && turn == std::floor(turn)) << turn;
-        const int angle = static_cast<int>(turn);
-        angles.insert(angle);
+        angles.insert(static_cast<int>(turn));
         if (tick % 750 != 0) continue;
-        // Every frame starts again from the capture: turns never accumulate.
+        // Every frame turns the capture (turns never accumulate) about the monitor's own centre.
         for (int i = 0; i < 3; ++i) {
             const auto& monitor = session->Monitors()[i];
-            // Three copies of the capture, the session's images before the first tick.
-            std::vector<std::uint8_t> expected;
+            const auto size = std::ptrdiff_t(pictures[i].size());
+            Picture expected;  // the three images as the capture left them
             for (int k = 0; k < 3; ++k)
                 expected.insert(expected.end(), pictures[i].begin(), pictures[i].end());
-            const Veltrane_B1::RotateBlock block{
-                monitor.width, monitor.height, expected.data(), nullptr, 1, 0xFFFFFF, 2};
-            // The same centre rule as a single screen of this monitor's size.
-            Veltrane_B1::Rotate(block, float(monitor.width / 2), float(monitor.height / 2),
-                                angle + 360);
-            const auto image2 = expected.begin() + std::ptrdiff_t(pictures[i].size());
-            ASSERT_TRUE(std::equal(image2, image2 + std::ptrdiff_t(pictures[i].size()),
+            Veltrane_B1::Rotate(
+                {monitor.width, monitor.height, expected.data(), nullptr, 1, 0xFFFFFF, 2},
+                float(monitor.width / 2), float(monitor.height / 2), int(turn) + 360);
+            ASSERT_TRUE(std::equal(expected.begin() + size, expected.begin() + 2 * size,
                                    monitor.pixels.Image(2)))
-                << "monitor " << i << " angle " << angle;
+                << "monitor " << i << " angle " << turn;
         }
     }
     EXPECT_EQ(angles.size(), 360u);  // every whole degree turns up
 }
 
-// The monitors change while the session runs (told between ticks, twice during a tick, or not
-// told): each new monitor's images are the set-up's captures at its place (the first listed where
-// two overlapped, white where none was), made once per change and shown at once on a Display on
-// it. A cursor the system moved off a monitor that went is no input; the user's still ends it.
-TEST_F(SessionMonitors, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
+// The monitors change (told between ticks, twice during a tick, or not told): each new monitor's
+// images are the set-up's captures at its place (the first listed where two overlapped, white
+// where none was), made once per change and shown at once. A cursor the system moved off a
+// monitor that went is no input; the user's still ends the session.
+TEST_F(Session, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
     FakeHost host;
     const std::vector<Rect> first = {{0, 0, 3, 2}, {2, 1, 4, 4}};  // both at (2, 1)
-    std::vector<std::vector<std::uint8_t>> storage;
+    std::vector<Picture> storage;
     const auto pictures = Pictures(host, first, storage);
     host.cursor = {3, 3};
     auto session = Load(host, "/s", {0, 0, 4, 4}, first);
     enum How { kBetweenTicks, kDuringTick, kUntold };
-    // The first smaller and the second off (the cursor on it moved onto the first); one larger
-    // than all that was captured, around it; that one moved, and a third; told, nothing changed.
+    // The first smaller, the second (under the cursor) gone; one larger than all that was
+    // captured; that one moved, and a third; told, nothing changed.
     const struct {
         Rect screen;
         std::vector<Rect> monitors;
@@ -425,7 +373,7 @@ TEST_F(SessionMonitors, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
         for (std::size_t i = 0; i < c.monitors.size(); ++i) {
             const Rect& m = c.monitors[i];
             EXPECT_EQ(session->Display(i).Bounds(), InWindow(m, c.screen));
-            std::vector<std::uint8_t> expected;  // bottom-up, white where nothing was captured
+            Picture expected;  // bottom-up, white where nothing was captured
             for (int y = m.bottom - 1; y >= m.top; --y)
                 for (int x = m.left; x < m.right; ++x) {
                     const auto f = std::find_if(first.begin(), first.end(), [&](const Rect& r) {
@@ -457,8 +405,7 @@ TEST_F(SessionMonitors, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
     EXPECT_TRUE(Ends([&] { host.timers[0]->Fire(); }));
 }
 
-// The pixel stack's sizes and the bitmap header: 32-bit sizes hold every real screen, and sizes
-// that cannot be held are refused instead of wrapping.
+// 32-bit header sizes hold every real screen; sizes that cannot be held are refused, not wrapped.
 TEST(PixelStack, SizesAndRefusals) {
     const struct {
         std::int32_t width, height;
