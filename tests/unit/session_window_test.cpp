@@ -1,6 +1,5 @@
-// The session window against the recording fake: the timer, the capture, the tick's mouse test,
-// the ways out with their calls in order, the guards against nesting, several monitors (each
-// copied, shown and turned on its own, laid out anew when they change); the pixel stack's sizes.
+// The session window against the recording fake: the timer, the ways out and their calls, the
+// guards against nesting, several monitors captured, shown, turned and laid out anew on their own.
 #include "session/session_window.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <set>
 #include <string>
@@ -70,43 +68,7 @@ TEST_F(Session, AnIntervalTheTimerCannotTakeRunsAtTheDefault) {
     }
 }
 
-// A bitmap that is no DIB section goes through GetDIBits, bottom line first, into three images,
-// never selected into a context; one of another width would write longer rows: it is not read.
-TEST_F(Session, ABitmapThatIsNoSectionIsReadThroughGetDIBitsWhenItFits) {
-    FakeHost host;
-    host.dibBits.resize(4 * 3 * 4);
-    std::iota(host.dibBits.begin(), host.dibBits.end(), std::uint8_t{1});
-    auto session = Load(host, "", {0, 0, 4, 3});
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_EQ(Picture(session->PixelStack().Image(k), session->PixelStack().Image(k) + 48),
-                  host.dibBits)
-            << k;
-    EXPECT_EQ(std::make_tuple(host.lastDibInfo.biSizeImage, host.lastDibInfo.biHeight,
-                              host.CountOf("SelectObject")),
-              std::make_tuple(48u, 3, 0));
-    host.bitmapRecord.bmWidth = 12;
-    Veltrane_B1::MonitorImage other;
-    other.width = 4, other.height = 3;
-    session->ReadBitmapBits(0x777, other);
-    EXPECT_EQ(Picture(other.pixels.Image(1), other.pixels.Image(1) + 48), Picture(48, 0));
-}
-
-TEST_F(Session, MouseTestNeedsBothAxesAndModeS) {
-    const std::tuple<const char*, platform::Point, std::int32_t, bool> cases[] = {
-        {"/s", {150, 130}, 1, true},  {"/s", {150, 100}, 1, false},
-        {"/s", {100, 130}, 1, false}, {"/s", {150, 130}, 0, false},
-        {"", {150, 130}, 1, false},   {"/S extra", {99, 99}, 1, true}};
-    for (const auto& [line, cursor, cursorRead, ends] : cases) {  // cursorRead: GetCursorPos's
-        FakeHost host;
-        auto session = Load(host, line);
-        host.cursor = cursor;
-        host.getCursorPosResult = cursorRead;
-        EXPECT_EQ(Ends([&] { host.timers[0]->Fire(); }), ends) << line << cursor.x;
-        EXPECT_EQ(host.CountOf("GetCursorPos"), *line ? 2 : 1) << line;
-    }
-}
-
-// The calls that matter on the way out, in order; "check" stands for the session window's.
+// The calls that matter on the way out, in order, the session window's password check as "check".
 std::string ExitCalls(const FakeHost& host, platform::Handle window) {
     std::string out;
     for (const std::string& call : host.calls)
@@ -117,41 +79,65 @@ std::string ExitCalls(const FakeHost& host, platform::Handle window) {
     return out;
 }
 
-TEST_F(Session, EveryInputEndsThroughTheSameCalls) {
+// Inputs: k a key (Shift alone), m a press on the window, c a click and r a right press on the
+// second Display, l a left press alone; ticks after the cursor moved on both axes (t), on x or y
+// only, or could not be read (u); a tick whose drawing fails (f); the window closed outside (o).
+void Input(Veltrane_B::Veltrane_S& session, FakeHost& host, char input) {
+    if (input == 'k') session.Window().onKeyDown(16, 1);
+    if (input == 'm') session.Window().onMouseDown(2, 0, 5, 5);
+    if (input == 'c') session.Display(1).onClick();
+    if (input == 'r') session.Display(1).onMouseDown(2, 0, 5, 5);
+    if (input == 'l') session.Display(1).onMouseDown(1, 0, 5, 5);  // ends through the click
+    if (input == 'o') host.windows[0]->Close();
+    if (std::string("txyufo").find(input) != std::string::npos) host.timers[0]->Fire();
+}
+
+// Whether an input ends the session, through which calls, its timer and pixels gone with it.
+TEST_F(Session, EveryWayOutGoesThroughTheSameCalls) {
     const std::string cursor = "ShowCursor(1); ", check = "check; ",
                       stopped = "SystemParametersInfoA(97, 0, 0); ",
-                      active = "SystemParametersInfoA(17, 1, 0); EndProgram; ";
-    const std::tuple<const char*, std::uint32_t, std::int32_t, std::string> cases[] = {
-        {"/s", 2, 1, stopped + cursor + active},  // line, platform, check's answer, calls
-        {"/s", 1, 1, cursor + check + stopped + active},
-        {"/s", 1, 0, cursor + check + "ShowCursor(0); "},
-        {"", 1, 0, active},
-        {"", 2, 1, active}};
-    const std::function<void(Veltrane_B::Veltrane_S&)> triggers[] = {
-        [](Veltrane_B::Veltrane_S& s) { s.Window().onKeyDown(16, 1); },  // Shift alone
-        [](Veltrane_B::Veltrane_S& s) { s.Window().onMouseDown(2, 0, 5, 5); },
-        [](Veltrane_B::Veltrane_S& s) { s.Display().onClick(); },
-        [](Veltrane_B::Veltrane_S& s) { s.Display().onMouseDown(2, 0, 5, 5); },
-    };
-    for (const auto& [line, platformId, verify, calls] : cases) {
-        for (const auto& trigger : triggers) {
+                      active = "SystemParametersInfoA(17, 1, 0); EndProgram; ",
+                      blit = "MessageBoxW(Blit Error, Veltrane, 0); EndProgram; ";
+    const std::tuple<const char*, std::uint32_t, std::int32_t, const char*, std::string> cases[] = {
+        {"/s", 2, 1, "kmcrt", stopped + cursor + active},  // line, platform, check's answer
+        {"/s", 1, 1, "kmcrt", cursor + check + stopped + active},
+        {"/s", 1, 0, "kmcrt", cursor + check + "ShowCursor(0); "},
+        {"", 1, 0, "kmcr", active},
+        {"", 2, 1, "kmcr", active},
+        {"/S extra", 2, 1, "t", stopped + cursor + active},
+        {"/s", 2, 1, "lxyu", ""},
+        {"", 2, 1, "lt", ""},
+        {"/s", 2, 1, "f", cursor + blit},
+        {"", 2, 1, "f", blit},
+        {"/s", 2, 1, "o", cursor + "Close(Veltrane_Main); "},
+        {"", 2, 1, "o", "Close(Veltrane_Main); "}};
+    for (const auto& [line, platformId, verify, inputs, calls] : cases) {
+        for (const char* input = inputs; *input; ++input) {
+            SCOPED_TRACE(std::string(line) + " " + std::to_string(platformId) + " " + *input);
             FakeHost host;
-            auto session = Load(host, line);
+            auto session = Load(host, line, {0, 0, 16, 6}, {{0, 0, 8, 6}, {8, 0, 16, 6}});
             host.platformId = platformId;
             host.verifyResult = verify;
             host.calls.clear();
-            const bool ended = Ends([&] { trigger(*session); });
-            EXPECT_EQ(ended, verify != 0 || !*line) << line;
-            EXPECT_EQ(ExitCalls(host, session->Window().hWnd()), calls)
-                << line << " " << platformId;
-            EXPECT_EQ(host.timers[0]->enabled, !ended);
-            EXPECT_EQ(session->PixelStack().Allocated(), !ended);  // unloaded before the end
+            host.cursor = {*input == 'y' ? 100 : 150, *input == 'x' ? 100 : 130};  // from 100, 100
+            host.getCursorPosResult = *input != 'u';
+            host.stretchDIBitsResult = *input != 'f';
+            const bool ended = Ends([&] { Input(*session, host, *input); });
+            EXPECT_EQ(ExitCalls(host, session->Window().hWnd()), calls);
+            EXPECT_EQ(ended, calls.find("EndProgram") != std::string::npos);
+            const bool ticked = std::string("txyu").find(*input) != std::string::npos;
+            EXPECT_EQ(host.CountOf("GetCursorPos"), ticked && *line ? 1 : 0);
+            EXPECT_EQ(host.CountOf("StretchDIBits"), ticked ? 2 : *input == 'f');
+            EXPECT_EQ(host.timers[0]->enabled, !ended && *input != 'o');
+            EXPECT_EQ(session->Monitors()[1].pixels.Allocated(), !ended && *input != 'o');
         }
     }
-    // A left press on Display ends through the click that follows, not twice.
+    // Drawing fails at set-up: the same, inside Load, before there is a session to hold pixels.
     FakeHost host;
-    auto session = Load(host, "/s");
-    EXPECT_FALSE(Ends([&] { session->Display().onMouseDown(1, 0, 5, 5); }));
+    host.stretchDIBitsResult = 0;
+    EXPECT_TRUE(Ends([&] { Load(host, "/s"); }));
+    EXPECT_EQ(ExitCalls(host, 0), cursor + blit);
+    EXPECT_EQ(host.CountOf("StretchDIBits"), 1);
 }
 
 TEST_F(Session, NoNestedTicksNoSecondPasswordCheck) {
@@ -182,36 +168,6 @@ TEST_F(Session, NoNestedTicksNoSecondPasswordCheck) {
     host.verifyResult = 1;
     EXPECT_TRUE(Ends([&] { session->Form_KeyDown(65, 0); }));
     EXPECT_EQ(host.CountOf("ShowCursor(1)") - host.CountOf("ShowCursor(0)"), 1);
-}
-
-// Drawing fails at set-up or in a tick, or the window is closed from outside: mode "S" shows the
-// cursor once, a failed drawing says so once and ends, no monitor keeps its pixels.
-TEST_F(Session, EveryWayOutShowsTheCursorOnce) {
-    for (int way = 0; way < 3; ++way) {
-        for (const char* line : {"/s", ""}) {
-            SCOPED_TRACE(std::to_string(way) + line);
-            FakeHost host;
-            host.stretchDIBitsResult = way == 0 ? 0 : 1;
-            std::unique_ptr<Veltrane_B::Veltrane_S> session;
-            bool ended = Ends([&] {
-                session = Load(host, line, {0, 0, 16, 6}, {{0, 0, 8, 6}, {8, 0, 16, 6}});
-            });
-            if (way == 1) {
-                host.stretchDIBitsResult = 0;
-                ended = Ends([&] { host.timers[0]->Fire(); });
-            } else if (way == 2) {
-                host.windows[0]->Close();
-                host.timers[0]->Fire();
-            }
-            EXPECT_EQ(ended, way < 2);
-            EXPECT_EQ(host.CountOf("ShowCursor(1)"), *line ? 1 : 0);
-            EXPECT_EQ(host.CallsNamed("MessageBoxW"),
-                      std::vector<std::string>(way < 2, "MessageBoxW(Blit Error, Veltrane, 0)"));
-            EXPECT_EQ(host.CountOf("StretchDIBits"), way == 0 ? 1 : way == 1 ? 3 : 2);
-            // A failure at set-up ends inside Load, before there is a session to hold pixels.
-            EXPECT_TRUE(!session || !session->Monitors()[1].pixels.Allocated());
-        }
-    }
 }
 
 TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
@@ -263,9 +219,6 @@ TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
         const int eventsBefore = host.doEventsCount;
         host.timers[0]->Fire();
         EXPECT_EQ(host.doEventsCount - eventsBefore, 2);
-        // Input on any monitor's Display ends the session and gives every monitor's pixels back.
-        EXPECT_TRUE(Ends([&] { session->Display(shown.size() - 1).onClick(); }));
-        EXPECT_FALSE(session->Monitors()[0].pixels.Allocated());
     }
 }
 
@@ -291,14 +244,25 @@ std::vector<Picture> Pictures(FakeHost& host, const std::vector<Rect>& monitors,
     return pictures;
 }
 
-TEST_F(Session, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
+// Each monitor's images are its own capture: two read from their DIB sections' own bits, the
+// third, no section, through GetDIBits (bottom line first, never selected into a context). Every
+// frame turns the capture (turns never accumulate) about the monitor's own centre.
+TEST_F(Session, EachMonitorsOwnPixelsTurnedByTheOneAngle) {
     FakeHost host;
     const std::vector<Rect> monitors = {{0, 0, 60, 31}, {-37, -20, -8, 3}, {1, -20, 20, -3}};
     std::vector<Picture> storage;
     const auto pictures = Pictures(host, monitors, storage);
+    host.dibSections.pop_back();
+    host.dibBits = pictures[2];
     auto session = Load(host, "", {-37, -20, 60, 31}, monitors);
-    // Read from the sections' own bits: nothing is selected, GetDIBits is never called.
-    EXPECT_EQ(host.CountOf("GetDIBits") + host.CountOf("SelectObject"), 0);
+    EXPECT_EQ(std::make_tuple(host.CountOf("GetDIBits"), host.lastDibInfo.biSizeImage,
+                              host.lastDibInfo.biHeight, host.CountOf("SelectObject")),
+              std::make_tuple(1, 19 * 17 * 4u, 17, 0));
+    for (int i = 0; i < 3; ++i)
+        for (int k = 1; k <= 3; ++k) {
+            const std::uint8_t* image = session->Monitors()[i].pixels.Image(k);
+            EXPECT_EQ(Picture(image, image + pictures[i].size()), pictures[i]) << i << " " << k;
+        }
     std::set<int> angles;
     for (int tick = 0; tick < 3000; ++tick) {
         host.secondsSinceMidnight = 1000 + tick * 0.37;
@@ -306,9 +270,7 @@ TEST_F(Session, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
         const float turn = session->RotationAngle();
         ASSERT_TRUE(turn >= 0 && turn <= 359 && turn == std::floor(turn)) << turn;
         angles.insert(static_cast<int>(turn));
-        if (tick % 750 != 0) continue;
-        // Every frame turns the capture (turns never accumulate) about the monitor's own centre.
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3 && tick % 750 == 0; ++i) {
             const auto& monitor = session->Monitors()[i];
             const auto size = std::ptrdiff_t(pictures[i].size());
             Picture expected;  // the three images as the capture left them
@@ -323,6 +285,13 @@ TEST_F(Session, FramesAreEachMonitorsOwnPixelsTurnedByTheOneAngle) {
         }
     }
     EXPECT_EQ(angles.size(), 360u);  // every whole degree turns up
+    // A bitmap of another width would write rows longer than the image's: it is not read.
+    host.dibBits.resize(48);
+    host.bitmapRecord.bmWidth = 12;
+    Veltrane_B1::MonitorImage other;
+    other.width = 4, other.height = 3;
+    session->ReadBitmapBits(0x777, other);
+    EXPECT_EQ(Picture(other.pixels.Image(1), other.pixels.Image(1) + 48), Picture(48, 0));
 }
 
 // The monitors change (told between ticks, twice during a tick, or not told): each new monitor's
