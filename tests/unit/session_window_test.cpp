@@ -171,25 +171,24 @@ TEST_F(Session, NoNestedTicksNoSecondPasswordCheck) {
 }
 
 TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
-    const struct {
-        Rect screen;
-        std::vector<Rect> listed;
-        std::vector<Rect> shown = {};  // the monitors kept, in order, when not all listed
-    } cases[] = {
-        {{0, 0, 2048, 768}, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}},
-        {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}},  // a negative origin
-        {{-801, -601, 2000, 900}, {{0, 0, 1023, 767}, {-801, -601, 0, 0}, {1200, 100, 2000, 900}}},
+    // Rows: the virtual screen, the monitors listed, those kept (in order) when not all are.
+    const std::tuple<Rect, std::vector<Rect>, std::vector<Rect>> cases[] = {
+        {{0, 0, 2048, 768}, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}, {}},
+        {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}, {}},  // negative origin
+        {{-801, -601, 2000, 900},
+         {{0, 0, 1023, 767}, {-801, -601, 0, 0}, {1200, 100, 2000, 900}},
+         {}},
         // Repeats and empty rectangles dropped; none listed: the virtual screen, beyond 16 bits.
         {{0, 0, 800, 600}, {{0, 0, 800, 600}, {0, 0, 800, 600}, {5, 5, 5, 9}}, {{0, 0, 800, 600}}},
         {{-10, -20, 5110, 2860}, {}, {{-10, -20, 5110, 2860}}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("case " + std::to_string(&c - cases));
+    for (const auto& [screen, listed, kept] : cases) {
+        SCOPED_TRACE(testing::PrintToString(listed));
         FakeHost host;
-        auto session = Load(host, "/s", c.screen, c.listed);
-        const std::vector<Rect>& shown = c.shown.empty() ? c.listed : c.shown;
+        auto session = Load(host, "/s", screen, listed);
+        const std::vector<Rect>& shown = kept.empty() ? listed : kept;
         EXPECT_EQ(host.calls.front(), "UsePhysicalPixels");
-        EXPECT_EQ(host.windows[0]->state.bounds, c.screen);
+        EXPECT_EQ(host.windows[0]->state.bounds, screen);
         EXPECT_EQ(
             host.CallsNamed("SetWindowPos"),  // topmost, neither moved, sized nor activated
             std::vector{CallText("SetWindowPos", host.windows[0]->hWnd(), -1, 0, 0, 0, 0, 19)});
@@ -205,7 +204,7 @@ TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
                                                  monitor.centre.y,
                                                  std::int64_t(monitor.pixels.ImageBytes())}),
                       std::vector<std::int64_t>({w, h, w / 2, h / 2, std::int64_t(w) * h * 4}));
-            EXPECT_EQ(panels[i + 1]->state.bounds, InWindow(m, c.screen)) << i;
+            EXPECT_EQ(panels[i + 1]->state.bounds, InWindow(m, screen)) << i;
             blits.push_back(CallText("BitBlt", panels[0]->dc, 0, 0, w, h, FakeHost::kScreenDc,
                                      m.left, m.top, platform::kSrcCopy));
             draws.push_back(CallText("StretchDIBits", panels[i + 1]->dc, 0, 0, w, h, 0, 0, w, h,
