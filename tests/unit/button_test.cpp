@@ -166,12 +166,13 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
 
 // The face and the skin drawn for each scale, in twips at the real factor 1440 / dpi: a frame
 // of 4, 5, 6 and 8 pixels at corners and edges, the caption's top from the face's height.
-// Rows: dpi, frame, face, skin, caption's top.
 TEST(ButtonFace, FrameAndCaptionAtEachScale) {
-    const std::tuple<int, int, int, int, int, int, int> cases[] = {{96, 4, 77, 25, 64, 25, 5},
-                                                                   {120, 5, 96, 31, 80, 31, 7},
-                                                                   {144, 6, 116, 38, 96, 38, 8},
-                                                                   {192, 8, 154, 50, 128, 50, 11}};
+    const struct {
+        int dpi, frame, faceWidth, faceHeight, skinWidth, skinHeight, captionTop;
+    } cases[] = {{96, 4, 77, 25, 64, 25, 5},
+                 {120, 5, 96, 31, 80, 31, 7},
+                 {144, 6, 116, 38, 96, 38, 8},
+                 {192, 8, 154, 50, 128, 50, 11}};
     for (const auto& [dpi, f, w, h, sw, sh, captionTop] : cases) {
         const platform::DisplayScale scale(dpi);
         const auto twips = [&](int pixels) { return WholeTwips(scale.Twips(pixels)); };

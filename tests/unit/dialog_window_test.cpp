@@ -62,11 +62,14 @@ class Dialog : public TempFolderTest {
 };
 
 // The interval reaches each control only where it takes it: the bar 1 to 3000 (else it keeps 1),
-// the timer 0 to 65535 (else it keeps 100; at 0 it never ticks); nothing wraps round. Rows: the
-// interval, the bar's value, the timer's, the frames one tick draws.
+// the timer 0 to 65535 (else it keeps 100; at 0 it never ticks); nothing wraps round.
 TEST_F(Dialog, LoadSequenceTakesTheIntervalWithinEachControlsRange) {
     const float inf = std::numeric_limits<float>::infinity();
-    const std::tuple<float, std::int32_t, std::int32_t, int> cases[] = {
+    const struct {
+        float interval;
+        std::int32_t bar, timer;
+        int frames;  // drawn by one tick
+    } cases[] = {
         {100, 100, 100, 1}, {250, 250, 250, 1},        {-5, 1, 100, 1},    {0, 1, 0, 0},
         {0.5f, 1, 0, 0},    {3000, 3000, 3000, 1},     {5000, 1, 5000, 1}, {65535, 1, 65535, 1},
         {70000, 1, 100, 1}, {4294967808.f, 1, 100, 1}, {inf, 1, 100, 1}};
@@ -177,11 +180,15 @@ TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
     const Close closeBox = [](Veltrane_P& d) { d.window->Close(); };
     const Close cancel = [](Veltrane_P& d) { d.Cmd_Can->Click(); };
     const Close esc = [](Veltrane_P& d) { d.window->onKeyDown(platform::kVkEscape, 0); };
-    const std::tuple<Close, std::int32_t, const char*, bool> cases[] = {
-        {set, 250, " 250", true},       {set, 1, " 1", true},
-        {set, 3000, " 3000", true},     {cancel, 250, nullptr, true},
-        {closeBox, 250, nullptr, true}, {closeBox, 250, nullptr, false},
-        {esc, 250, nullptr, true}};  // the bar's value, what is written, whether the pointer reads
+    const struct {
+        Close close;
+        std::int32_t bar;
+        const char* written;  // nothing: the file keeps its value
+        bool pointerRead;
+    } cases[] = {{set, 250, " 250", true},       {set, 1, " 1", true},
+                 {set, 3000, " 3000", true},     {cancel, 250, nullptr, true},
+                 {closeBox, 250, nullptr, true}, {closeBox, 250, nullptr, false},
+                 {esc, 250, nullptr, true}};
     const std::string line = std::string("[Section]\r\n") + Veltrane_B::kIntervalKey + "=";
     const std::string path = Veltrane_B::SettingsFilePath(folder_.string());
     const Rect window{0, 0, 411, 286};
@@ -259,8 +266,12 @@ TEST(RotatePicture, ReadsTurnsAndWritesThePanelsImagesAndLeavesEmptyOnesAlone) {
 }
 
 TEST(DialogPosition, CentredAndAtOneThirdInTwips) {
-    const std::tuple<int, int, int, int, double, platform::Point> cases[] = {
-        // screen, window, twips per pixel, corner: 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
+    const struct {
+        int screenW, screenH, windowW, windowH;
+        double twips;  // per pixel
+        platform::Point corner;
+    } cases[] = {
+        // 613 x 15 \ 2 = 4597 tw; 482 x 15 \ 3 = 2410 tw
         {1024, 768, 411, 286, 15, {306, 161}},  {1024, 768, 412, 287, 15, {306, 160}},
         {800, 600, 411, 286, 12, {194, 105}},    // 120 dots per inch
         {1024, 768, 411, 286, 7.5, {307, 161}},  // 192: 4597.5 tw to even, 4598 \ 2 = 2299 tw

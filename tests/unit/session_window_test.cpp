@@ -98,19 +98,24 @@ TEST_F(Session, EveryWayOutGoesThroughTheSameCalls) {
                       stopped = "SystemParametersInfoA(97, 0, 0); ",
                       active = "SystemParametersInfoA(17, 1, 0); EndProgram; ",
                       blit = "MessageBoxW(Blit Error, Veltrane, 0); EndProgram; ";
-    const std::tuple<const char*, std::uint32_t, std::int32_t, const char*, std::string> cases[] = {
-        {"/s", 2, 1, "kmcrt", stopped + cursor + active},  // line, platform, check's answer
-        {"/s", 1, 1, "kmcrt", cursor + check + stopped + active},
-        {"/s", 1, 0, "kmcrt", cursor + check + "ShowCursor(0); "},
-        {"", 1, 0, "kmcr", active},
-        {"", 2, 1, "kmcr", active},
-        {"/S extra", 2, 1, "t", stopped + cursor + active},
-        {"/s", 2, 1, "lxyu", ""},
-        {"", 2, 1, "lt", ""},
-        {"/s", 2, 1, "f", cursor + blit},
-        {"", 2, 1, "f", blit},
-        {"/s", 2, 1, "o", cursor + "Close(Veltrane_Main); "},
-        {"", 2, 1, "o", "Close(Veltrane_Main); "}};
+    const struct {
+        const char* line;
+        std::uint32_t platformId;
+        std::int32_t verify;  // the password check's answer
+        const char* inputs;   // each one on a session of its own
+        std::string calls;
+    } cases[] = {{"/s", 2, 1, "kmcrt", stopped + cursor + active},
+                 {"/s", 1, 1, "kmcrt", cursor + check + stopped + active},
+                 {"/s", 1, 0, "kmcrt", cursor + check + "ShowCursor(0); "},
+                 {"", 1, 0, "kmcr", active},
+                 {"", 2, 1, "kmcr", active},
+                 {"/S extra", 2, 1, "t", stopped + cursor + active},
+                 {"/s", 2, 1, "lxyu", ""},
+                 {"", 2, 1, "lt", ""},
+                 {"/s", 2, 1, "f", cursor + blit},
+                 {"", 2, 1, "f", blit},
+                 {"/s", 2, 1, "o", cursor + "Close(Veltrane_Main); "},
+                 {"", 2, 1, "o", "Close(Veltrane_Main); "}};
     for (const auto& [line, platformId, verify, inputs, calls] : cases) {
         for (const char* input = inputs; *input; ++input) {
             SCOPED_TRACE(std::string(line) + " " + std::to_string(platformId) + " " + *input);
@@ -171,8 +176,10 @@ TEST_F(Session, NoNestedTicksNoSecondPasswordCheck) {
 }
 
 TEST_F(Session, EachMonitorIsCopiedPlacedAndCentredOnItsOwn) {
-    // Rows: the virtual screen, the monitors listed, those kept (in order) when not all are.
-    const std::tuple<Rect, std::vector<Rect>, std::vector<Rect>> cases[] = {
+    const struct {
+        Rect screen;
+        std::vector<Rect> listed, kept;  // kept (in order) when not all listed are
+    } cases[] = {
         {{0, 0, 2048, 768}, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}, {}},
         {{-640, 0, 1024, 768}, {{0, 0, 1024, 768}, {-640, 200, 0, 680}}, {}},  // negative origin
         {{-801, -601, 2000, 900},
