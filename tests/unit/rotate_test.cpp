@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "effects/rotate_kernels.h"
@@ -54,61 +55,46 @@ struct Stack {
 constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
 
 // Source pixel (x, y) holds blue 10 * x + y, green 0x77 and red 0 (constant channels stay exact
-// under bilinear weights); each destination pixel must hold the expected blue with that green and
-// red, or the background, with byte 3 untouched. Modes 0 and 1 read image 3, modes 2 and 3 image 1.
+// under bilinear weights); each destination pixel, top line first, must hold the expected blue
+// with that green and red, or the background (--), with byte 3 untouched. Modes 0 and 1 read
+// image 3, modes 2 and 3 image 1; the odd ones interpolate, and find no whole cell at the edge.
 TEST(RotateKnownPictures, NearestAndBilinear) {
-    const struct {
-        bool bilinear;  // modes 1 and 3, else 0 and 2
-        std::int32_t w, h;
-        float cx, cy;
-        std::int32_t angle;
-        const char* expected;  // per destination pixel, top line first: blue, or -- background
-    } cases[] = {
+    const std::tuple<bool, int, int, float, float, int, const char*> cases[] = {
         {false, 4, 4, 2, 2, 540, "-- -- -- -- 31 21 11 -- 32 22 12 -- 33 23 13 --"},
         {false, 4, 4, 2, 2, 450, "-- -- -- -- 11 12 13 14 21 22 23 24 31 32 33 34"},
         {false, 5, 3, 2, 1, 450, "11 12 13 -- -- 21 22 23 -- -- 31 32 33 -- --"},
         {false, 4, 4, 2, 2, 405, "-- 13 14 -- 12 13 23 34 11 22 33 33 21 31 32 43"},
         {false, 3, 2, 1, 1, 360, "12 22 32 11 21 31"},
-        {true, 4, 4, 2, 2, 360,
-         "-- -- -- -- -- 23 33 -- -- 22 32 -- -- -- -- --"},  // no cell at the edge
+        {true, 4, 4, 2, 2, 360, "-- -- -- -- -- 23 33 -- -- 22 32 -- -- -- -- --"},
         {true, 6, 6, 3, 3, 390,
          "-- -- 21 -- -- -- -- 16 25 34 43 -- -- 20 29 38 47 56 "
          "15 24 33 42 51 60 19 28 37 46 55 -- -- -- 41 50 60 --"},
     };
     std::mt19937 rng(1);
-    for (const auto& c : cases) {
-        for (const std::int32_t mode : {0 + c.bilinear, 2 + c.bilinear}) {
-            Stack s(c.w, c.h, rng);
-            for (int y = 1; y <= c.h; ++y)
-                for (int x = 1; x <= c.w; ++x) {
+    for (const auto& [bilinear, w, h, cx, cy, angle, blues] : cases) {
+        for (const std::int32_t mode : {0 + bilinear, 2 + bilinear}) {
+            Stack s(w, h, rng);
+            for (int y = 1; y <= h; ++y)
+                for (int x = 1; x <= w; ++x) {
                     std::uint8_t* p = s.pixel(mode < 2 ? 3 : 1, x, y);
                     p[0] = std::uint8_t(10 * x + y), p[1] = 0x77, p[2] = 0;
                     s.pixel(2, x, y)[3] = std::uint8_t(0xA0 + x + y);
                 }
-            Veltrane_B1::Rotate(s.block(mode, kBack), c.cx, c.cy, c.angle);
-            std::istringstream expected(c.expected);
-            for (int y = c.h; y >= 1; --y)
-                for (int x = 1; x <= c.w; ++x) {
+            Veltrane_B1::Rotate(s.block(mode, kBack), cx, cy, angle);
+            std::istringstream expected(blues);
+            for (int y = h; y >= 1; --y)
+                for (int x = 1; x <= w; ++x) {
                     std::string want;
                     expected >> want;
                     const std::uint8_t* p = s.pixel(2, x, y);
                     std::vector<int> colour{0x33, 0x22, 0x11, 0xA0 + x + y};
                     if (want != "--") colour = {std::stoi(want), 0x77, 0, 0xA0 + x + y};
                     EXPECT_EQ(std::vector<int>({p[0], p[1], p[2], p[3]}), colour)
-                        << c.w << "x" << c.h << " angle " << c.angle << " mode " << mode << " at "
-                        << x << "," << y;
+                        << w << "x" << h << " angle " << angle << " mode " << mode << " at " << x
+                        << "," << y;
                 }
         }
     }
-}
-
-// The reference's bytes for a call on `s`: the yardstick every fast path must match.
-std::vector<std::uint8_t> Expected(const Stack& s, RotateBlock block, float cx, float cy,
-                                   std::int32_t angle) {
-    std::vector<std::uint8_t> expected = s.bytes;
-    block.pixelBase = expected.data() + s.offset;
-    rotate_reference::Rotate(block, cx, cy, angle);
-    return expected;
 }
 
 struct Call {
@@ -116,6 +102,12 @@ struct Call {
     float cx, cy;
     std::uint32_t back;
 };
+
+// The reference's bytes for the call on `s`: the yardstick every fast path must match.
+std::vector<std::uint8_t> Expected(Stack s, const Call& c) {
+    rotate_reference::Rotate(s.block(c.mode, c.back), c.cx, c.cy, c.angle);
+    return s.bytes;
+}
 
 // A random call: sizes around and across tile edges (none or negative too), centres near (whole
 // and half pixels) and far, every angle, known and unknown modes.
@@ -170,25 +162,23 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
             std::printf("[ skipped  ] isa %d not available\n", int(isa));
     }
     kernels[0].second = {P::Gather, P::Exact};  // the scalar set has no window kernels
-    const struct {
-        std::int32_t w, h;
-        float cx, cy;
-        int threads, tile;
-    } shapes[] = {{48, 33, 24, 16, 1, 128},  // the session's centre
-                  {35, 50, 17, 25, 2, 16},   // tiled, two threads
-                  {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
+    // Width, height, centre, threads, tile side.
+    const std::tuple<std::int32_t, std::int32_t, float, float, int, int> shapes[] = {
+        {48, 33, 24, 16, 1, 128},  // the session's centre
+        {35, 50, 17, 25, 2, 16},   // tiled, two threads
+        {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
     std::mt19937 rng(11);
     for (const auto& [w, h, cx, cy, threads, tile] : shapes) {
         for (int angle = 360; angle < 720; ++angle) {
             Stack s(w, h, rng);
             const Call c{w, h, angle % 2 == 0 ? 2 : 0, angle, cx, cy, kBack};
-            const RotateBlock block = s.block(c.mode, kBack);
-            const std::vector<std::uint8_t> expected = Expected(s, block, cx, cy, angle);
+            const std::vector<std::uint8_t> expected = Expected(s, c);
             for (const auto& [isa, paths] : kernels)
                 for (const P path : paths) {
                     const rd::Options options{isa, threads, tile, tile, path};
                     ASSERT_TRUE(Matches(s, expected, c, options));
                     if (path != P::Exact || angle % 90 == 0) {
+                        const RotateBlock block = s.block(c.mode, kBack);
                         EXPECT_EQ(rd::PlanFor(block, cx, cy, angle, options).path, path) << angle;
                     }
                 }
@@ -203,9 +193,8 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
                 const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
                 const rd::Options options{isa, threads, tile, 1 + int(rng() % 150),
                                           rd::Path(rng() % 5)};
-                Stack s(c.w, c.h, rng, rng() % 8);
-                const RotateBlock block = s.block(c.mode, c.back);
-                ASSERT_TRUE(Matches(s, Expected(s, block, c.cx, c.cy, c.angle), c, options));
+                const Stack s(c.w, c.h, rng, rng() % 8);
+                ASSERT_TRUE(Matches(s, Expected(s, c), c, options));
             }
         }
     }
@@ -216,7 +205,8 @@ TEST(RotateFastPaths, ConcurrentCallersShareThePool) {
     std::mt19937 rng(7);
     Stack a(700, 400, rng), b(640, 480, rng);
     const RotateBlock ra = a.block(2, kBack), rb = b.block(3, kBack);
-    const auto wantA = Expected(a, ra, 350, 200, 407), wantB = Expected(b, rb, 320, 240, 631);
+    const auto wantA = Expected(a, {700, 400, 2, 407, 350, 200, kBack});
+    const auto wantB = Expected(b, {640, 480, 3, 631, 320, 240, kBack});
     std::thread other([&] {
         for (int i = 0; i < 5; ++i) Veltrane_B1::Rotate(rb, 320, 240, 631);
     });

@@ -93,16 +93,11 @@ class MainTest : public TempFolderTest {
     ProcessValuesGuard processValues_;
 };
 
-// Every mode but the preview reads the settings first; the password change runs only outside NT.
+// Every mode but the preview reads the settings first; the password change runs only outside NT
+// (platform 2 is NT, 1 Windows 9x; a failing GetVersionExA is not NT) and gets the window that
+// follows on the line (-1: no password change).
 TEST_F(MainTest, ModeTable) {
-    const struct {
-        const char* line;
-        const char* did;
-        int cursorHidden;            // times
-        std::uint32_t platformId;    // 2 NT, 1 Windows 9x
-        std::int32_t versionResult;  // GetVersionExA's: a failing call is not NT
-        int window;                  // handed to the password change; -1: none
-    } cases[] = {
+    const std::tuple<const char*, const char*, int, std::uint32_t, std::int32_t, int> cases[] = {
         {"/s", "S", 1, 2, 1, -1},        {"-S", "S", 1, 2, 1, -1},
         {"/S /x", "S", 1, 2, 1, -1},     {"", "S", 0, 2, 1, -1},
         {"S", "E", 0, 2, 1, -1},         {"/x", "E", 0, 2, 1, -1},
@@ -111,21 +106,21 @@ TEST_F(MainTest, ModeTable) {
         {"/a 4711", "E", 0, 1, 1, 4711}, {"/a 4711", "E", 0, 2, 0, 4711},
         {"/a", "E", 0, 1, 1, 0},         {"/a junk", "E", 0, 1, 1, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, did, cursorHidden, platformId, versionResult, window] : cases) {
         host_ = FakeHost();
-        host_.platformId = c.platformId;
-        host_.versionResult = c.versionResult;
+        host_.platformId = platformId;
+        host_.versionResult = versionResult;
         Veltrane_B::IntervalText.clear();
-        const std::string seen = RunMain(c.line);
+        const std::string seen = RunMain(line);
         const std::vector<std::string> password(
-            c.window >= 0, "PwdChangePasswordA(SCRSAVE, " + std::to_string(c.window) + ", 0, 0)");
+            window >= 0, "PwdChangePasswordA(SCRSAVE, " + std::to_string(window) + ", 0, 0)");
         EXPECT_EQ(
             std::make_tuple(seen, host_.CountOf("ShowCursor(0)"), host_.CountOf("FindWindowA"),
                             host_.CallsNamed("PwdChangePasswordA"), Veltrane_B::IntervalText,
                             Veltrane_B::DisplayInterval),
-            std::make_tuple(std::string(c.did), c.cursorHidden, 2, password, std::string("777"),
+            std::make_tuple(std::string(did), cursorHidden, 2, password, std::string("777"),
                             777.0f))
-            << c.line;
+            << line;
     }
 }
 
