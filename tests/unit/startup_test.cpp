@@ -124,12 +124,13 @@ TEST_F(MainTest, ModeTable) {
     }
 }
 
-// The host's box, and where the picture goes in it (its aspect kept, centred), drawn for that
-// size; WS_CHILD in place of WS_POPUP, the other style bits kept; no settings read.
+// The host's box, the preview's size and where the picture goes in it (its aspect kept, centred),
+// drawn for that size; WS_CHILD in place of WS_POPUP, the other style bits kept; no settings read.
 TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
-    for (const auto& [rect, picture] :
-         {std::pair{platform::Rect{10, 20, 162, 132}, platform::Rect{0, 0, 152, 112}},
-          {platform::Rect{0, 0, 3000, 2500}, platform::Rect{0, 144, 3000, 2355}}}) {
+    const std::tuple<platform::Rect, platform::Rect, platform::Rect> boxes[] = {
+        {{10, 20, 162, 132}, {0, 0, 152, 112}, {0, 0, 152, 112}},
+        {{0, 0, 3000, 2500}, {0, 0, 3000, 2500}, {0, 144, 3000, 2355}}};
+    for (const auto& [rect, size, picture] : boxes) {
         host_ = FakeHost();
         host_.windowRects[4711] = rect;
         host_.windowLong = static_cast<std::int32_t>(0x96CF0000u);
@@ -137,7 +138,6 @@ TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
         ASSERT_EQ(RunMain("/p 4711", &kept), "");
         ASSERT_EQ(host_.windows.size(), 1u);
         const auto* window = host_.windows[0];
-        const platform::Rect size{0, 0, rect.right - rect.left, rect.bottom - rect.top};
         const std::string load =
             CallText("LoadBitmapResource", IDB_PREVIEW, picture.right - picture.left,
                      picture.bottom - picture.top);
