@@ -128,7 +128,8 @@ TEST(PictureTransform, CosSinAgreesWithTheCRuntime) {
         const double t = i <= 1440 ? (i * 0.017453292519943) * -1
                                    : std::uniform_real_distribution<>(-2e4, 2e4)(rng);
         const auto cs = Veltrane_B2::ModelCosSin(t);
-        EXPECT_TRUE(WithinOneUnit(cs.cos, std::cos(t)) && WithinOneUnit(cs.sin, std::sin(t))) << t;
+        EXPECT_TRUE(WithinOneUnit(cs.cos, std::cos(t))) << "cos " << t;
+        EXPECT_TRUE(WithinOneUnit(cs.sin, std::sin(t))) << "sin " << t;
     }
 }
 #endif
