@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "dialog/picture_transform_kernels.h"
@@ -98,19 +99,15 @@ TEST(PictureTransform, UnusableInputsGiveBlackWithoutReadingOutside) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     Pixels src(4 * 4 * 4, 200);
-    const struct {
-        const std::uint8_t* source;
-        int width, height;
-        double angle;
-    } cases[] = {
+    const std::tuple<const std::uint8_t*, int, int, double> cases[] = {
         {src.data(), 4, 4, nan},       {src.data(), 4, 4, inf}, {nullptr, 4, 4, 0},
         {src.data(), 1, 4, 0},         {src.data(), 4, 1, 0},   {src.data(), -4, 4, 0},
         {src.data(), 4, INT32_MIN, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [source, width, height, angle] : cases) {
         Pixels dst(8 * 8 * 4, 0xAB);
-        Veltrane_B2::TransformPixels(c.source, c.width, c.height, dst.data(), 8, 8, c.angle, true);
-        EXPECT_EQ(dst, Pixels(dst.size(), 0)) << c.width << "x" << c.height << " at " << c.angle;
+        Veltrane_B2::TransformPixels(source, width, height, dst.data(), 8, 8, angle, true);
+        EXPECT_EQ(dst, Pixels(dst.size(), 0)) << width << "x" << height << " at " << angle;
     }
     // A destination far larger than 16-bit coordinates: samples beyond +-32768 are just black.
     Pixels wide(70000 * 2 * 4, 0xAB);
@@ -131,7 +128,8 @@ TEST(PictureTransform, CosSinAgreesWithTheCRuntime) {
         const double t = i <= 1440 ? (i * 0.017453292519943) * -1
                                    : std::uniform_real_distribution<>(-2e4, 2e4)(rng);
         const auto cs = Veltrane_B2::ModelCosSin(t);
-        EXPECT_TRUE(WithinOneUnit(cs.cos, std::cos(t)) && WithinOneUnit(cs.sin, std::sin(t))) << t;
+        EXPECT_TRUE(WithinOneUnit(cs.cos, std::cos(t))) << "cos " << t;
+        EXPECT_TRUE(WithinOneUnit(cs.sin, std::sin(t))) << "sin " << t;
     }
 }
 #endif

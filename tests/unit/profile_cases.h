@@ -1,8 +1,7 @@
-// Settings files and what the system's own profile functions make of them: the cases of the
-// conformance suite that Wine keeps for those functions (one key of one section each), and the
-// file shapes that other programs leave behind. The unit tests hold the store to them; the Win32
-// tests hold the platform to them, which shows the expectations are the system's. Both also
-// share the fixture below: a settings file in a fresh folder.
+// Settings files and what the system's own profile functions make of them: cases of the suite that
+// Wine keeps for those functions (one key of one section each) and file shapes other programs
+// leave. The unit tests hold the store to them, the Win32 tests the platform, which shows the
+// expectations are the system's; both share the fixture below, a settings file in a fresh folder.
 #pragma once
 
 #include <algorithm>
@@ -79,10 +78,7 @@ inline std::vector<ReadCase> ReadCases() {
     cases.push_back({Utf16File(u"[Section]\r\nkey=\u8868\ud55c\r\n"), "Section", "key", "\x95\x5c?",
                      JapaneseOnly});
     // Big-endian UTF-16 is left alone.
-    cases.push_back(
-        {"\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0"
-         "1\0\r\0\n"s,
-         "S", "k", "", NotPlatform});
+    cases.push_back({"\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0\x31\0\r\0\n"s, "S", "k", "", NotPlatform});
     return cases;
 }
 
@@ -128,8 +124,7 @@ class SettingsFile : public TempFolderTest {
         file_ = folder_ / "Veltrane.ini";
         path_ = file_.string();
     }
-    // Gives the file these bytes; "" leaves no file.
-    void Put(const std::string& contents) {
+    void Put(const std::string& contents) {  // "" leaves no file
         std::filesystem::remove(file_);
         if (!contents.empty()) std::ofstream(file_, std::ios::binary) << contents;
     }
@@ -143,8 +138,7 @@ class SettingsFile : public TempFolderTest {
         std::sort(names.begin(), names.end());
         return names;
     }
-    // Writes `value` under `key` in `section` of the file (or of `file`) and says whether the
-    // store reported success.
+    // Whether the store says it wrote `value` under `key` in `section` of the file (or `file`).
     bool Write(const std::string& value = " 250", const std::string& section = "Section",
                const std::string& key = "key", const std::string& file = "") {
         Veltrane_B::LastApiResult = -1;

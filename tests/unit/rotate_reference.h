@@ -44,33 +44,26 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
             const double u = ((x - cx) * C - (y - cyB) * S) + cx;
             const double v = ((y - cyB) * C + (x - cx) * S) + cyB;
             std::uint8_t* out = at(dst, x, y);
-            bool background = true;
+            std::copy_n(back, 3, out);  // the background, unless a source pixel is found
             if (!bilinear) {
                 const auto sx = RoundEven(u), sy = RoundEven(v);
-                if (sx && sy && *sx >= 1 && *sx <= W && *sy >= 1 && *sy <= H) {
+                if (sx && sy && *sx >= 1 && *sx <= W && *sy >= 1 && *sy <= H)
                     std::copy_n(at(src, *sx, *sy), 3, out);
-                    background = false;
-                }
             } else {
                 const float uf = static_cast<float>(u), vf = static_cast<float>(v);
                 const auto sx = RoundEven(double{uf} - 0.5), sy = RoundEven(double{vf} - 0.5);
-                if (sx && sy && *sx >= 1 && *sx <= W - 1 && *sy >= 1 && *sy <= H - 1) {
-                    const float fx = static_cast<float>(double{uf} - *sx);
-                    const float fy = static_cast<float>(double{vf} - *sy);
-                    for (int k = 0; k < 3; ++k) {
-                        const double p00 = at(src, *sx, *sy)[k];
-                        const double p01 = at(src, *sx + 1, *sy)[k];
-                        const double p10 = at(src, *sx, *sy + 1)[k];
-                        const double p11 = at(src, *sx + 1, *sy + 1)[k];
-                        const double top = p00 + (p01 - p00) * fx;
-                        const double bottom = p10 + (p11 - p10) * fx;
-                        const std::int64_t value = *RoundEven(top + (bottom - top) * fy);
-                        out[k] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(value, 0, 255));
-                    }
-                    background = false;
+                if (!sx || !sy || *sx < 1 || *sx > W - 1 || *sy < 1 || *sy > H - 1) continue;
+                const float fx = static_cast<float>(double{uf} - *sx);
+                const float fy = static_cast<float>(double{vf} - *sy);
+                for (int k = 0; k < 3; ++k) {
+                    const double p00 = at(src, *sx, *sy)[k], p01 = at(src, *sx + 1, *sy)[k];
+                    const double p10 = at(src, *sx, *sy + 1)[k], p11 = at(src, *sx + 1, *sy + 1)[k];
+                    const double top = p00 + (p01 - p00) * fx;
+                    const double bottom = p10 + (p11 - p10) * fx;
+                    const std::int64_t value = *RoundEven(top + (bottom - top) * fy);
+                    out[k] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(value, 0, 255));
                 }
             }
-            if (background) std::copy_n(back, 3, out);
         }
     }
 }

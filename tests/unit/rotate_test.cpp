@@ -7,8 +7,10 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "effects/rotate_kernels.h"
@@ -51,94 +53,71 @@ struct Stack {
 };
 
 constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
-constexpr int kBg = -1;
 
 // Source pixel (x, y) holds blue 10 * x + y, green 0x77 and red 0 (constant channels stay exact
-// under bilinear weights); each destination pixel must hold the expected blue with that green and
-// red, or the background, with byte 3 untouched. Modes 0 and 1 read image 3, modes 2 and 3 image 1.
+// under bilinear weights); each destination pixel, top line first, must hold the expected blue
+// with that green and red, or the background (--), with byte 3 untouched. Modes 0 and 1 read
+// image 3, modes 2 and 3 image 1; the odd ones interpolate, and find no whole cell at the edge.
 TEST(RotateKnownPictures, NearestAndBilinear) {
-    struct Geometry {
-        bool bilinear;  // modes 1 and 3, else 0 and 2
-        std::int32_t w, h;
-        float cx, cy;
-        std::int32_t angle;
-    };
-    const struct {
-        Geometry g;
-        std::vector<int> expected;  // per destination pixel, top line first: blue, or kBg
-    } cases[] = {
-        // Half turn 4x4.
-        {{false, 4, 4, 2, 2, 540},
-         {kBg, kBg, kBg, kBg, 31, 21, 11, kBg, 32, 22, 12, kBg, 33, 23, 13, kBg}},
-        // Quarter turn 4x4.
-        {{false, 4, 4, 2, 2, 450},
-         {kBg, kBg, kBg, kBg, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}},
-        // Quarter turn 5x3.
-        {{false, 5, 3, 2, 1, 450},
-         {11, 12, 13, kBg, kBg, 21, 22, 23, kBg, kBg, 31, 32, 33, kBg, kBg}},
-        // 45 degrees 4x4.
-        {{false, 4, 4, 2, 2, 405},
-         {kBg, 13, 14, kBg, 12, 13, 23, 34, 11, 22, 33, 33, 21, 31, 32, 43}},
-        // Angle 0 copies.
-        {{false, 3, 2, 1, 1, 360}, {12, 22, 32, 11, 21, 31}},
-        // Bilinear angle 0: outer ring background, inner copied.
-        {{true, 4, 4, 2, 2, 360},
-         {kBg, kBg, kBg, kBg, kBg, 23, 33, kBg, kBg, 22, 32, kBg, kBg, kBg, kBg, kBg}},
-        // Bilinear 30 degrees 6x6.
-        {{true, 6, 6, 3, 3, 390},
-         {kBg, kBg, 21, kBg, kBg, kBg, kBg, 16, 25, 34, 43, kBg, kBg, 20,  29, 38, 47, 56,
-          15,  24,  33, 42,  51,  60,  19,  28, 37, 46, 55, kBg, kBg, kBg, 41, 50, 60, kBg}},
+    const std::tuple<bool, int, int, float, float, int, const char*> cases[] = {
+        {false, 4, 4, 2, 2, 540, "-- -- -- -- 31 21 11 -- 32 22 12 -- 33 23 13 --"},
+        {false, 4, 4, 2, 2, 450, "-- -- -- -- 11 12 13 14 21 22 23 24 31 32 33 34"},
+        {false, 5, 3, 2, 1, 450, "11 12 13 -- -- 21 22 23 -- -- 31 32 33 -- --"},
+        {false, 4, 4, 2, 2, 405, "-- 13 14 -- 12 13 23 34 11 22 33 33 21 31 32 43"},
+        {false, 3, 2, 1, 1, 360, "12 22 32 11 21 31"},
+        {true, 4, 4, 2, 2, 360, "-- -- -- -- -- 23 33 -- -- 22 32 -- -- -- -- --"},
+        {true, 6, 6, 3, 3, 390,
+         "-- -- 21 -- -- -- -- 16 25 34 43 -- -- 20 29 38 47 56 "
+         "15 24 33 42 51 60 19 28 37 46 55 -- -- -- 41 50 60 --"},
     };
     std::mt19937 rng(1);
-    for (const auto& [c, expected] : cases) {
-        for (const std::int32_t mode : {0 + c.bilinear, 2 + c.bilinear}) {
-            Stack s(c.w, c.h, rng);
-            for (int y = 1; y <= c.h; ++y)
-                for (int x = 1; x <= c.w; ++x) {
+    for (const auto& [bilinear, w, h, cx, cy, angle, blues] : cases) {
+        for (const std::int32_t mode : {0 + bilinear, 2 + bilinear}) {
+            Stack s(w, h, rng);
+            for (int y = 1; y <= h; ++y)
+                for (int x = 1; x <= w; ++x) {
                     std::uint8_t* p = s.pixel(mode < 2 ? 3 : 1, x, y);
                     p[0] = std::uint8_t(10 * x + y), p[1] = 0x77, p[2] = 0;
                     s.pixel(2, x, y)[3] = std::uint8_t(0xA0 + x + y);
                 }
-            Veltrane_B1::Rotate(s.block(mode, kBack), c.cx, c.cy, c.angle);
-            for (int line = 0; line < c.h; ++line)
-                for (int x = 1; x <= c.w; ++x) {
-                    const int y = c.h - line, want = expected[std::size_t(line * c.w + x - 1)];
+            Veltrane_B1::Rotate(s.block(mode, kBack), cx, cy, angle);
+            std::istringstream expected(blues);
+            for (int y = h; y >= 1; --y)
+                for (int x = 1; x <= w; ++x) {
+                    std::string want;
+                    expected >> want;
                     const std::uint8_t* p = s.pixel(2, x, y);
-                    const std::vector<int> got{p[0], p[1], p[2], p[3]};
-                    const std::vector<int> exp =
-                        want == kBg ? std::vector<int>{0x33, 0x22, 0x11, 0xA0 + x + y}
-                                    : std::vector<int>{want, 0x77, 0, 0xA0 + x + y};
-                    EXPECT_EQ(got, exp) << c.w << "x" << c.h << " angle " << c.angle << " mode "
-                                        << mode << " at " << x << "," << y;
+                    std::vector<int> colour{0x33, 0x22, 0x11, 0xA0 + x + y};
+                    if (want != "--") colour = {std::stoi(want), 0x77, 0, 0xA0 + x + y};
+                    EXPECT_EQ(std::vector<int>({p[0], p[1], p[2], p[3]}), colour)
+                        << w << "x" << h << " angle " << angle << " mode " << mode << " at " << x
+                        << "," << y;
                 }
         }
     }
 }
 
-// The reference's bytes for a call on `s`: the yardstick every fast path must match.
-std::vector<std::uint8_t> Expected(const Stack& s, RotateBlock block, float cx, float cy,
-                                   std::int32_t angle) {
-    std::vector<std::uint8_t> expected = s.bytes;
-    block.pixelBase = expected.data() + s.offset;
-    rotate_reference::Rotate(block, cx, cy, angle);
-    return expected;
-}
-
-// A random call: sizes around and across tile edges (none or negative too), centres near (whole
-// and half pixels) and far, every angle, known and unknown modes.
-struct RandomCall {
+struct Call {
     std::int32_t w, h, mode, angle;
     float cx, cy;
     std::uint32_t back;
 };
 
-RandomCall MakeCall(std::mt19937& rng) {
+// The reference's bytes for the call on `s`: the yardstick every fast path must match.
+std::vector<std::uint8_t> Expected(Stack s, const Call& c) {
+    rotate_reference::Rotate(s.block(c.mode, c.back), c.cx, c.cy, c.angle);
+    return s.bytes;
+}
+
+// A random call: sizes around and across tile edges (none or negative too), centres near (whole
+// and half pixels) and far, every angle, known and unknown modes.
+Call RandomCall(std::mt19937& rng) {
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     auto size = [&] {
         const int k = pick(10);
         return k < 6 ? pick(41) : k < 8 ? 1 + pick(3) : 60 + pick(240);
     };
-    RandomCall c;
+    Call c;
     c.w = size(), c.h = size();
     const std::int32_t odd[] = {-1, 4, 5, INT32_MIN, INT32_MAX};
     c.mode = pick(10) < 9 ? pick(4) : odd[pick(5)];
@@ -158,77 +137,64 @@ RandomCall MakeCall(std::mt19937& rng) {
     return c;
 }
 
-// Every fast path, thread count and tiling gives the reference's bytes, and touches nothing else:
-// unknown modes and empty images leave every byte as it was.
-TEST(RotateFastPaths, MatchReferenceByteForByte) {
-    int compared = 0;
-    for (const auto& [isa, name] : {std::pair{rd::Isa::Baseline, "scalar"},
-                                    {rd::Isa::Avx2, "avx2"},
-                                    {rd::Isa::Avx512, "avx512"}}) {
-        if (!rd::IsaAvailable(isa)) {
-            std::printf("[ skipped  ] %s not available\n", name);
-            continue;
-        }
-        // No image at all: nothing happens, and nothing crashes.
-        rd::RotateWith({4, 4, nullptr, nullptr, 1, 0, 2}, 2, 2, 400, {isa, 1, 128, 128});
-        for (const int threads : {1, 2, 3}) {
-            std::mt19937 rng(1000u + unsigned(isa) * 10u + unsigned(threads));
-            for (int n = 0; n < 1500; ++n) {
-                const RandomCall c = MakeCall(rng);
-                const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
-                const rd::Options options{isa, threads, tile, 1 + int(rng() % 150),
-                                          rd::Path(rng() % 5)};
-                Stack s(c.w, c.h, rng, rng() % 8);
-                const RotateBlock block = s.block(c.mode, c.back);
-                const std::vector<std::uint8_t> expected = Expected(s, block, c.cx, c.cy, c.angle);
-                rd::RotateWith(block, c.cx, c.cy, c.angle, options);
-                ASSERT_TRUE(s.bytes == expected)
-                    << name << " threads " << threads << " tile " << options.tileWidth << "x"
-                    << options.tileHeight << ": " << c.w << "x" << c.h << " mode " << c.mode
-                    << " angle " << c.angle << " centre " << c.cx << "," << c.cy;
-                ++compared;
-            }
-        }
-    }
-    EXPECT_GE(compared, 4500);
+// The call with these options on `s` (a copy) writes `expected`, the reference's bytes.
+testing::AssertionResult Matches(Stack s, const std::vector<std::uint8_t>& expected, const Call& c,
+                                 const rd::Options& o) {
+    rd::RotateWith(s.block(c.mode, c.back), c.cx, c.cy, c.angle, o);
+    if (s.bytes == expected) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "isa " << int(o.isa) << " path " << int(o.path) << " threads " << o.threads
+           << " tile " << o.tileWidth << "x" << o.tileHeight << ": " << c.w << "x" << c.h
+           << " mode " << c.mode << " angle " << c.angle << " centre " << c.cx << "," << c.cy;
 }
 
-// Every whole angle through each kernel that the instruction set has, at sizes odd and even, on
-// one thread and tiled on two; each call takes the kernel asked for (the exact ones at the right
-// angles, where they apply).
-TEST(RotateFastPaths, EveryWholeAngleOnEachKernel) {
-    const struct {
-        std::int32_t w, h;
-        float cx, cy;
-        int threads, tile;
-    } shapes[] = {{48, 33, 24, 16, 1, 128},  // the session's centre
-                  {35, 50, 17, 25, 2, 16},   // tiled, two threads
-                  {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
+// Every kernel of each instruction set at every whole angle, at sizes odd and even, on one thread
+// and tiled on two, taking the kernel asked for (the exact ones at the right angles, where they
+// apply); then random calls with every kernel, thread count and tiling. Unknown modes and empty
+// images leave every byte as it was.
+TEST(RotateFastPaths, MatchReferenceByteForByte) {
     using P = rd::Path;
-    const std::pair<rd::Isa, std::vector<P>> kernels[] = {
-        {rd::Isa::Baseline, {P::Gather, P::Exact}},
-        {rd::Isa::Avx2, {P::Gather, P::Rows, P::Columns, P::Exact}},
-        {rd::Isa::Avx512, {P::Gather, P::Rows, P::Columns, P::Exact}}};
+    std::vector<std::pair<rd::Isa, std::vector<P>>> kernels;
+    for (const rd::Isa isa : {rd::Isa::Baseline, rd::Isa::Avx2, rd::Isa::Avx512}) {
+        if (rd::IsaAvailable(isa))
+            kernels.push_back({isa, {P::Gather, P::Rows, P::Columns, P::Exact}});
+        else
+            std::printf("[ skipped  ] isa %d not available\n", int(isa));
+    }
+    kernels[0].second = {P::Gather, P::Exact};  // the scalar set has no window kernels
+    // Width, height, centre, threads, tile side.
+    const std::tuple<std::int32_t, std::int32_t, float, float, int, int> shapes[] = {
+        {48, 33, 24, 16, 1, 128},  // the session's centre
+        {35, 50, 17, 25, 2, 16},   // tiled, two threads
+        {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
     std::mt19937 rng(11);
     for (const auto& [w, h, cx, cy, threads, tile] : shapes) {
         for (int angle = 360; angle < 720; ++angle) {
             Stack s(w, h, rng);
-            const RotateBlock block = s.block(angle % 2 == 0 ? 2 : 0, kBack);
-            const std::vector<std::uint8_t> expected = Expected(s, block, cx, cy, angle);
-            for (const auto& [isa, paths] : kernels) {
-                if (!rd::IsaAvailable(isa)) continue;
+            const Call c{w, h, angle % 2 == 0 ? 2 : 0, angle, cx, cy, kBack};
+            const std::vector<std::uint8_t> expected = Expected(s, c);
+            for (const auto& [isa, paths] : kernels)
                 for (const P path : paths) {
                     const rd::Options options{isa, threads, tile, tile, path};
-                    Stack copy = s;
-                    const RotateBlock b = copy.block(block.mode, kBack);
-                    rd::RotateWith(b, cx, cy, angle, options);
-                    ASSERT_TRUE(copy.bytes == expected)
-                        << w << "x" << h << " isa " << int(isa) << " path " << int(path)
-                        << " angle " << angle;
+                    ASSERT_TRUE(Matches(s, expected, c, options));
                     if (path != P::Exact || angle % 90 == 0) {
-                        EXPECT_EQ(rd::PlanFor(b, cx, cy, angle, options).path, path) << angle;
+                        const RotateBlock block = s.block(c.mode, kBack);
+                        EXPECT_EQ(rd::PlanFor(block, cx, cy, angle, options).path, path) << angle;
                     }
                 }
+        }
+    }
+    for (const auto& [isa, paths] : kernels) {
+        // No image at all: nothing happens, and nothing crashes.
+        rd::RotateWith({4, 4, nullptr, nullptr, 1, 0, 2}, 2, 2, 400, {isa, 1, 128, 128});
+        for (const int threads : {1, 2, 3}) {
+            for (int n = 0; n < 1500; ++n) {
+                const Call c = RandomCall(rng);
+                const int tile = rng() % 4 == 0 ? 1 + int(rng() % 200) : 128;
+                const rd::Options options{isa, threads, tile, 1 + int(rng() % 150),
+                                          rd::Path(rng() % 5)};
+                const Stack s(c.w, c.h, rng, rng() % 8);
+                ASSERT_TRUE(Matches(s, Expected(s, c), c, options));
             }
         }
     }
@@ -239,7 +205,8 @@ TEST(RotateFastPaths, ConcurrentCallersShareThePool) {
     std::mt19937 rng(7);
     Stack a(700, 400, rng), b(640, 480, rng);
     const RotateBlock ra = a.block(2, kBack), rb = b.block(3, kBack);
-    const auto wantA = Expected(a, ra, 350, 200, 407), wantB = Expected(b, rb, 320, 240, 631);
+    const auto wantA = Expected(a, {700, 400, 2, 407, 350, 200, kBack});
+    const auto wantB = Expected(b, {640, 480, 3, 631, 320, 240, kBack});
     std::thread other([&] {
         for (int i = 0; i < 5; ++i) Veltrane_B1::Rotate(rb, 320, 240, 631);
     });

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 
 #include "platform/files.h"
 #include "unit/profile_cases.h"
@@ -24,21 +25,19 @@ TEST_F(SettingsFile, ReadingRules) {
     std::vector<profile_cases::ReadCase> cases = profile_cases::ReadCases();  // as the system reads
     cases.insert(
         cases.end(),
-        {
-            {"", "Section", "key", ""},  // no file
-            {"  [ section ]  \n  KEY  =  spaced value  \n", "SECTION", "key", "spaced value"},
-            {"[Section]\nkey=first\nkey=second\n", "Section", "key", "first"},
-            {"[Section]\nother=1\n[Section]\nkey=in second section\n", "Section", "key", ""},
-            {"key=before any section\n[Section]\n", "Section", "key", ""},
-            {"[Section]\nkey=\"\n", "Section", "key", "\""},
-            {"[Section]\nkey=a=b\n", "Section", "key", "a=b"},
-            {"[Section]\nkey=" + std::string(300, 'x') + "\n", "Section", "key",
-             std::string(255, 'x')},
-            {"[Section]\nkey=last line without end", "Section", "key", "last line without end"},
-            // A double-byte character whose second byte is an ASCII letter is not case-folded.
-            {"[Section]\n\x83\x61=lower\n", "Section", "\x83\x41", ""},
-            {"[Section]\n\x83\x61=exact\n", "Section", "\x83\x61", "exact"},
-        });
+        {{"", "Section", "key", ""},  // no file
+         {"  [ section ]  \n  KEY  =  spaced value  \n", "SECTION", "key", "spaced value"},
+         {"[Section]\nkey=first\nkey=second\n", "Section", "key", "first"},
+         {"[Section]\nother=1\n[Section]\nkey=in second section\n", "Section", "key", ""},
+         {"key=before any section\n[Section]\n", "Section", "key", ""},
+         {"[Section]\nkey=\"\n", "Section", "key", "\""},
+         {"[Section]\nkey=a=b\n", "Section", "key", "a=b"},
+         {"[Section]\nkey=" + std::string(300, 'x') + "\n", "Section", "key",
+          std::string(255, 'x')},
+         {"[Section]\nkey=last line without end", "Section", "key", "last line without end"},
+         // A double-byte character whose second byte is an ASCII letter is not case-folded.
+         {"[Section]\n\x83\x61=lower\n", "Section", "\x83\x41", ""},
+         {"[Section]\n\x83\x61=exact\n", "Section", "\x83\x61", "exact"}});
     for (const auto& c : cases) {
         Put(c.contents);
         EXPECT_EQ(ReadSetting(c.section, c.key, path_), c.expected)
@@ -48,15 +47,14 @@ TEST_F(SettingsFile, ReadingRules) {
 
 TEST_F(SettingsFile, WritesAsTheSystemDoesKeepingEveryOtherLine) {
     std::vector<profile_cases::WriteCase> cases = profile_cases::WriteCases();
-    const std::pair<std::string, std::string> more[] = {
-        {"; comment\r\n[Other]\r\nx = 1\r\n",
-         "; comment\r\n[Other]\r\nx = 1\r\n[Section]\r\nkey= 250\r\n"},
-        {"[Other]\nx=1", "[Other]\nx=1\n[Section]\nkey= 250\n"},
-        {"[SECTION]\r\n  KEY =  7 \r\nnext=2\r\n", "[SECTION]\r\nKEY= 250\r\nnext=2\r\n"},
-        {"[Section]\r\na=1\r\n\r\n[Other]\r\n", "[Section]\r\na=1\r\nkey= 250\r\n\r\n[Other]\r\n"},
-        {"[Section]\r\na=1", "[Section]\r\na=1\r\nkey= 250\r\n"},
-    };
-    for (const auto& [before, after] : more)
+    for (const auto& [before, after] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"; comment\r\n[Other]\r\nx = 1\r\n",
+              "; comment\r\n[Other]\r\nx = 1\r\n[Section]\r\nkey= 250\r\n"},
+             {"[Other]\nx=1", "[Other]\nx=1\n[Section]\nkey= 250\n"},
+             {"[SECTION]\r\n  KEY =  7 \r\nnext=2\r\n", "[SECTION]\r\nKEY= 250\r\nnext=2\r\n"},
+             {"[Section]\r\na=1\r\n\r\n[Other]\r\n",
+              "[Section]\r\na=1\r\nkey= 250\r\n\r\n[Other]\r\n"},
+             {"[Section]\r\na=1", "[Section]\r\na=1\r\nkey= 250\r\n"}})
         cases.push_back({before, "Section", "key", " 250", after});
     for (const auto& c : cases) {
         Put(c.before);
@@ -69,18 +67,16 @@ TEST_F(SettingsFile, WritesAsTheSystemDoesKeepingEveryOtherLine) {
 
 TEST_F(SettingsFile, RefusedWriteLeavesTheOldFileAndSaysSo) {
     const std::string original = "[Section]\r\nkey= 100\r\n";
-    const struct {
-        std::string contents, target, value;
-    } cases[] = {
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {original, "", "1\r\n[Evil]"},                                    // line break in the value
         {original, (fs::path(path_) / "Veltrane.ini").string(), " 200"},  // no such folder
         {"\xFE\xFF\0[\0S\0]"s, "", " 200"},                               // big-endian UTF-16
         {original + std::string(1 << 20, ';'), "", " 200"},               // over the size limit
     };
-    for (const auto& c : cases) {
-        Put(c.contents);
-        EXPECT_FALSE(Write(c.value, "Section", "key", c.target)) << c.value;
-        EXPECT_EQ(Get(), c.contents);
+    for (const auto& [contents, target, value] : cases) {
+        Put(contents);
+        EXPECT_FALSE(Write(value, "Section", "key", target)) << value;
+        EXPECT_EQ(Get(), contents);
         EXPECT_TRUE(Strays().empty());
     }
     // A folder in the file's place reads empty and is never replaced.
@@ -91,22 +87,24 @@ TEST_F(SettingsFile, RefusedWriteLeavesTheOldFileAndSaysSo) {
     EXPECT_TRUE(fs::is_directory(path_));
 }
 
-TEST_F(SettingsFile, SuccessfulWriteRemovesOnlyLeftoversOfWritersThatDied) {
+TEST_F(SettingsFile, ReplacementKeepsPermissionsAndRemovesOnlyLeftoversOfWritersThatDied) {
     const std::string dead = platform::TemporaryName("Veltrane.ini", 999999999, 3);
     const std::vector<std::string> kept = {"Other.ini.tmp999999999-3", "Veltrane.ini.tmp",
                                            "Veltrane.ini.tmp999999999-", "Veltrane.ini.tmpx-1"};
     for (const std::string& name : kept) std::ofstream(folder_ / name) << "x";
     std::ofstream(folder_ / dead) << "[Section]\r\nkey=half";
     Put("[Section]\r\nkey=43\r\n");
+    fs::permissions(file_, fs::perms(0640));  // kept by the replacement where the system has them
+    const fs::perms permissions = fs::status(file_).permissions();
     EXPECT_TRUE(Write());
     EXPECT_EQ(Strays(), kept);
+    EXPECT_EQ(fs::status(file_).permissions(), permissions);
 }
 
 // Makes a folder in which no file can be made while its files stay writable (immutable for the
-// superuser, whom permissions do not stop; read-only for anyone else), or undoes that, and waits
-// up to five seconds for it by trying to make an entry. False when the file system allows neither.
-// Under Wine, which keeps Windows' rule that a read-only folder still takes new files and enforces
-// no access lists, the Unix folder beneath is locked; Wine starts Unix programs but cannot wait.
+// superuser, read-only for others), or undoes that, waiting up to 5 s; false where neither works.
+// Under Wine (a read-only folder takes new files there) the Unix folder beneath is locked, by a
+// Unix command that Wine starts but cannot wait for.
 bool LockFolder(const fs::path& folder, bool lock) {
     std::string name = folder.string();
 #ifdef _WIN32
@@ -151,14 +149,5 @@ TEST_F(SettingsFile, WritableFileInAFolderThatIsNotIsRewrittenInPlace) {
     LockFolder(folder_, false);
     EXPECT_FALSE(fs::exists(path_));
 }
-
-#ifndef _WIN32
-TEST_F(SettingsFile, ReplacementKeepsTheFilePermissions) {
-    Put("[Section]\r\nkey=43\r\n");
-    fs::permissions(file_, fs::perms(0640));
-    EXPECT_TRUE(Write());
-    EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0640));
-}
-#endif
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
 #include "unit/profile_cases.h"
 
@@ -55,10 +56,7 @@ TEST_F(SettingsFile, ThePlatformKeepsTheCasesAndReadsWhatTheStoreWrites) {
 // does (when the other program shares both reading and writing), and reading works unless
 // the other program refuses readers.
 TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
-    const struct {
-        DWORD access, share;
-        bool writes, reads;
-    } cases[] = {
+    const std::tuple<DWORD, DWORD, bool, bool> cases[] = {
         {GENERIC_READ, FILE_SHARE_READ, false, true},
         {GENERIC_WRITE, FILE_SHARE_WRITE, false, false},
         {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, false, true},
@@ -67,16 +65,16 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
         {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true, true},
     };
     const std::string original = "[Section]\r\nkey=123\r\n";
-    for (const auto& c : cases) {
+    for (const auto& [access, share, writes, reads] : cases) {
         Put(original);
-        HANDLE other = CreateFileW(file_.c_str(), c.access, c.share, nullptr, OPEN_EXISTING,
+        HANDLE other = CreateFileW(file_.c_str(), access, share, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(other, INVALID_HANDLE_VALUE);
-        SCOPED_TRACE(std::to_string(c.access) + " " + std::to_string(c.share));
-        EXPECT_EQ(Veltrane_B::ReadSetting("Section", "key", path_), c.reads ? "123" : "");
-        EXPECT_EQ(Write(), c.writes);
+        SCOPED_TRACE(std::to_string(access) + " " + std::to_string(share));
+        EXPECT_EQ(Veltrane_B::ReadSetting("Section", "key", path_), reads ? "123" : "");
+        EXPECT_EQ(Write(), writes);
         CloseHandle(other);
-        EXPECT_EQ(Get(), c.writes ? "[Section]\r\nkey= 250\r\n" : original);
+        EXPECT_EQ(Get(), writes ? "[Section]\r\nkey= 250\r\n" : original);
         EXPECT_TRUE(Strays().empty());
     }
     // A file that its writer will delete when it closes it reads as long as it is there.
