@@ -115,11 +115,13 @@ TEST(Button, WhatAUserSeesStepByStep) {
 TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     constexpr platform::Handle own = 0x20, parent = 0x10;
     const std::optional<platform::Handle> unread;
-    const std::tuple<platform::Handle, std::optional<platform::Handle>,
-                     std::optional<platform::Handle>, bool>
-        cases[] = {{own, own, parent, false},   {parent, own, parent, true},
-                   {0x99, own, parent, true},   {0, own, parent, true},
-                   {own, unread, parent, true}, {own, own, unread, true}};
+    const struct {
+        platform::Handle under;
+        std::optional<platform::Handle> ownWindow;
+        std::optional<platform::Handle> parentWindow;
+        bool left;
+    } cases[] = {{own, own, parent, false}, {parent, own, parent, true}, {0x99, own, parent, true},
+                 {0, own, parent, true},    {own, unread, parent, true}, {own, own, unread, true}};
     for (const auto& [under, ownWindow, parentWindow, left] : cases)
         EXPECT_EQ(CommandStateMachine::CursorHasLeft(under, ownWindow, parentWindow), left)
             << under << " " << ownWindow.has_value() << parentWindow.has_value();

@@ -99,7 +99,12 @@ TEST(PictureTransform, UnusableInputsGiveBlackWithoutReadingOutside) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     Pixels src(4 * 4 * 4, 200);
-    const std::tuple<const std::uint8_t*, int, int, double> cases[] = {
+    const struct {
+        const std::uint8_t* source;
+        int width;
+        int height;
+        double angle;
+    } cases[] = {
         {src.data(), 4, 4, nan},       {src.data(), 4, 4, inf}, {nullptr, 4, 4, 0},
         {src.data(), 1, 4, 0},         {src.data(), 4, 1, 0},   {src.data(), -4, 4, 0},
         {src.data(), 4, INT32_MIN, 0},

@@ -59,7 +59,15 @@ constexpr std::uint32_t kBack = 0x00332211;  // red 0x11, green 0x22, blue 0x33
 // with that green and red, or the background (--), with byte 3 untouched. Modes 0 and 1 read
 // image 3, modes 2 and 3 image 1; the odd ones interpolate, and find no whole cell at the edge.
 TEST(RotateKnownPictures, NearestAndBilinear) {
-    const std::tuple<bool, int, int, float, float, int, const char*> cases[] = {
+    const struct {
+        bool bilinear;
+        int w;
+        int h;
+        float cx;
+        float cy;
+        int angle;
+        const char* blues;
+    } cases[] = {
         {false, 4, 4, 2, 2, 540, "-- -- -- -- 31 21 11 -- 32 22 12 -- 33 23 13 --"},
         {false, 4, 4, 2, 2, 450, "-- -- -- -- 11 12 13 14 21 22 23 24 31 32 33 34"},
         {false, 5, 3, 2, 1, 450, "11 12 13 -- -- 21 22 23 -- -- 31 32 33 -- --"},
@@ -163,10 +171,16 @@ TEST(RotateFastPaths, MatchReferenceByteForByte) {
     }
     kernels[0].second = {P::Gather, P::Exact};  // the scalar set has no window kernels
     // Width, height, centre, threads, tile side.
-    const std::tuple<std::int32_t, std::int32_t, float, float, int, int> shapes[] = {
-        {48, 33, 24, 16, 1, 128},  // the session's centre
-        {35, 50, 17, 25, 2, 16},   // tiled, two threads
-        {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
+    const struct {
+        std::int32_t w;
+        std::int32_t h;
+        float cx;
+        float cy;
+        int threads;
+        int tile;
+    } shapes[] = {{48, 33, 24, 16, 1, 128},  // the session's centre
+                  {35, 50, 17, 25, 2, 16},   // tiled, two threads
+                  {67, 40, 12, 31, 2, 32}};  // off centre: much background beside the exact paths
     std::mt19937 rng(11);
     for (const auto& [w, h, cx, cy, threads, tile] : shapes) {
         for (int angle = 360; angle < 720; ++angle) {

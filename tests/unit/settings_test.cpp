@@ -67,7 +67,11 @@ TEST_F(SettingsFile, WritesAsTheSystemDoesKeepingEveryOtherLine) {
 
 TEST_F(SettingsFile, RefusedWriteLeavesTheOldFileAndSaysSo) {
     const std::string original = "[Section]\r\nkey= 100\r\n";
-    const std::tuple<std::string, std::string, std::string> cases[] = {
+    const struct {
+        std::string contents;
+        std::string target;
+        std::string value;
+    } cases[] = {
         {original, "", "1\r\n[Evil]"},                                    // line break in the value
         {original, (fs::path(path_) / "Veltrane.ini").string(), " 200"},  // no such folder
         {"\xFE\xFF\0[\0S\0]"s, "", " 200"},                               // big-endian UTF-16

@@ -97,7 +97,14 @@ class MainTest : public TempFolderTest {
 // (platform 2 is NT, 1 Windows 9x; a failing GetVersionExA is not NT) and gets the window that
 // follows on the line (-1: no password change).
 TEST_F(MainTest, ModeTable) {
-    const std::tuple<const char*, const char*, int, std::uint32_t, std::int32_t, int> cases[] = {
+    const struct {
+        const char* line;
+        const char* did;
+        int cursorHidden;
+        std::uint32_t platformId;
+        std::int32_t versionResult;
+        int window;
+    } cases[] = {
         {"/s", "S", 1, 2, 1, -1},        {"-S", "S", 1, 2, 1, -1},
         {"/S /x", "S", 1, 2, 1, -1},     {"", "S", 0, 2, 1, -1},
         {"S", "E", 0, 2, 1, -1},         {"/x", "E", 0, 2, 1, -1},
@@ -126,9 +133,12 @@ TEST_F(MainTest, ModeTable) {
 // The host's box, the preview's size and where the picture goes in it (its aspect kept, centred),
 // drawn for that size; WS_CHILD in place of WS_POPUP, the other style bits kept; no settings read.
 TEST_F(MainTest, PreviewEmbedsInHostWithItsOuterSizeAndReadsNoSettings) {
-    const std::tuple<platform::Rect, platform::Rect, platform::Rect> boxes[] = {
-        {{10, 20, 162, 132}, {0, 0, 152, 112}, {0, 0, 152, 112}},
-        {{0, 0, 3000, 2500}, {0, 0, 3000, 2500}, {0, 144, 3000, 2355}}};
+    const struct {
+        platform::Rect rect;
+        platform::Rect size;
+        platform::Rect picture;
+    } boxes[] = {{{10, 20, 162, 132}, {0, 0, 152, 112}, {0, 0, 152, 112}},
+                 {{0, 0, 3000, 2500}, {0, 0, 3000, 2500}, {0, 144, 3000, 2355}}};
     for (const auto& [rect, size, picture] : boxes) {
         host_ = FakeHost();
         host_.windowRects[4711] = rect;

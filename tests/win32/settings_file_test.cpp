@@ -56,7 +56,12 @@ TEST_F(SettingsFile, ThePlatformKeepsTheCasesAndReadsWhatTheStoreWrites) {
 // does (when the other program shares both reading and writing), and reading works unless
 // the other program refuses readers.
 TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
-    const std::tuple<DWORD, DWORD, bool, bool> cases[] = {
+    const struct {
+        DWORD access;
+        DWORD share;
+        bool writes;
+        bool reads;
+    } cases[] = {
         {GENERIC_READ, FILE_SHARE_READ, false, true},
         {GENERIC_WRITE, FILE_SHARE_WRITE, false, false},
         {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, false, true},
