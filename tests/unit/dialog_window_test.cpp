@@ -31,11 +31,13 @@ using Veltrane_B::Veltrane_P;
 
 class Dialog : public TempFolderTest {
   protected:
-    // Loads the dialog from the test's folder as the modal show does, its outer size 411 x 286
+    // Loads the dialog from a folder inside the test's (the settings path is joined with a
+    // backslash, a plain character on Linux) as the modal show does, its outer size 411 x 286
     // and the pointer at 300, 200.
     std::unique_ptr<Veltrane_P> Load(float interval) {
         host.calls.clear();
-        host.programFolder = folder_.string();
+        std::filesystem::create_directories(folder_ / "program");
+        host.programFolder = (folder_ / "program").string();
         host.cursor = {300, 200};
         Veltrane_B::DisplayInterval = interval;
         auto dialog = std::make_unique<Veltrane_P>(host);
@@ -190,7 +192,8 @@ TEST_F(Dialog, OnlySetWritesAndEveryCloseZoomsIntoThePointerAtLoad) {
                  {closeBox, 250, nullptr, true}, {closeBox, 250, nullptr, false},
                  {esc, 250, nullptr, true}};
     const std::string line = std::string("[Section]\r\n") + Veltrane_B::kIntervalKey + "=";
-    const std::string path = Veltrane_B::SettingsFilePath(folder_.string());
+    std::filesystem::create_directories(folder_ / "program");
+    const std::string path = Veltrane_B::SettingsFilePath((folder_ / "program").string());
     const Rect window{0, 0, 411, 286};
     for (const auto& [close, bar, written, pointerRead] : cases) {
         std::ofstream(path, std::ios::binary) << line + "777\r\n";
