@@ -39,8 +39,7 @@ TEST_F(ToolkitContract, TimerTakesZeroTo65535AndTicksOnlyWhenEnabledWithAnInterv
 }
 
 TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
-    std::unique_ptr<platform::Window> window =
-        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+    auto window = driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     std::unique_ptr<platform::ScrollBar> bar = window->CreateScrollBar(nullptr);
     bar->Move(0, 0, 200, 17);
     int changes = 0, scrolls = 0;
@@ -84,11 +83,9 @@ TEST_F(ToolkitContract, ScrollBarMovesWithinItsRangeAndNotifiesEachMoveOnce) {
 }
 
 TEST_F(ToolkitContract, PressAndReleaseAtTheSamePlaceClickAndUnloadRunsOnce) {
-    std::unique_ptr<platform::Window> window =
-        driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+    auto window = driver->Host().CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     EXPECT_EQ(window->CreateLabel(nullptr), nullptr) << "a label with no panel never shows";
-    std::unique_ptr<platform::PicturePanel> panel =
-        window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    auto panel = window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
     panel->Move(0, 0, 100, 60);
     std::unique_ptr<platform::Label> label = window->CreateLabel(panel.get());
     ASSERT_NE(label, nullptr);

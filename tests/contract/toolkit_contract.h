@@ -1,6 +1,5 @@
 // One contract for the toolkit, run against every host: the fake in the unit tests and the real
-// windows under Wine. A driver plays the user (mouse, scroll bar, close box) and lets time pass,
-// each the way its host receives them; the suite then checks only what the program relies on.
+// windows under Wine. A driver plays the user and lets time pass, the way its host receives them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,10 +20,8 @@ class ToolkitDriver {
                        bool down) = 0;
     // The user works a scroll bar; the thumb codes find the thumb where the value is.
     virtual void Scroll(platform::ScrollBar& bar, platform::ScrollCode code) = 0;
-    // The user presses a window's close box.
     virtual void CloseBox(platform::Window& window) = 0;
-    // Time passes: long enough for a timer of 15 ms to tick.
-    virtual void Wait() = 0;
+    virtual void Wait() = 0;  // long enough for a timer of 15 ms to tick
 };
 
 // Defined once per host, by the test program that runs the contract against it.
