@@ -19,6 +19,12 @@ inline std::string ScreenSaverPath() {
     return path ? path : "";
 }
 
+// The window of a toolkit control, window or button.
+template <typename Control>
+HWND Hwnd(const Control& control) {
+    return reinterpret_cast<HWND>(control.hWnd());
+}
+
 // Pumps this thread's messages, so that windows of the test stay responsive, until `done` holds
 // or the time is up; whether it held.
 template <typename Done>
@@ -40,8 +46,7 @@ inline void Pump(DWORD milliseconds) {
     PumpUntil(milliseconds, [] { return false; });
 }
 
-// A window standing in for the system's settings page, which a preview embeds in, and the
-// command line that names it.
+// A window standing in for the system's settings page, and the preview command line naming it.
 inline HWND CreateHost(int width, int height) {
     return CreateWindowExW(0, L"STATIC", L"Preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                            40, 40, width, height, nullptr, nullptr, nullptr, nullptr);

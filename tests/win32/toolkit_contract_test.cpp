@@ -1,13 +1,18 @@
-// The toolkit contract against real windows under Wine: the user's input arrives as the window
-// messages the system sends, and time passes with the message loop running.
+// The toolkit on real windows under Wine: the contract, the user's input arriving as the system's
+// window messages and time passing with the message loop running; and what only real windows show.
 #include "contract/toolkit_contract.h"
 
 #include <windows.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "platform/win32/win32_host.h"
 #include "process_helpers.h"
 
 namespace {
+
+using veltrane_test::Hwnd;
 
 class Win32Driver : public veltrane_test::ToolkitDriver {
   public:
@@ -25,15 +30,10 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
         SendMessageW(GetParent(Hwnd(bar)), WM_HSCROLL, MAKEWPARAM(static_cast<int>(code), 0),
                      reinterpret_cast<LPARAM>(Hwnd(bar)));
     }
-    void CloseBox(platform::Window& window) override {
-        SendMessageW(reinterpret_cast<HWND>(window.hWnd()), WM_CLOSE, 0, 0);
-    }
+    void CloseBox(platform::Window& window) override { SendMessageW(Hwnd(window), WM_CLOSE, 0, 0); }
     void Wait() override { veltrane_test::Pump(150); }
 
   private:
-    static HWND Hwnd(const platform::Control& control) {
-        return reinterpret_cast<HWND>(control.hWnd());
-    }
     platform::win32::Win32Host host_{GetModuleHandleW(nullptr)};
 };
 
@@ -45,10 +45,9 @@ std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver()
 
 namespace {
 
-// What only real time and a real pointer show: setting a timer to the interval it has keeps its
-// countdown (a bar dragged slowly at a long interval still lets ticks through), and the
-// application-wide pointer, put back to the default, shows at once the pointer of the label
-// under the cursor.
+// The same interval again keeps a timer's countdown (a bar dragged slowly still lets ticks
+// through); the application's pointer, back to the default, shows at once the pointer of the label
+// under it.
 TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels) {
     platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
     std::unique_ptr<platform::Timer> timer = host.CreateTimer();
@@ -62,18 +61,16 @@ TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels)
     }
     EXPECT_GE(fired, 2);
 
-    std::unique_ptr<platform::Window> window =
-        host.CreateTopLevelWindow(platform::WindowKind::FixedDialog);
+    auto window = host.CreateTopLevelWindow(platform::WindowKind::FixedDialog);
     window->Move(100, 100, 300, 200);
-    std::unique_ptr<platform::PicturePanel> panel =
-        window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    auto panel = window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
     panel->Move(0, 0, 200, 100);
     std::unique_ptr<platform::Label> link = window->CreateLabel(panel.get());
     link->Move(10, 10, 100, 20);
     link->SetMousePointer(platform::MousePointer::Hand);
     window->Show();
     POINT over{30, 20};
-    ClientToScreen(reinterpret_cast<HWND>(panel->hWnd()), &over);
+    ClientToScreen(Hwnd(*panel), &over);
     SetCursorPos(over.x, over.y);
     veltrane_test::Pump(50);
     const auto shown = [] {
@@ -85,6 +82,31 @@ TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels)
     EXPECT_EQ(shown(), LoadCursor(nullptr, IDC_WAIT));
     host.SetMousePointer(platform::MousePointer::Default);
     EXPECT_EQ(shown(), host.CursorFor(platform::MousePointer::Hand));
+}
+
+// The platform allows GetDIBits and SetDIBits only on a bitmap outside every device context, so
+// the host takes a panel's image out of its context for the call and puts it back afterwards.
+TEST(Win32Toolkit, PanelImageLeavesItsContextForGetAndSetDIBits) {
+    platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
+    auto window = host.CreateTopLevelWindow(platform::WindowKind::Borderless);
+    auto panel = window->CreatePicturePanel(nullptr, platform::BorderStyle::None);
+    panel->Move(0, 0, 4, 3);
+    HDC dc = reinterpret_cast<HDC>(panel->hDC());
+    auto image = reinterpret_cast<HBITMAP>(panel->ImageHandle());
+    ASSERT_EQ(GetCurrentObject(dc, OBJ_BITMAP), image);
+    SetPixel(dc, 1, 0, RGB(0x0A, 0x14, 0x1E));
+    platform::BitmapInfo header{40, 4, -3, 1, 32};  // 4 x 3, top-down, 32 bits
+    std::vector<std::uint32_t> pixels(12);
+    EXPECT_EQ(host.GetDIBits(panel->hDC(), panel->ImageHandle(), 0, 3, pixels.data(), &header,
+                             platform::kDibRgbColors),
+              3);
+    EXPECT_EQ(pixels[1] & 0xFFFFFF, 0x0A141Eu);
+    pixels[5] = 0x00112233;  // x 1, y 1: blue 0x33, green 0x22, red 0x11
+    EXPECT_EQ(host.SetDIBits(panel->hDC(), panel->ImageHandle(), 0, 3, pixels.data(), &header,
+                             platform::kDibRgbColors),
+              3);
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0x11, 0x22, 0x33));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), image);
 }
 
 }  // namespace
