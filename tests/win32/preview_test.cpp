@@ -1,12 +1,11 @@
-// The preview inside a host window: this test program is the host, as the system's screen-saver
-// settings page would be.
+// The preview inside a host window (this program plays the system's settings page), and the starts
+// of the real Veltrane.scr that end at once; lines without a mode are unit/startup_test's.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/win32/win32_host.h"
@@ -18,30 +17,22 @@
 namespace {
 
 using veltrane_test::CreateHost;
+using veltrane_test::Pixels;
 using veltrane_test::PreviewLine;
-using veltrane_test::Pump;
 using veltrane_test::SaverProcess;
-
-// Waits for the preview window inside the host to be shown (it is embedded before that).
-HWND FindPreview(HWND host) {
-    HWND child = nullptr;
-    const bool shown = veltrane_test::PumpUntil(5000, [&] {
-        child = FindWindowExA(host, nullptr, nullptr, "Preview Window");
-        return child && IsWindowVisible(child);
-    });
-    return shown ? child : nullptr;
-}
 
 // The preview fills its host, ends on no input, and ends with its host window or its own window
 // (the handle written after a blank or a colon).
 TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
     for (const bool endHost : {true, false}) {
         const SIZE size = endHost ? SIZE{152, 112} : SIZE{200, 150};
-        HWND host = CreateHost(size.cx, size.cy);
+        HWND host = CreateHost(size.cx, size.cy), preview = nullptr;
         SaverProcess saver(PreviewLine(host, endHost ? "/p " : "/p:"));
-        HWND preview = FindPreview(host);
-        ASSERT_NE(preview, nullptr) << size.cx;
-        EXPECT_EQ(GetParent(preview), host);
+        // Embedded first, then shown.
+        ASSERT_TRUE(veltrane_test::PumpUntil(5000, [&] {
+            preview = FindWindowExA(host, nullptr, nullptr, "Preview Window");
+            return preview && IsWindowVisible(preview);
+        })) << size.cx;
         EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_CHILD);
         RECT r{};
         GetWindowRect(preview, &r);
@@ -53,24 +44,20 @@ TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
         PostMessageW(preview, WM_KEYDOWN, 'A', 0);
         EXPECT_EQ(saver.ExitWithin(300), STILL_ACTIVE) << "input ended the preview";
 
-        if (endHost) DestroyWindow(host);
-        if (!endHost) PostMessageW(preview, WM_CLOSE, 0, 0);
+        endHost ? DestroyWindow(host) : PostMessageW(preview, WM_CLOSE, 0, 0);
         EXPECT_EQ(saver.ExitWithin(2000), 0u) << (endHost ? "outlived its host" : "not closed");
         DestroyWindow(host);
     }
 }
 
-// Wine draws a child window only in the process that owns its top-level window, so the pixels
-// are checked with the preview window made in this process, inside a host window of its own.
-// The picture fills the box, its aspect kept, centred, the spare edge white: at the sizes it is
-// drawn at (100, 150, 200 %) pixel for pixel, at 125 % and in a box of another aspect smoothly
-// resized from the nearest, so white where that picture is white all around and not where it is
-// not.
+// Made in this process, as Wine draws a child only in its top-level window's process. The picture
+// fills the box, aspect kept, centred, the spare edge white: pixel for pixel at the sizes it is
+// drawn at, elsewhere resized from the nearest (white where that is white all around, and not).
 TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
     const ProcessValuesGuard processValues;  // embedding stores the platform's results
     HMODULE module =
         LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    std::vector<veltrane_test::Pixels> drawn;
+    std::vector<Pixels> drawn;
     for (int k = 0; k < 3; ++k)
         drawn.push_back(veltrane_test::ResourcePixels(module, ScaledPictureId(IDB_PREVIEW, k)));
     FreeLibrary(module);
@@ -80,19 +67,17 @@ TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
     const struct {
         SIZE box;
         RECT picture;  // where it shows in the box
-        int from;      // the picture drawn at the nearest scale
+        int nearest;   // the picture drawn at the nearest scale
     } cases[] = {
         {{152, 112}, {0, 0, 152, 112}, 0}, {{190, 140}, {0, 0, 190, 140}, 1},
         {{228, 168}, {0, 0, 228, 168}, 1}, {{304, 224}, {0, 0, 304, 224}, 2},
         {{200, 150}, {0, 1, 200, 148}, 1},
     };
-    for (const auto& c : cases) {
-        const veltrane_test::Pixels& from = drawn[static_cast<std::size_t>(c.from)];
-        const int width = c.picture.right - c.picture.left,
-                  height = c.picture.bottom - c.picture.top;
+    for (const auto& [box, picture, nearest] : cases) {
+        const Pixels& from = drawn[static_cast<std::size_t>(nearest)];
+        const int width = picture.right - picture.left, height = picture.bottom - picture.top;
         const bool exact = width == from.width && height == from.height;
-        // Whether the picture drawn at `from` is white (or not) everywhere near where the box's
-        // pixel samples it; neither where it changes.
+        // Whether `from` is white (or not) all around where the box's pixel samples it.
         const auto allAround = [&](int x, int y, bool white) {
             const int sx = (2 * x + 1) * from.width / (2 * width);
             const int sy = (2 * y + 1) * from.height / (2 * height);
@@ -104,45 +89,60 @@ TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
                 }
             return true;
         };
-        HWND host = CreateHost(c.box.cx, c.box.cy);
+        HWND host = CreateHost(box.cx, box.cy);
         {
             Veltrane_B::Veltrane_R preview(real);
-            preview.Embed(reinterpret_cast<platform::Handle>(host), c.box.cx, c.box.cy);
+            preview.Embed(reinterpret_cast<platform::Handle>(host), box.cx, box.cy);
             preview.Show();
-            Pump(300);
+            veltrane_test::Pump(300);
             RECT place{};  // the screen shows the child window inside the host
             GetWindowRect(host, &place);
-            const veltrane_test::Pixels shown =
-                veltrane_test::WindowPixels(nullptr, place.left, place.top, c.box.cx, c.box.cy);
+            const Pixels shown =
+                veltrane_test::WindowPixels(nullptr, place.left, place.top, box.cx, box.cy);
             int wrong = 0;
-            for (int y = 0; y < c.box.cy; ++y) {
-                for (int x = 0; x < c.box.cx; ++x) {
+            for (int y = 0; y < box.cy; ++y) {
+                for (int x = 0; x < box.cx; ++x) {
                     const std::uint32_t pixel = shown.At(x, y);
-                    const int px = x - c.picture.left, py = y - c.picture.top;
-                    if (!PtInRect(&c.picture, POINT{x, y})) {
+                    const int px = x - picture.left, py = y - picture.top;
+                    if (!PtInRect(&picture, POINT{x, y}))
                         wrong += pixel != 0x00FFFFFF;
-                    } else if (exact) {
+                    else if (exact)
                         wrong += pixel != from.At(px, py);
-                    } else {
-                        wrong += (pixel == 0x00FFFFFF) ? allAround(px, py, false)
-                                                       : allAround(px, py, true);
-                    }
+                    else
+                        wrong += allAround(px, py, pixel != 0x00FFFFFF);
                 }
             }
-            EXPECT_EQ(wrong, 0) << c.box.cx << " x " << c.box.cy;
+            EXPECT_EQ(wrong, 0) << box.cx << " x " << box.cy;
         }
         DestroyWindow(host);
     }
 }
 
-// The process ends at once, with exit code 0.
-TEST(Preview, HandleThatNamesNoWindowEndsAtOnce) {
-    HWND closed = CreateHost(10, 10);
+// Another instance, named by its session's or its dialog's window, ends every command line; a
+// preview handle that names no window ends the preview. Each start ends at once, with 0.
+TEST(Startup, EndsAtOnceWhenAnotherInstanceRunsOrThePreviewHasNoHost) {
+    HWND host = CreateHost(152, 112), closed = CreateHost(10, 10);
     DestroyWindow(closed);
-    for (const std::string& line :
-         {std::string("/p 0"), std::string("/p 99999"), std::string("/p"), PreviewLine(closed)}) {
-        EXPECT_EQ(SaverProcess(line).ExitWithin(2000), 0u) << line;
+    const std::vector<std::string> every = {"/s", "", "/c", PreviewLine(host), "/a 1"};
+    const struct {
+        const wchar_t* running;  // the title of the other instance's window, if any
+        DWORD within;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {L"Veltrane_Main", 5000, every},
+        {L"<Veltrane>", 5000, every},
+        {nullptr, 2000, {"/p 0", "/p 99999", "/p", PreviewLine(closed)}},
+    };
+    for (const auto& [running, within, lines] : rows) {
+        HWND marker = running ? CreateWindowExW(0, L"STATIC", running, WS_POPUP, 0, 0, 10, 10,
+                                                nullptr, nullptr, nullptr, nullptr)
+                              : nullptr;
+        ASSERT_EQ(marker != nullptr, running != nullptr);
+        for (const std::string& line : lines)
+            EXPECT_EQ(SaverProcess(line).ExitWithin(within), 0u) << line;
+        DestroyWindow(marker);
     }
+    DestroyWindow(host);
 }
 
 }  // namespace
