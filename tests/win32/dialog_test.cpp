@@ -1,8 +1,6 @@
-// The dialog on a real system. Its font: with "ＭＳ Ｐゴシック" installed the labels use it as
-// asked; without it (VELTRANE_NO_FONT_SUBSTITUTE=1, as the languages end-to-end test runs this),
-// every text of the dialog, labels, link and button captions, gets a face that has all its glyphs,
-// at the same size. Its layout at the display scale it opens at (VELTRANE_DPI, 96 unless the dpi
-// end-to-end test runs this in a prefix of another) and at the others it is moved to.
+// The dialog on a real system: every text in a face that has all its glyphs, with ＭＳ Ｐゴシック
+// or without it (VELTRANE_NO_FONT_SUBSTITUTE=1, as the languages end-to-end test runs this); the
+// layout at the scale it opens at (VELTRANE_DPI, set by the dpi end-to-end test) and moves to.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,6 +29,7 @@ namespace {
 
 using platform::win32::Widen;
 using platform::win32::Win32Label;
+using veltrane_test::Hwnd;
 using veltrane_test::Pixels;
 
 // Every text of the dialog: its labels, the link and the buttons' captions.
@@ -44,7 +43,7 @@ std::vector<const Win32Label*> Texts(const Veltrane_B::Veltrane_P& dialog) {
     return texts;
 }
 
-// Checked here with the glyph index API directly, not through the code under test.
+// By the glyph index API itself, not the code under test; and the face drawn is the one named.
 bool FaceHasGlyphs(const LOGFONTW& logical, const std::wstring& text) {
     using namespace platform::win32;
     const MemoryDc dc = CompatibleDc(nullptr);
@@ -55,7 +54,6 @@ bool FaceHasGlyphs(const LOGFONTW& logical, const std::wstring& text) {
                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
     wchar_t selected[LF_FACESIZE] = {};
     GetTextFaceW(dc.get(), LF_FACESIZE, selected);
-    // The face really drawn is the one named, not a stand-in the system picked.
     return found == text.size() && std::count(glyphs.begin(), glyphs.end(), 0xFFFF) == 0 &&
            lstrcmpiW(selected, logical.lfFaceName) == 0;
 }
@@ -65,19 +63,16 @@ TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
     const bool installed = !(without && *without);
     platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
     Veltrane_B::Veltrane_P dialog(host);
-
     const LOGFONTW asked =
         platform::win32::LogicalFont(Veltrane_B::DialogFont(), dialog.window->Dpi());
     for (const Win32Label* win32 : Texts(dialog)) {
         ASSERT_NE(win32, nullptr);
         LOGFONTW used{};
         ASSERT_NE(GetObjectW(win32->FontHandle(), sizeof used, &used), 0);
-        const std::wstring text = Widen(win32->Text());
         SCOPED_TRACE(win32->Text() + " in " + platform::WideToUtf8(used.lfFaceName));
-        EXPECT_TRUE(FaceHasGlyphs(used, text));
+        EXPECT_TRUE(FaceHasGlyphs(used, Widen(win32->Text())));
         EXPECT_EQ(std::tie(used.lfHeight, used.lfWeight, used.lfCharSet),
                   std::tie(asked.lfHeight, asked.lfWeight, asked.lfCharSet));
-        // The face asked for where it is installed, another where it is not.
         EXPECT_EQ(std::wstring(used.lfFaceName) == asked.lfFaceName, installed);
     }
 }
@@ -97,10 +92,8 @@ TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
               asked.lfFaceName);
 }
 
-// FNV-1a of the client area's pixels as the dialog showed them at 96 dots per inch before it knew
-// of other scales (the preview at 30 degrees, the cursor away, IPAPGothic for ＭＳ Ｐゴシック), the
-// scroll bar's pixels made 0: the system draws the bar, which blinks while it has the focus (as it
-// has when the dialog opens), and Wine draws it at its own one scale wherever the dialog is moved.
+// FNV-1a of the client area at 96 dpi before the dialog knew of other scales (preview at 30
+// degrees, IPAPGothic for ＭＳ Ｐゴシック), the scroll bar made 0: Wine draws it, blinking.
 constexpr std::uint64_t kClientAt96ButTheBar = 0x7026b67fc074b5ull;
 
 std::uint64_t Fnv(const Pixels& pixels) {
@@ -109,9 +102,13 @@ std::uint64_t Fnv(const Pixels& pixels) {
     return hash;
 }
 
-// A top-down 32-bit pixel's bytes (blue, green, red) as 0x00RRGGBB.
-std::uint32_t Rgb(const std::vector<std::uint8_t>& bytes, std::size_t pixel) {
-    return std::uint32_t{bytes[4 * pixel + 2]} << 16 | bytes[4 * pixel + 1] << 8 | bytes[4 * pixel];
+// Pixels that differ from a top-down 32-bit picture's bytes (blue, green, red, unused).
+int Differing(const Pixels& shown, const std::vector<std::uint8_t>& bytes) {
+    int wrong = 0;
+    for (std::size_t i = 0; i < shown.data.size(); ++i)
+        wrong += shown.data[i] !=
+                 (std::uint32_t{bytes[4 * i + 2]} << 16 | bytes[4 * i + 1] << 8 | bytes[4 * i]);
+    return wrong;
 }
 
 SIZE TextSize(const Win32Label& label) {
@@ -123,52 +120,46 @@ SIZE TextSize(const Win32Label& label) {
     return size;
 }
 
-// The dialog as laid out at `dpi`: the client area and the preview square scaled, the texts inside
-// their labels, the captions inside their faces, the square showing the photo drawn for that
-// scale turned; at 96 every pixel as it always was.
+// At `dpi`: the client area, buttons and square scaled, fonts at 9.75 points, texts inside their
+// labels (not at 96, laid out for ＭＳ Ｐゴシック, narrower than its stand-in), captions inside
+// their faces, the square the photo drawn for the scale turned; at 96 every pixel as it was.
 void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int dpi) {
     SCOPED_TRACE("at " + std::to_string(dpi) + " dots per inch");
-    const double scale = dpi / 96.0;
+    const auto scaled = [dpi](double pixels) {
+        return std::lround(std::nearbyint(pixels * dpi / 96));
+    };
     Veltrane_B2::RotatePicture(host, *dialog.picSource, *dialog.picDestination, 30.0, true);
     veltrane_test::Pump(300);
-    const HWND window = reinterpret_cast<HWND>(dialog.hWnd());
     RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_NEAR(client.right, 405 * scale, 1);
-    EXPECT_NEAR(client.bottom, 261 * scale, 1);
+    GetClientRect(Hwnd(dialog), &client);
+    EXPECT_NEAR(client.right, 405 * dpi / 96.0, 1);
+    EXPECT_NEAR(client.bottom, 261 * dpi / 96.0, 1);
 
-    // The labels hold their texts; at 96 the layout is the original's, pixel for pixel, made for
-    // ＭＳ Ｐゴシック, whose stand-in here is wider, so there that is not asked.
-    // The fonts keep their point size, 9.75, in pixels at this scale.
     for (const auto& label : Texts(dialog)) {
         const SIZE text = TextSize(*label);
         const platform::Rect box = label->Bounds();
         LOGFONTW font{};
         GetObjectW(label->FontHandle(), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -std::lround(std::nearbyint(9.75 * dpi / 72))) << label->Text();
+        EXPECT_EQ(font.lfHeight, -scaled(13)) << label->Text();  // 9.75 points at 96
         if (dpi != 96) {
             EXPECT_LE(text.cx, box.right - box.left) << label->Text();
             EXPECT_LE(text.cy, box.bottom - box.top) << label->Text();
         }
     }
-    // Each caption, centred in its label as wide as the face, lies inside the face.
     for (const auto* command : {dialog.Cmd_Set.get(), dialog.Cmd_Can.get()}) {
         const auto& caption = dynamic_cast<const Win32Label&>(command->LblMsg());
         const SIZE text = TextSize(caption);
         const platform::Rect box = caption.Bounds();
         RECT face{};
-        GetClientRect(reinterpret_cast<HWND>(command->hWnd()), &face);
-        EXPECT_EQ(std::make_pair(face.right, face.bottom),
-                  std::make_pair(std::lround(std::nearbyint(77 * scale)),
-                                 std::lround(std::nearbyint(25 * scale))));
+        GetClientRect(Hwnd(*command), &face);
+        EXPECT_EQ(std::make_pair(face.right, face.bottom), std::make_pair(scaled(77), scaled(25)));
         EXPECT_TRUE(box.left == 0 && box.right == face.right && text.cx <= face.right &&
                     box.top >= 0 && box.top + text.cy <= face.bottom)
             << caption.Text() << ": " << text.cx << " x " << text.cy << " from " << box.top
             << " in " << face.right << " x " << face.bottom;
     }
 
-    // The square shows the photo drawn for this scale (where one is) turned by 30 degrees.
-    const int side = static_cast<int>(std::nearbyint(200 * scale));
+    const int side = static_cast<int>(scaled(200));
     const platform::Rect square = dialog.picDestination->Bounds(),
                          photo = dialog.picSource->Bounds();
     ASSERT_EQ(std::make_tuple(square.right - square.left, square.bottom - square.top,
@@ -178,35 +169,31 @@ void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int d
     platform::BitmapInfo header = Veltrane_B2::TopDownHeader(side, side);
     host.GetDIBits(dialog.picSource->hDC(), dialog.picSource->ImageHandle(), 0, side, source.data(),
                    &header, platform::kDibRgbColors);
-    for (int k = 0; k < 3; ++k)
-        if (dpi == kPictureScalePercent[k] * 96 / 100) {
-            const Pixels drawn = veltrane_test::ResourcePixels(
-                GetModuleHandleW(nullptr), ScaledPictureId(IDB_SAMPLE_PHOTO, k));
-            int wrong = 0;
-            for (std::size_t i = 0; i < drawn.data.size(); ++i)
-                wrong += drawn.data[i] != Rgb(source, i);
-            EXPECT_EQ(wrong, 0) << "pixels of the photo that are not the one drawn for the scale";
-        }
+    for (int k = 0; k < 3; ++k) {
+        if (dpi != kPictureScalePercent[k] * 96 / 100) continue;
+        const Pixels drawn = veltrane_test::ResourcePixels(GetModuleHandleW(nullptr),
+                                                           ScaledPictureId(IDB_SAMPLE_PHOTO, k));
+        EXPECT_EQ(Differing(drawn, source), 0) << "pixels of the photo not drawn for the scale";
+    }
     Veltrane_B2::TransformPixels(source.data(), side, side, turned.data(), side, side, 30.0, true);
-    const Pixels shown = veltrane_test::WindowPixels(
-        reinterpret_cast<HWND>(dialog.picDestination->hWnd()), 0, 0, side, side);
-    int wrong = 0;
-    for (std::size_t i = 0; i < shown.data.size(); ++i) wrong += shown.data[i] != Rgb(turned, i);
-    EXPECT_EQ(wrong, 0) << "pixels of the square that are not the photo turned";
+    const Pixels shown =
+        veltrane_test::WindowPixels(Hwnd(*dialog.picDestination), 0, 0, side, side);
+    EXPECT_EQ(Differing(shown, turned), 0) << "pixels of the square that are not the photo turned";
 
     if (dpi == 96) {
-        Pixels pixels = veltrane_test::WindowPixels(window, 0, 0, client.right, client.bottom);
+        Pixels pixels =
+            veltrane_test::WindowPixels(Hwnd(dialog), 0, 0, client.right, client.bottom);
         RECT bar{};
-        GetWindowRect(reinterpret_cast<HWND>(dialog.HS_Intval->hWnd()), &bar);
-        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&bar), 2);
+        GetWindowRect(Hwnd(*dialog.HS_Intval), &bar);
+        MapWindowPoints(HWND_DESKTOP, Hwnd(dialog), reinterpret_cast<POINT*>(&bar), 2);
         for (int y = bar.top; y < bar.bottom; ++y)
             for (int x = bar.left; x < bar.right; ++x) pixels.data[y * pixels.width + x] = 0;
         EXPECT_EQ(Fnv(pixels), kClientAt96ButTheBar) << std::hex << Fnv(pixels);
     }
 }
 
-// Opened at the scale of this prefix, then moved to each other scale by WM_DPICHANGED (which Wine
-// never sends: it gives every window one dots per inch) and back.
+// Opened at the scale of this prefix, then moved to each scale, its own included, and back by
+// WM_DPICHANGED, which Wine never sends: it gives every window one dots per inch.
 TEST(DialogScale, LaidOutAtEachScaleItOpensAtOrMovesTo) {
     const char* wanted = std::getenv("VELTRANE_DPI");
     const int dpi = wanted && *wanted ? std::atoi(wanted) : 96;
@@ -220,20 +207,14 @@ TEST(DialogScale, LaidOutAtEachScaleItOpensAtOrMovesTo) {
     dialog.Timer1->SetEnabled(false);
     dialog.window->Show();
     ExpectLaidOutAt(host, dialog, dpi);
-
-    const HWND window = reinterpret_cast<HWND>(dialog.hWnd());
-    std::vector<int> moves;
-    for (const int other : {96, 120, 144, 192})
-        if (other != dpi) moves.push_back(other);
-    moves.push_back(dpi);
-    for (const int other : moves) {
+    for (const int other : {96, 120, 144, 192, dpi}) {
         RECT suggested{};
-        GetWindowRect(window, &suggested);
+        GetWindowRect(Hwnd(dialog), &suggested);
         OffsetRect(&suggested, 8, 4);
-        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(other, other),
+        SendMessageW(Hwnd(dialog), WM_DPICHANGED, MAKEWPARAM(other, other),
                      reinterpret_cast<LPARAM>(&suggested));
         RECT now{};
-        GetWindowRect(window, &now);
+        GetWindowRect(Hwnd(dialog), &now);
         EXPECT_EQ(std::make_pair(now.left, now.top), std::make_pair(suggested.left, suggested.top));
         ExpectLaidOutAt(host, dialog, other);
     }
