@@ -1,7 +1,6 @@
-// The settings file on a real Windows file system: the platform's own profile functions hold to
-// the store's cases; files held open by other programs; attributes. Folders in which no file can
-// be created are unit/settings_test's (it runs under Wine too); folders named in other scripts
-// and deeper than the classic path limit are driven end to end by e2e/languages_test.sh.
+// The settings file on a real Windows file system: the system's own profile functions hold to the
+// store's cases; files held open by other programs; attributes. Locked folders are
+// unit/settings_test's (run under Wine too), other scripts and long paths e2e/languages_test.sh's.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -52,9 +51,8 @@ TEST_F(SettingsFile, ThePlatformKeepsTheCasesAndReadsWhatTheStoreWrites) {
     EXPECT_GE(checked, 26);
 }
 
-// Another program holds the file open: the write succeeds exactly where the system's writer
-// does (when the other program shares both reading and writing), and reading works unless
-// the other program refuses readers.
+// Held open by another program: written exactly where the system's writer writes (shared for
+// both reading and writing), read unless the other program refuses readers.
 TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
     const struct {
         DWORD access;
