@@ -12,8 +12,7 @@ while read -r ends line what input <&3; do
     expect_end "$what"
   else
     expect_running "$what"
-    send key a
-    expect_end "$what, then a key"
+    end_by_key "$what, then a key"
   fi
 done 3<<'EOF_CASES'
 ends /s key_a key a
