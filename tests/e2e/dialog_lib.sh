@@ -3,10 +3,7 @@
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # Sets WIN; true once the dialog is there or the program has ended.
-find_dialog() {
-  WIN=$(window_titled "$DIALOG_TITLE")
-  [ -n "$WIN" ] || ! kill -0 "$PID" 2>/dev/null
-}
+find_dialog() { WIN=$(window_titled "$DIALOG_TITLE") && [ -n "$WIN" ] || ! kill -0 "$PID" 2>/dev/null; }
 # launch_dialog FOLDER ARGUMENT: starts FOLDER/Veltrane.scr with ARGUMENT, waits for the window
 # and sets PID, WIN, X0 and Y0 (the client origin on the screen).
 launch_dialog() {

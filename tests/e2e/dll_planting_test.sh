@@ -11,11 +11,9 @@ KNOWN=" advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp i
   msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32
   wldap32 ws2_32 "
 KNOWN=" $(echo $KNOWN) "
-imports() {
-  for file; do x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: \(.*\)\.dll$/\1/Ip'; done | tr 'A-Z' 'a-z'
-}
+imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: \(.*\)\.dll$/\1/Ip' | tr 'A-Z' 'a-z'; }
 known() { [[ $KNOWN == *" $1 "* ]]; }
-unknown_imports() { for dll in $(imports "$@"); do known "$dll" || echo "$dll"; done; }
+unknown_imports() { for dll in $(imports "$1"); do known "$dll" || echo "$dll"; done; }
 # Wine (8) has no KnownDLLs: what its copies of them import, directly or not, it takes from the
 # program's folder before the program runs, where Windows takes System32's; those are not planted.
 WINE_DLLS=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -36,15 +34,14 @@ NAMES="msimg32 version uxtheme dwmapi userenv propsys cryptbase cryptsp rsaenh b
   comctl32 oleacc ntmarta profapi sspicli secur32 wtsapi32 dbghelp winhttp wininet urlmon iertutil
   netapi32 crypt32 wintrust msasn1 apphelp usp10 riched20 dwrite dxgi d3d11 windowscodecs
   textinputframework explorerframe $scr_imports $(unknown_imports "$SETUP")"
-unplantable $(for dll in $(imports "$VELTRANE_SCR" "$SETUP"); do known "$dll" && echo "$dll"; done)
+unplantable $(for dll in $(imports "$VELTRANE_SCR"; imports "$SETUP"); do known "$dll" && echo "$dll"; done)
 # Wine's delay loads (uxtheme's msimg32, comctl32's uxtheme) ignore SetDefaultDllDirectories, as
 # Windows' do not: named, not counted.
 WINE_DELAYED=" $(for dll in $UNPLANTABLE comctl32 uxtheme; do
   strings "$WINE_DLLS/$dll.dll" 2>/dev/null | sed -n 's/^__wine_delay_load_//p'; done | sort -u | tr '\n' ' ') "
 NAMES=$(for name in $NAMES; do [[ $UNPLANTABLE == *" $name "* ]] || echo "$name"; done | sort -u | tr '\n' ' ')
 plant() { for name in $NAMES; do cp "$VELTRANE_TOOLS/planted_dll.dll" "$1/$name.dll"; done; }
-MARKS="$WORK/marks"
-mkdir -p "$MARKS"
+MARKS="$WORK/marks" && mkdir -p "$MARKS"
 export VELTRANE_PLANT_MARKERS="Z:${MARKS//\//\\}"
 # no_marks WHAT: no planted DLL was loaded since the last call (each one that was is named).
 no_marks() {

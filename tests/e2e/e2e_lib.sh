@@ -1,6 +1,5 @@
-# Shared by every end-to-end script: a work folder, results, the Wine runner and settings
-# (scripts/wine-env.sh), the windows' titles and screenshots (scripts/screen.sh), the settings key,
-# starting Veltrane.scr from a folder of its own and waiting for its end. Needs VELTRANE_SOURCE.
+# Shared by every end-to-end script (with scripts/wine-env.sh and scripts/screen.sh): results, Wine
+# prefixes, Veltrane.scr started from a folder of its own and its end. Needs VELTRANE_SOURCE.
 set -u
 . "$VELTRANE_SOURCE/scripts/wine-env.sh"
 . "$VELTRANE_SOURCE/scripts/screen.sh"
@@ -13,8 +12,7 @@ PID=
 BUILD_PREFIX=$WINEPREFIX
 stop_wine() { [ "$WINEPREFIX" = "$BUILD_PREFIX" ] || stop_wineserver; }
 trap 'kill $PID 2>/dev/null; stop_wine; rm -rf "$WORK"' EXIT
-# use_prefix DIR [NAME=VALUE]...: Wine of the prefix DIR (with those settings) from now on, started
-# afresh: Wine keeps its desktop on the display it first saw.
+# use_prefix DIR [NAME=VALUE]...: a Wine of its own on this display (it keeps the one it first saw).
 use_prefix() { stop_wine && export WINEPREFIX="$1" "${@:2}" && stop_wine; }
 fail() { echo "FAIL: $*"; FAILED=1; return 1; }
 pass() { echo "ok: $*"; }
@@ -69,8 +67,7 @@ expect_end() {
 }
 # distinct N SECONDS COMMAND...: how many different outputs N runs of COMMAND, SECONDS apart, give.
 distinct() { for _ in $(seq "$1"); do "${@:3}" | md5sum; sleep "$2"; done | sort -u | wc -l; }
-# is_turn WHAT W H PICTURE FRAME: the frame is the picture turned by the project's Rotate about
-# its centre, bit for bit; ANGLES lists the angles that match.
+# is_turn WHAT W H PICTURE FRAME: the frame is the picture turned by Rotate; ANGLES, the angles.
 is_turn() {
   local out
   out=$("$WINE_RUN" "$VELTRANE_TOOLS/session_frame_check.exe" "${@:2}") && ANGLES=${out//$'\r'/} || ANGLES=

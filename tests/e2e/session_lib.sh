@@ -3,9 +3,8 @@
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 SIZE=$(xdpyinfo | awk '/dimensions:/ {print $2; exit}')
 
-# Puts a picture of the root window's size on the root window and keeps it there; its raw
-# top-down BGRA bytes go to $WORK/picture.raw. No screenshot here: a root-window grab before
-# Wine's first start leaves Wine's later desktop copies black on Xvfb.
+# A picture on the root window, kept there, its raw BGRA in $WORK/picture.raw. No screenshot yet: a
+# root-window grab before Wine's first start leaves Wine's later desktop copies black on Xvfb.
 put_picture() {
   convert -size "$SIZE" -seed 11 plasma:fractal -depth 8 -type TrueColor "PNG24:$WORK/picture.png"
   convert "$WORK/picture.png" -depth 8 "bgra:$WORK/picture.raw"
@@ -26,8 +25,4 @@ start_session() {
   # shellcheck disable=SC2086
   [ -z "${3:-}" ] || { xdotool mousemove $3; sleep 0.2; }
   new_folder "${2:-}" && run_session "$FOLDER" "$1" && sleep 0.3
-}
-
-expect_running() {
-  if ended 1500; then fail "$1 ended the session: $RESULT"; else pass "$1 leaves the session running"; fi
 }
