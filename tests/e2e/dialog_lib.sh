@@ -12,6 +12,8 @@ launch_dialog() {
   sleep 1  # the opening zoom and the first paint
   read -r X0 Y0 < <(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}')
 }
+start_dialog() { new_folder "${2:-}" && launch_dialog "$FOLDER" "$1"; }  # ARGUMENT [INTERVAL]
+click_at() { send mousemove $((X0 + $1)) $((Y0 + $2)) sleep 0.2 click 1 sleep 0.2; }  # client coordinates
 # holds FOLDER INTERVAL: FOLDER/Veltrane.ini holds just that interval.
 holds() { [ "$(cat "$1/Veltrane.ini" 2>/dev/null)" = "$(ini "$2")" ]; }
 # set_writes WHAT INTERVAL [X Y]: Set (at client X Y) ends the program, INTERVAL in FOLDER's file.
@@ -27,8 +29,6 @@ win32_tests() {
   "$WINE_RUN" "$VELTRANE_BUILD/tests/veltrane_win32_tests.exe" --gtest_filter="$2" >"$WORK/gtest.log" 2>&1
   check "$1" 'grep -q "^\[  PASSED  \] $count test" "$WORK/gtest.log" || { cat "$WORK/gtest.log"; false; }'
 }
-start_dialog() { new_folder "${2:-}" && launch_dialog "$FOLDER" "$1"; }  # ARGUMENT [INTERVAL]
-click_at() { send mousemove $((X0 + $1)) $((Y0 + $2)) sleep 0.2 click 1 sleep 0.2; }  # client coordinates
 # grab X Y W H: the client area's pixels there as raw RGB on the output; resource NAME W H X Y:
 # those of the program's picture resources/NAME.bmp.
 grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" -depth 8 rgb:-; }
