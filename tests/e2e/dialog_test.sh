@@ -23,9 +23,8 @@ fi
 if start_dialog /c:65814 " 3000"; then
   n=$(distinct 4 0.3 grab 16 16 200 200)
   check "at 3000 ms the preview changes at most once in about 1.5 s ($n pictures)" '[ "$n" -le 2 ]'
-  xdotool mousemove $((X0 + 352)) $((Y0 + 54)) sleep 0.2 mousedown 1 sleep 0.2 \
-    mousemove $((X0 + 300)) $((Y0 + 54)) sleep 0.2 mousemove $((X0 + 230)) $((Y0 + 54)) \
-    sleep 0.2 mouseup 1
+  xdotool mousemove $((X0 + 352)) $((Y0 + 54)) sleep 0.2 mousedown 1 sleep 0.2 mousemove $((X0 + 300)) \
+    $((Y0 + 54)) sleep 0.2 mousemove $((X0 + 230)) $((Y0 + 54)) sleep 0.2 mouseup 1
   sleep 0.5
   n=$(distinct 5 0.25 grab 16 16 200 200)
   check "after dragging to the fast end it changes at every shot ($n pictures in 5 shots)" '[ "$n" -ge 4 ]'

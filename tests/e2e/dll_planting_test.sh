@@ -7,10 +7,8 @@ export WINEPREFIX="$WORK/prefix" # the setup program changes the prefix
 "$VELTRANE_SOURCE/scripts/wine-prefix.sh" || exit 1
 
 # Windows' KnownDLLs, which it loads from System32 whatever a folder holds.
-KNOWN=" advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32 msctf
-  msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32
-  wldap32 ws2_32 "
-KNOWN=" $(echo $KNOWN) "
+KNOWN=" $(echo advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32 msctf \
+  msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32 wldap32 ws2_32) "
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: \(.*\)\.dll$/\1/Ip' | tr 'A-Z' 'a-z'; }
 known() { [[ $KNOWN == *" $1 "* ]]; }
 unknown_imports() { for dll in $(imports "$1"); do known "$dll" || echo "$dll"; done; }

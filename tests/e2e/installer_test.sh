@@ -71,23 +71,18 @@ hold() {
     open-file)
       wine_run cmd /c "ping -n $PINGS 127.0.0.1 > nul < $LOCAL\\Programs\\Veltrane\\Veltrane.scr" &
       PID=$!
-      within 200 pgrep -f "^ping -n $PINGS 127" >/dev/null  # the file is open once ping runs
+      # The file is open once ping runs.
+      within 200 pgrep -f "^ping -n $PINGS 127" >/dev/null || fail "no ping holds the file"
       ;;
   esac
 }
 uninstall() { wine_run "$uninstaller" /S "${quiet#* /S }"; }
 while read -r holder program <&3; do
-  if hold "$holder"; then
-    exits 3 "$program /S while Veltrane is held ($holder)" "$program"
-  else
-    fail "could not start the $holder holder"
-  fi
-  # Ends the holder and all it started (the prompt's ping keeps its input).
-  stop_wine
-  kill "$PID" 2>/dev/null
+  hold "$holder" && exits 3 "$program /S while Veltrane is held ($holder)" "$program"
+  # The holder and all it started go (the prompt's ping keeps its input).
+  stop_wine && kill "$PID" 2>/dev/null
   wait "$PID" 2>/dev/null
-  check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" \
-    'kept && test -f "$INSTALLED/Uninstall.exe"'
+  check "... and left Veltrane.scr, Veltrane.ini and the uninstaller in place" 'kept && test -f "$INSTALLED/Uninstall.exe"'
 done 3<<'EOF_CASES'
 session setup
 dialog uninstall

@@ -53,7 +53,6 @@ wrong_parts() {
   done
   white_between "$1" || echo -n between
 }
-shown() { import -window root -depth 8 "bgra:$WORK/shown.raw" && [ -z "$(wrong_parts "$WORK/shown.raw")" ]; }
 parts_shown() {  # WHAT SHOT
   local wrong
   wrong=$(wrong_parts "$2")
@@ -77,7 +76,7 @@ change() {
   xrandr "${@:2}" || { fail "$1: xrandr ${*:2}"; return; }
   read_monitors
   expect_parts
-  within 200 shown
+  within 200 eval 'import -window root -depth 8 "bgra:$WORK/shown.raw" && [ -z "$(wrong_parts "$WORK/shown.raw")" ]'
   parts_shown "$1 (${monitors[*]})" "$WORK/shown.raw" || return
   new_frame --steady 10 "$WORK/turned.raw" "$WORK/shown.raw" || { fail "$1: no turned frame"; return; }
   one_turn "$1" "$WORK/turned.raw"

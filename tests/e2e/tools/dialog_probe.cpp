@@ -10,18 +10,6 @@
 
 #include "startup/window_titles.h"
 
-namespace {
-
-BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(child, name, 16);
-    if (lstrcmpiW(name, L"SCROLLBAR") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     const char* what = argc > 1 ? argv[1] : "info";
     const auto is = [what](const char* name) { return std::strcmp(what, name) == 0; };
@@ -41,7 +29,14 @@ int main(int argc, char** argv) {
     if (!dialog) return 2;
     if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND bar = nullptr;
-    EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
+    const auto findScrollBar = [](HWND child, LPARAM found) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (lstrcmpiW(name, L"SCROLLBAR") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    };
+    EnumChildWindows(dialog, findScrollBar, reinterpret_cast<LPARAM>(&bar));
     if (is("bar")) return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
     if (is("focus")) {
         GUITHREADINFO thread{};
