@@ -53,7 +53,7 @@ start_and_wait_for_window() {
     saver=$!
     WINDOW=
     [ -n "$title" ] || return 0
-    root=$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    root=$(window_size -root)
     deadline=$(($(now) + window_limit))
     while [ "$(now)" -lt "$deadline" ]; do
         if ! kill -0 "$saver" 2>/dev/null; then
@@ -65,8 +65,7 @@ start_and_wait_for_window() {
         WINDOW=$(window_titled "$title")
         if [ -n "$WINDOW" ]; then
             [ "$cover" = cover ] && [ "$(mode "${arguments[@]}")" != C ] || return 0
-            geometry=$(xwininfo -id "$WINDOW" 2>/dev/null |
-                awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+            geometry=$(window_size -id "$WINDOW" 2>/dev/null)
             [ "$geometry" = "$root" ] && return 0
         fi
         sleep 0.2
@@ -110,7 +109,7 @@ if [ -n "${VELTRANE_RUN_INNER:-}" ]; then
     # The raw copies that frames are compared with go with the run, however it ends.
     rm -f "$shots"/desktop.png "$shots"/frame-*.png "$shots"/.*.raw "$shots"/.*.before
     trap 'rm -f "$shots"/.*.raw "$shots"/.*.before' EXIT
-    read -r width height < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+    IFS=x read -r width height <<<"$(window_size -root)"
     # A desktop to turn: the program's own pictures on a blue ground.
     convert docs/contact-sheet.png -resize "$((width * 98 / 100))x$((height * 96 / 100))" \
         -background "#3a6ea5" -gravity center -extent "${width}x${height}" \

@@ -18,6 +18,8 @@ window_titled() {
   { xdotool search --onlyvisible --name "^$(sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1")\$" 2>/dev/null ||
     true; } | head -n1
 }
+# window_size XWININFO-ARGUMENT...: the size of a window (-root: of the screen) as WxH.
+window_size() { xwininfo "$@" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 
 # new_frame [--steady] SECONDS FILE [SEEN]...: screenshots of the whole screen, as raw BGRA, into
 # FILE until one differs from every SEEN file; with --steady only a shot that equals the one

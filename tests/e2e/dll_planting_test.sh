@@ -1,41 +1,28 @@
 #!/bin/bash
-# DLLs planted where a downloaded program finds them, as a web page can leave one in Downloads:
-# one DLL that leaves a mark when a process loads it, copied under each name that Veltrane.scr,
-# the setup program or the uninstaller could load from its own folder, and Windows' search order
-# for such names (WINEDLLOVERRIDES NAME=n,b: the folder's copy before Wine's own). No process may
-# load one: not the saver (/s, /c with its link clicked, /p), not the setup program started from
-# Downloads, not the uninstaller in the install folder. Veltrane.scr imports only KnownDLLs.
+# A DLL that marks the processes that load it, planted (as a web page can leave one in Downloads)
+# under every name the saver's modes, the setup program or the uninstaller could load from their
+# folders, with the folder searched first (NAME=n,b): none of them loads one.
 . "$(dirname "$0")/dialog_lib.sh"
-SETUP="$VELTRANE_BUILD/Veltrane-Setup.exe"
 export WINEPREFIX="$WORK/prefix" # the setup program changes the prefix
 "$VELTRANE_SOURCE/scripts/wine-prefix.sh" || exit 1
-wine_run() { timeout 120 "$WINE_RUN" "$@"; }
-windows_path() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-# unix_folder WINDOWS-FOLDER: where a folder such as %TEMP% lies in the prefix.
-unix_folder() { wine_run winepath -u "$(wine_run cmd /c "echo $1" | tr -d '\r')" 2>/dev/null | tr -d '\r'; }
 
 # Windows' KnownDLLs, which it loads from System32 whatever a folder holds.
-KNOWN=" advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32 msctf
-  msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32
-  wldap32 ws2_32 "
-KNOWN=" $(echo $KNOWN) "
+KNOWN=" $(echo advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32 msctf \
+  msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32 wldap32 ws2_32) "
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: \(.*\)\.dll$/\1/Ip' | tr 'A-Z' 'a-z'; }
-unknown_imports() { for dll in $(imports "$1"); do [[ $KNOWN == *" $dll "* ]] || echo "$dll"; done; }
-# Windows takes what a KnownDLL imports from System32 too. Wine (8) has no KnownDLLs and looks for
-# those beside the program as well, before any of its code runs (Wine's user32 imports
-# version.dll, which Windows' does not): what Wine's copies of the imported KnownDLLs import,
-# directly or not, cannot be planted here.
+known() { [[ $KNOWN == *" $1 "* ]]; }
+unknown_imports() { for dll in $(imports "$1"); do known "$dll" || echo "$dll"; done; }
+# Wine (8) has no KnownDLLs: what its copies of them import, directly or not, it takes from the
+# program's folder before the program runs, where Windows takes System32's; those are not planted.
 WINE_DLLS=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
-wine_imported() {
-  local todo=" $* " seen=" " dll
-  for _ in $(seq 200); do
-    read -r dll todo <<<"$todo"
-    [ -z "$dll" ] && break
-    [[ $seen == *" $dll "* ]] && continue
-    seen+="$dll "
-    [ -f "$WINE_DLLS/$dll.dll" ] && todo+=" $(imports "$WINE_DLLS/$dll.dll" | tr '\n' ' ')"
+UNPLANTABLE=" "
+unplantable() {  # DLL...: adds them, and what Wine's copies of them import, to UNPLANTABLE
+  local dll
+  for dll; do
+    [[ $UNPLANTABLE == *" $dll "* ]] && continue
+    UNPLANTABLE+="$dll "
+    [ ! -f "$WINE_DLLS/$dll.dll" ] || unplantable $(imports "$WINE_DLLS/$dll.dll")
   done
-  echo "$seen"
 }
 scr_imports=$(unknown_imports "$VELTRANE_SCR")
 check "Veltrane.scr imports only KnownDLLs${scr_imports:+ (not: $scr_imports)}" '[ -z "$scr_imports" ]'
@@ -45,18 +32,14 @@ NAMES="msimg32 version uxtheme dwmapi userenv propsys cryptbase cryptsp rsaenh b
   comctl32 oleacc ntmarta profapi sspicli secur32 wtsapi32 dbghelp winhttp wininet urlmon iertutil
   netapi32 crypt32 wintrust msasn1 apphelp usp10 riched20 dwrite dxgi d3d11 windowscodecs
   textinputframework explorerframe $scr_imports $(unknown_imports "$SETUP")"
-known_imports=$(imports "$VELTRANE_SCR"; imports "$SETUP")
-UNPLANTABLE=$(wine_imported $(for dll in $known_imports; do [[ $KNOWN == *" $dll "* ]] && echo "$dll"; done))
-# Wine's copies also load some libraries on first use ("delay loads": its uxtheme, which its user32
-# loads for drawing, takes msimg32 so, its comctl32 uxtheme), and these loads ignore the folders a
-# program allows (measured: msimg32 from the program's folder after SetDefaultDllDirectories
-# with System32 only). Windows' delay loads keep to them; such a load here is named, not counted.
+unplantable $(for dll in $(imports "$VELTRANE_SCR"; imports "$SETUP"); do known "$dll" && echo "$dll"; done)
+# Wine's delay loads (uxtheme's msimg32, comctl32's uxtheme) ignore SetDefaultDllDirectories, as
+# Windows' do not: named, not counted.
 WINE_DELAYED=" $(for dll in $UNPLANTABLE comctl32 uxtheme; do
   strings "$WINE_DLLS/$dll.dll" 2>/dev/null | sed -n 's/^__wine_delay_load_//p'; done | sort -u | tr '\n' ' ') "
 NAMES=$(for name in $NAMES; do [[ $UNPLANTABLE == *" $name "* ]] || echo "$name"; done | sort -u | tr '\n' ' ')
 plant() { for name in $NAMES; do cp "$VELTRANE_TOOLS/planted_dll.dll" "$1/$name.dll"; done; }
-MARKS="$WORK/marks"
-mkdir -p "$MARKS"
+MARKS="$WORK/marks" && mkdir -p "$MARKS"
 export VELTRANE_PLANT_MARKERS="Z:${MARKS//\//\\}"
 # no_marks WHAT: no planted DLL was loaded since the last call (each one that was is named).
 no_marks() {
@@ -76,9 +59,7 @@ no_marks() {
 }
 
 DOWNLOADS="$WORK/Downloads"
-scr_folder "$DOWNLOADS"
-cp "$SETUP" "$DOWNLOADS/"
-plant "$DOWNLOADS"
+scr_folder "$DOWNLOADS" && cp "$SETUP" "$DOWNLOADS/" && plant "$DOWNLOADS"
 # The home page opens in a "browser" that notes the address.
 printf '#!/bin/sh\necho "$@" >"%s"\n' "$WORK/browsed" >"$WORK/browser" && chmod +x "$WORK/browser"
 wine_run reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$WORK/browser" /f >/dev/null 2>&1
@@ -90,20 +71,12 @@ wine_run regsvr32 /s "$(windows_path "$DOWNLOADS/msimg32.dll")" >/dev/null 2>&1
 check "a planted DLL that is loaded leaves its mark" 'ls "$MARKS" | grep -q "^msimg32\.dll\."'
 rm -f "$MARKS"/*
 
-start_scr "$DOWNLOADS" /s
-if wait_session; then
-  sleep 1
-  send key a
-  expect_end "/s"
-else
-  fail "no session for /s"
-fi
+run_session "$DOWNLOADS" /s && sleep 1 && end_by_key "/s"
 no_marks "/s"
 
 if launch_dialog "$DOWNLOADS" /c; then
   click_at 24 234 # the home-page link
-  check "the link opened the home page ($(cat "$WORK/browsed" 2>/dev/null))" \
-    'within 200 test -s "$WORK/browsed"'
+  check "the link opened the home page ($(cat "$WORK/browsed" 2>/dev/null))" 'within 200 test -s "$WORK/browsed"'
   SENT=$(us)
   probe close >/dev/null
   expect_end "/c after the link" 10000
@@ -114,14 +87,11 @@ check "/p shows the preview in its host and ends with it" \
   '(cd "$VELTRANE_TOOLS" && wine_run preview_host.exe "$(windows_path "$DOWNLOADS/Veltrane.scr")")'
 no_marks "/p"
 
-# The setup program from Downloads, the uninstaller from the folder it was installed to; both
-# with the planted DLLs in %TEMP% too, where each unpacks its helpers or a copy of itself.
-plant "$(unix_folder %TEMP%)"
+# Planted in %TEMP% too, where the setup program and the uninstaller unpack helpers or a copy.
+plant "$(unix_path "$(wine_echo %TEMP%)")"
 check "the setup program from Downloads installs (/S)" '(cd "$DOWNLOADS" && wine_run Veltrane-Setup.exe /S)'
 no_marks "the setup program"
-LOCAL=$(wine_run cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
-INSTALLED=$(wine_run winepath -u "$LOCAL\\Programs\\Veltrane" 2>/dev/null | tr -d '\r')
-INSTALLED=${INSTALLED%/}
+install_folder
 plant "$INSTALLED"
 check "the uninstaller in the install folder removes Veltrane (/S)" \
   '(cd "$INSTALLED" && wine_run Uninstall.exe /S "_?=$LOCAL\\Programs\\Veltrane") &&

@@ -1,15 +1,13 @@
 #!/bin/bash
-# What a session shows: first the desktop exactly as it was, then the desktop turned by a whole
-# angle through the project's own Rotate; at 1500 ms each frame stays for over a second.
+# A session shows the desktop exactly, then turned by the project's Rotate; at 1500 ms each frame
+# stays for over a second.
 . "$(dirname "$0")/session_lib.sh"
 put_picture
-# A long interval, so that the first frame stays long enough to be read.
-start_session /s 3000
+start_session /s 3000 # long enough for the first frame to be read
 first_and_later
 check "the first frame is the desktop exactly" 'cmp -s "$WORK/first.raw" "$WORK/picture.raw"'
 is_turn "a later frame" "${SIZE%x*}" "${SIZE#*x}" "$WORK/picture.raw" "$WORK/later.raw"
-send key a
-expect_end "a key"
+end_by_key "a key"
 
 # 1500 ms: the times at which the screen changes, over 6.5 s.
 start_session /s 1500
@@ -22,6 +20,5 @@ done
 for ((i = 1; i < ${#changes[@]}; i++)); do gaps+=($(((changes[i] - changes[i - 1]) / 1000))); done
 check "1500 ms: at least two gaps between frames, each over a second (${gaps[*]:-none} ms)" \
   '[ ${#gaps[@]} -ge 2 ] && [ "$(printf "%s\n" "${gaps[@]}" | sort -n | head -n1)" -gt 1000 ]'
-send key a
-expect_end "a key"
+end_by_key "a key"
 exit $FAILED

@@ -3,14 +3,12 @@
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 SIZE=$(xdpyinfo | awk '/dimensions:/ {print $2; exit}')
 
-# Puts a picture of the root window's size on the root window and keeps it there; its raw
-# top-down BGRA bytes go to $WORK/picture.raw.
+# A picture on the root window, kept there, its raw BGRA in $WORK/picture.raw. No screenshot yet: a
+# root-window grab before Wine's first start leaves Wine's later desktop copies black on Xvfb.
 put_picture() {
   convert -size "$SIZE" -seed 11 plasma:fractal -depth 8 -type TrueColor "PNG24:$WORK/picture.png"
   convert "$WORK/picture.png" -depth 8 "bgra:$WORK/picture.raw"
   display -window root "$WORK/picture.png" &
-  # No screenshot here: a root-window grab before Wine's first start leaves Wine's later desktop
-  # copies black on Xvfb.
   sleep 2
 }
 
@@ -26,14 +24,5 @@ first_and_later() {
 start_session() {
   # shellcheck disable=SC2086
   [ -z "${3:-}" ] || { xdotool mousemove $3; sleep 0.2; }
-  local folder
-  folder=$(mktemp -d -p "$WORK")
-  scr_folder "$folder" "${2:-}"
-  start_scr "$folder" "$1"
-  wait_session || { fail "${1:-empty command line}: no session window"; return 1; }
-  sleep 0.3
-}
-
-expect_running() {
-  if ended 1500; then fail "$1 ended the session: $RESULT"; else pass "$1 leaves the session running"; fi
+  new_folder "${2:-}" && run_session "$FOLDER" "$1" && sleep 0.3
 }

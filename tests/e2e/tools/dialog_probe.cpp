@@ -1,32 +1,14 @@
-// Looks at the settings dialog from another process, as the end-to-end test needs it:
-//   dialog_probe info [FILE]  client size, client origin and outer rectangle on the screen, and
-//                             the frame's styles (into FILE when given)
-//   dialog_probe close      what the close box does: WM_SYSCOMMAND SC_CLOSE
-//   dialog_probe message    the text of the program's message box, if one is open, in UTF-8
-//   dialog_probe dismiss    presses OK in that message box
-//   dialog_probe bar        the interval bar's value
-//   dialog_probe focus      what has the keyboard focus: "bar", "window" (the dialog itself) or
-//                           the client position "X Y" of another control
-//   dialog_probe acp        the system's ANSI code page (no window needed)
-// Exit code 2 when the window asked for does not exist.
+// Looks at the settings dialog from another process (exit code 2 when the window is not there):
+//   info [FILE]  client size and origin, outer rectangle and frame styles (into FILE if given);
+//   close  the close box's WM_SYSCOMMAND SC_CLOSE;  message  the open message box's text in UTF-8;
+//   dismiss  its OK;  bar  the interval bar's value;  focus  "bar", "window" or the focused
+//   control's client "X Y";  acp  the system's ANSI code page.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "startup/window_titles.h"
-
-namespace {
-
-BOOL CALLBACK FindScrollBar(HWND child, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(child, name, 16);
-    if (lstrcmpiW(name, L"SCROLLBAR") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const char* what = argc > 1 ? argv[1] : "info";
@@ -47,7 +29,14 @@ int main(int argc, char** argv) {
     if (!dialog) return 2;
     if (is("close")) return !PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND bar = nullptr;
-    EnumChildWindows(dialog, FindScrollBar, reinterpret_cast<LPARAM>(&bar));
+    const auto findScrollBar = [](HWND child, LPARAM found) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (lstrcmpiW(name, L"SCROLLBAR") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    };
+    EnumChildWindows(dialog, findScrollBar, reinterpret_cast<LPARAM>(&bar));
     if (is("bar")) return bar ? std::printf("%d\n", GetScrollPos(bar, SB_CTL)) < 0 : 2;
     if (is("focus")) {
         GUITHREADINFO thread{};

@@ -1,7 +1,5 @@
-// A stand-in for a DLL that someone left where a program would find it: whichever process loads
-// it leaves a file NAME.PID (NAME the DLL's own file name) in the folder VELTRANE_PLANT_MARKERS
-// names, or else beside the DLL, holding the path of that process's program and when it was
-// loaded. The planting test copies this one DLL under each name it plants.
+// A planted DLL: each process that loads it leaves NAME.PID (NAME this file's name) in the folder
+// VELTRANE_PLANT_MARKERS names, else beside it, holding the process's program and when it loaded.
 #include <windows.h>
 
 #include <cwchar>
@@ -21,8 +19,7 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID atStart) {
     HANDLE file = CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, program, lstrlenA(program), &written, nullptr);
-    // Whether the process's start loaded it (an import of the program or of what that imports),
-    // or a LoadLibrary call later.
+    // Loaded at the process's start (an import, direct or not) or by a LoadLibrary call later.
     const char* when = atStart ? " at start" : " later";
     WriteFile(file, when, lstrlenA(when), &written, nullptr);
     CloseHandle(file);

@@ -1,7 +1,6 @@
-// Plays the system's screen-saver page for one preview: a host window, and SCR started in its own
-// folder with "/p HWND", the way the page starts a saver; a second of the preview, then the host
-// goes, which ends the preview.
-//   preview_host SCR   exit code 0 when the preview showed in the host and SCR then ended with 0
+// The Screen Saver page for one preview: SCR started in its folder with "/p HWND" of a host window,
+// which goes after a second; exit code 0 when the preview showed in it and SCR then ended with 0.
+//   preview_host SCR
 #include <windows.h>
 
 #include <string>

@@ -1,9 +1,6 @@
-// Finds the whole angle by which the session turned a picture: given the desktop picture and a
-// screenshot of a session frame (both raw top-down BGRA, as `convert x.png bgra:x.raw` writes
-// them), turns the picture with the project's own Rotate (mode 2, centre (W/2, H/2), angle + 360)
-// for each of the 360 angles and prints every angle whose output equals the frame bit for bit.
+// Prints each whole angle at which the project's Rotate (mode 2, about (W/2, H/2)) turns the
+// picture into the frame bit for bit (raw top-down BGRA); exit code 1 if none does, 2 on bad input.
 //   session_frame_check WIDTH HEIGHT picture.raw frame.raw
-// Exit code 0 when some angle matches, 1 when none does, 2 on bad input.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

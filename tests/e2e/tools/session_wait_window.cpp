@@ -1,7 +1,6 @@
-// Waits until the session window is on the screen: a visible top-level window with the session's
-// title, looked up through the window system the way the program's single-instance
-// test does (querying the X server's window tree meanwhile can spoil the session's desktop copy).
-//   session_wait_window [SECONDS]   exit code 0 when the window is visible, 1 after the time
+// Waits until the session's window is visible, through the window system as the program's single-
+// instance test looks (querying X's window tree meanwhile can spoil the session's desktop copy).
+//   session_wait_window [SECONDS]   exit code 0 when it is, 1 after the time
 #include <windows.h>
 
 #include <cstdlib>
