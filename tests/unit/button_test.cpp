@@ -1,6 +1,4 @@
-// The Command button on the recording fake: what a user's input paints, clicks and leaves; its
-// caption, its face at other sizes and scales, its properties. The dialog's 77 x 25 face, its
-// gradient's direction included, is held pixel for pixel in each state by win32/command_test.
+// The Command button on the fake; win32/command_test holds its 77 x 25 face pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -36,10 +34,9 @@ struct Button {
     platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
     std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
 
-    // One notification: M move, D/U left button down/up, r/R right button down/up, m/d/u the
-    // same on the caption, F/B focus gained/lost, a hover poll over the face (o), the dialog (w)
-    // or elsewhere (t), or x disabling. Gives the skins painted (- none), the state after, v while
-    // the left button is held, and * for a click.
+    // M move, D/U left down/up, r/R right down/up, m/d/u on the caption, F/B focus in/out, x
+    // disable, a poll over o face, w dialog, t elsewhere: the skins painted, state, v held, *
+    // click.
     std::string Deliver(char event) {
         auto& face = *fake.panels.at(0);
         auto& label = Caption();
@@ -82,9 +79,7 @@ struct Button {
 
 TEST(Button, WhatAUserSeesStepByStep) {
     const struct {
-        const char* name;
-        const char* events;
-        const char* outcomes;
+        const char *name, *events, *outcomes;
         bool initialised = true;
     } scenarios[] = {
         {"hover, click, leave", "MoDUt", "H2 -2 P2v N2* N1"},
@@ -117,8 +112,7 @@ TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
     const std::optional<platform::Handle> unread;
     const struct {
         platform::Handle under;
-        std::optional<platform::Handle> ownWindow;
-        std::optional<platform::Handle> parentWindow;
+        std::optional<platform::Handle> ownWindow, parentWindow;
         bool left;
     } cases[] = {{own, own, parent, false}, {parent, own, parent, true}, {0x99, own, parent, true},
                  {0, own, parent, true},    {own, unread, parent, true}, {own, own, unread, true}};
@@ -129,8 +123,7 @@ TEST(Button, HoverEndsUnlessTheCursorIsOverTheButtonsOwnWindow) {
 
 TEST(Button, CaptionIsPlacedAndMirrored) {
     Button b;
-    // 375 twips high, caption 195: top (375 - 195 - 20) / 2 = 80 twips, pixel 5; at the design
-    // size, 420 twips high: 102.5 twips, pixel 7.
+    // Top (375 - 195 - 20) / 2 = 80 twips, pixel 5; 420 twips high, 102.5 twips: pixel 7.
     EXPECT_EQ(std::make_pair(b.Caption().Bounds(), b.Caption().text),
               std::make_pair(Rect{0, 5, 77, 18}, "Command1"s));
     b.command->Move(0, 0, 117, 28);
@@ -253,8 +246,7 @@ TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
     EXPECT_EQ(early.label.textColour, 0);
     EXPECT_EQ(changed, (std::vector<std::string>{"Enabled", "FontColour"}));
     EXPECT_EQ(GetEnabled(early).paints, (Paints{P::Normal, P::Normal}));
-    // A read repaints an enabled button's normal face, its hover kept; a disabled button keeps
-    // its greyed face through reads and resizes.
+    // A read repaints an enabled button, its hover kept; a disabled one stays greyed.
     CommandModel hovered = Loaded({});
     Initialize(hovered);
     hovered.tracking.MouseMove();
@@ -267,10 +259,10 @@ TEST(ButtonProperties, ReadsInitialiseOnceAndRepaintOnlyAnEnabledButton) {
 }
 
 TEST(ButtonProperties, BagEqualityAndChangeRecording) {
-    EXPECT_TRUE(PropertyValuesEqual(std::int64_t{1}, "1"s) &&
-                PropertyValuesEqual(true, std::int64_t{-1}));
-    EXPECT_FALSE(PropertyValuesEqual("Command"s, "Command1"s) ||
-                 PropertyValuesEqual(std::int64_t{0}, ""s));
+    EXPECT_TRUE(PropertyValuesEqual(std::int64_t{1}, "1"s));
+    EXPECT_TRUE(PropertyValuesEqual(true, std::int64_t{-1}));
+    EXPECT_FALSE(PropertyValuesEqual("Command"s, "Command1"s));
+    EXPECT_FALSE(PropertyValuesEqual(std::int64_t{0}, ""s));
     MemoryPropertyBag bag{{"Caption", std::string("Old")}};
     bag.WriteProperty("Caption", std::string("Command"), std::string("Command"));
     EXPECT_EQ(bag.Find("Caption"), nullptr);  // back at its default: left out

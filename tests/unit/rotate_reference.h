@@ -1,5 +1,4 @@
-// The rotation routine's arithmetic written out one pixel at a time, in the order of the model:
-// the yardstick for every fast path. Test and benchmark use only.
+// The rotation routine's arithmetic one pixel at a time, in the model's order: the yardstick.
 #pragma once
 
 #include <algorithm>
@@ -27,7 +26,7 @@ inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float c
     Veltrane_B1::rotate_detail::SinCos(angleDegrees, S, C);
     const double cx = centreX;
     const double cyB = static_cast<float>(static_cast<double>(H) - static_cast<double>(centreY));
-    // The background colour is red, green, blue from the low byte; pixels hold blue first.
+    // The background is red, green, blue from the low byte; pixels hold blue first.
     const std::uint8_t back[3] = {std::uint8_t(block.backColour >> 16),
                                   std::uint8_t(block.backColour >> 8),
                                   std::uint8_t(block.backColour)};

@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""Writes rotate_trig_table.inc: S and C of whole-degree angles n as the rotation routine must
-give them: sin and cos of the double a = n * (pi / 180 rounded to double), evaluated with 300-bit
-mpmath, rounded to double and then to single precision, ties to even each time. Angles: every n
-in -720..1440, then random int32 angles from a fixed seed.
-Run from this folder: python3 rotate_trig_gen.py > rotate_trig_table.inc
-"""
+"""rotate_trig_table.inc: sin and cos of the double n * (pi / 180), 300-bit, rounded to double,
+then single. Run here: python3 rotate_trig_gen.py > rotate_trig_table.inc"""
 import random
 import struct
 
@@ -28,7 +24,6 @@ inline constexpr RotateTrigEntry kRotateTrigTable[] = {"""
 def single_bits(x):
     with mpmath.workprec(53):
         d = float(+x)  # unary plus rounds to double, ties to even
-    # struct rounds the double to single precision, ties to even (the C conversion).
     return struct.unpack("<I", struct.pack("<f", d))[0]
 
 
