@@ -34,9 +34,8 @@ struct Button {
     platform::fake::FakeLabel& Caption() { return *fake.labels.at(0); }
     std::uint8_t State() const { return command->Model().tracking.ButtonState(); }
 
-    // M move, D/U left down/up, r/R right down/up, m/d/u on the caption, F/B focus in/out, x
-    // disable, a poll over o face, w dialog, t elsewhere: the skins painted, state, v held, *
-    // click.
+    // M move, D/U left down/up, r/R right, m/d/u on the caption, F/B focus in/out, x disable,
+    // polls over o face, w dialog, t elsewhere: skins painted, state, v held, * click.
     std::string Deliver(char event) {
         auto& face = *fake.panels.at(0);
         auto& label = Caption();

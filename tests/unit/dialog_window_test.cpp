@@ -286,15 +286,15 @@ TEST(Scaling, NearestPictureSmoothResizeAndFit) {
                               platform::FitInside({152, 112}, {0, 10})),
               std::make_tuple(Rect{0, 1, 200, 148}, Rect{0, 499, 1, 500}, Rect{}));
     // A step from black to 200, 100, 50, resized to other widths: softened between kept ends.
-    std::vector<std::uint8_t> row;
-    for (int x = 0; x < 6; ++x)
-        for (const int channel : {x < 3 ? 0 : 200, x < 3 ? 0 : 100, x < 3 ? 0 : 50, 0})
-            row.push_back(static_cast<std::uint8_t>(channel));
-    const std::pair<int, std::vector<int>> reds[] = {
-        {6, {0, 0, 0, 200, 200, 200}},
-        {4, {0, 22, 178, 200}},
-        {9, {0, 0, 0, 0, 100, 200, 200, 200, 200}},
-        {12, {0, 0, 0, 0, 0, 50, 150, 200, 200, 200, 200, 200}}};
+    const std::vector<std::uint8_t> row{0,   0,   0,  0, 0,   0,   0,  0, 0,   0,   0,  0,
+                                        200, 100, 50, 0, 200, 100, 50, 0, 200, 100, 50, 0};
+    const struct {
+        int width;
+        std::vector<int> red;
+    } reds[] = {{6, {0, 0, 0, 200, 200, 200}},
+                {4, {0, 22, 178, 200}},
+                {9, {0, 0, 0, 0, 100, 200, 200, 200, 200}},
+                {12, {0, 0, 0, 0, 0, 50, 150, 200, 200, 200, 200, 200}}};
     for (const auto& [width, red] : reds) {
         std::vector<std::uint8_t> out(std::size_t(width) * 2 * 4, 7);
         platform::ResizeSmooth(row.data(), {6, 1}, out.data(), {width, 2});

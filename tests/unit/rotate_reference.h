@@ -8,14 +8,12 @@
 
 #include "effects/rotate.h"
 #include "effects/rotate_kernels.h"
+#include "platform/rounding.h"
 
 namespace rotate_reference {
 
-// Nearest integer with ties to even; nothing when the result does not fit in 32 bits.
-inline std::optional<std::int32_t> RoundEven(double t) {
-    const double r = std::nearbyint(t);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-    return static_cast<std::int32_t>(r);
+inline std::optional<std::int64_t> RoundEven(double t) {  // nothing beyond 32 bits
+    return platform::NearestWholeIn(t, INT32_MIN, INT32_MAX);
 }
 
 inline void Rotate(const Veltrane_B1::RotateBlock& block, float centreX, float centreY,
