@@ -158,8 +158,7 @@ TEST(ButtonFace, NarrowAndHugeFaces) {
               std::make_tuple(1 << 24, 0, 1154));
 }
 
-// The face and the skin drawn for each scale, in twips at the real factor 1440 / dpi: a frame
-// of 4, 5, 6 and 8 pixels at corners and edges, the caption's top from the face's height.
+// Face and skin in twips at the real factor 1440 / dpi: frames of 4 to 8 pixels, the caption.
 TEST(ButtonFace, FrameAndCaptionAtEachScale) {
     const struct {
         int dpi, frame, faceWidth, faceHeight, skinWidth, skinHeight, captionTop;
