@@ -145,12 +145,10 @@ TEST_F(Dialog, LaidOutAtTheWindowsScaleAndAgainWhereverItMoves) {
                               dialog->lbl[1]->Bounds(), dialog->picSource->Bounds()),
               std::make_tuple(608, 392, Rect{24, 24, 324, 324}, Rect{354, 24, 578, 128},
                               Rect{12, 12, 123, 32}, Rect{816, 156, 1116, 456}));
-    const struct {
-        int id, width, height;
-    } pictures[] = {
-        {IDB_SAMPLE_PHOTO, 300, 300}, {IDB_TEXTURE, 868, 32}, {IDB_SKIN_NORMAL, 96, 38}};
-    for (const auto& [id, width, height] : pictures)
-        EXPECT_GT(host.CountOf(CallText("LoadBitmapResource", id, width, height)), 0) << id;
+    for (const std::string& load : {CallText("LoadBitmapResource", IDB_SAMPLE_PHOTO, 300, 300),
+                                    CallText("LoadBitmapResource", IDB_TEXTURE, 868, 32),
+                                    CallText("LoadBitmapResource", IDB_SKIN_NORMAL, 96, 38)})
+        EXPECT_GT(host.CountOf(load), 0) << load;
     ExpectTiled(*dialog, *dialog->Pic_C, 14, 868, 32);
 
     static_cast<FakeLabel&>(*dialog->lbl[3]).extent = {111, 28};
