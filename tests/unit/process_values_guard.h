@@ -1,5 +1,4 @@
-// Puts the process-wide values (DisplayInterval, IntervalText, LastApiResult) back as it found
-// them when it goes: every test that sets them, or runs code that does, holds one.
+// Puts DisplayInterval, IntervalText and LastApiResult back; each test that sets them holds one.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// Settings files and what the system's own profile functions make of them: cases of the suite that
-// Wine keeps for those functions (one key of one section each) and file shapes other programs
-// leave. The unit tests hold the store to them, the Win32 tests the platform, which shows the
-// expectations are the system's; both share the fixture below, a settings file in a fresh folder.
+// Settings files and what the system's profile functions make of them (Wine's suite for them, and
+// shapes other programs leave): unit tests hold the store to them, Win32 tests the system.
 #pragma once
 
 #include <algorithm>
