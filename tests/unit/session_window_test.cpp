@@ -295,9 +295,8 @@ TEST_F(Session, EachMonitorsOwnPixelsTurnedByTheOneAngle) {
     EXPECT_EQ(Picture(other.pixels.Image(1), other.pixels.Image(1) + 48), Picture(48, 0));
 }
 
-// New monitors show the set-up's captures at their places (the first where two overlap, white
-// where none was), made once per change; the system moving the cursor off a lost monitor is no
-// input.
+// New monitors show the set-up's captures in place (of two overlapping the first, else white),
+// made once per change; the system moving the cursor off a lost monitor is no input.
 TEST_F(Session, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
     FakeHost host;
     const std::vector<Rect> first = {{0, 0, 3, 2}, {2, 1, 4, 4}};  // both at (2, 1)
@@ -306,8 +305,7 @@ TEST_F(Session, ANewLayoutShowsTheCapturedDesktopAtItsPlaces) {
     host.cursor = {3, 3};
     auto session = Load(host, "/s", {0, 0, 4, 4}, first);
     enum How { kBetweenTicks, kDuringTick, kUntold };
-    // One smaller, the one under the cursor gone; larger than all captured; moved and a third;
-    // same.
+    // Smaller, the one under the cursor gone; larger than all captured; moved and a third; same.
     const struct {
         Rect screen;
         std::vector<Rect> monitors;
