@@ -1,5 +1,4 @@
-// Any settings file content reads and rewrites without a crash; a successful write reads back and
-// is stable, and a refused one leaves the file as it was.
+// Any settings file reads and rewrites without a crash, and what a write does or refuses holds.
 #include <unistd.h>
 
 #include <algorithm>

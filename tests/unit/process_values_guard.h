@@ -9,8 +9,6 @@
 
 class ProcessValuesGuard {
   public:
-    ProcessValuesGuard() = default;
-    ProcessValuesGuard(const ProcessValuesGuard&) = delete;
     ~ProcessValuesGuard() {
         std::tie(Veltrane_B::DisplayInterval, Veltrane_B::IntervalText, Veltrane_B::LastApiResult) =
             saved_;
@@ -21,7 +19,6 @@ class ProcessValuesGuard {
         Veltrane_B::DisplayInterval, Veltrane_B::IntervalText, Veltrane_B::LastApiResult};
 };
 
-// A test that holds the guard for the whole of its run.
 class ProcessValuesTest : public ::testing::Test {
     ProcessValuesGuard processValues_;
 };

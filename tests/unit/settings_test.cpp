@@ -89,8 +89,8 @@ TEST_F(SettingsFile, RefusedWriteLeavesTheOldFileAndSaysSo) {
 
 TEST_F(SettingsFile, ReplacementKeepsPermissionsAndRemovesOnlyLeftoversOfWritersThatDied) {
     const std::string dead = platform::TemporaryName("Veltrane.ini", 999999999, 3);
-    const std::vector<std::string> kept = {"Other.ini.tmp999999999-3", "Veltrane.ini.tmp",
-                                           "Veltrane.ini.tmp999999999-", "Veltrane.ini.tmpx-1"};
+    const std::set<std::string> kept = {"Other.ini.tmp999999999-3", "Veltrane.ini.tmp",
+                                        "Veltrane.ini.tmp999999999-", "Veltrane.ini.tmpx-1"};
     for (const std::string& name : kept) std::ofstream(folder_ / name) << "x";
     std::ofstream(folder_ / dead) << "[Section]\r\nkey=half";
     Put("[Section]\r\nkey=43\r\n");
