@@ -9,7 +9,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string line(reinterpret_cast<const char*>(data), size);
-    Veltrane_B::ModeLetterOf(line);
     Veltrane_B::HandleFromText(Veltrane_B::HandleTextOf(line));
     Veltrane_B::IntervalFromText(line);
 

@@ -1,5 +1,4 @@
-// Any settings file content reads and rewrites without a crash; a successful write reads back and
-// is stable, and a refused one leaves the file as it was.
+// Any settings file reads and rewrites without a crash, and what a write does or refuses holds.
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,8 +30,7 @@ bool WriteInterval(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = "/tmp/veltrane-fuzz-" + std::to_string(::getpid()) + ".ini";
     if (size == 0) return 0;
-    // The first byte picks the shapes other programs leave: a UTF-16 byte-order mark in front,
-    // lone CR line ends, a zero byte at the end.
+    // The first byte picks shapes other programs leave: UTF-16 mark, lone CRs, a final zero byte.
     std::string contents(reinterpret_cast<const char*>(data + 1), size - 1);
     if (data[0] & 2) std::replace(contents.begin(), contents.end(), '\n', '\r');
     if (data[0] & 1) contents.insert(0, "\xFF\xFE");

@@ -1,5 +1,4 @@
-// Puts the process-wide values (DisplayInterval, IntervalText, LastApiResult) back as it found
-// them when it goes: every test that sets them, or runs code that does, holds one.
+// Puts DisplayInterval, IntervalText and LastApiResult back; each test that sets them holds one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +9,6 @@
 
 class ProcessValuesGuard {
   public:
-    ProcessValuesGuard() = default;
-    ProcessValuesGuard(const ProcessValuesGuard&) = delete;
     ~ProcessValuesGuard() {
         std::tie(Veltrane_B::DisplayInterval, Veltrane_B::IntervalText, Veltrane_B::LastApiResult) =
             saved_;
@@ -22,7 +19,6 @@ class ProcessValuesGuard {
         Veltrane_B::DisplayInterval, Veltrane_B::IntervalText, Veltrane_B::LastApiResult};
 };
 
-// A test that holds the guard for the whole of its run.
 class ProcessValuesTest : public ::testing::Test {
     ProcessValuesGuard processValues_;
 };

@@ -1,12 +1,11 @@
-// Settings files and what the system's own profile functions make of them: cases of the suite that
-// Wine keeps for those functions (one key of one section each) and file shapes other programs
-// leave. The unit tests hold the store to them, the Win32 tests the platform, which shows the
-// expectations are the system's; both share the fixture below, a settings file in a fresh folder.
+// Settings files and what the system's profile functions make of them (Wine's suite for them, and
+// shapes other programs leave): unit tests hold the store to them, Win32 tests the system.
 #pragma once
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,7 +69,6 @@ inline std::vector<ReadCase> ReadCases() {
     cases.push_back(
         {"Data \0 before \0 first \0 section\r\n[Section]\r\nkey=1\r\n"s, "Section", "key", "1"});
     cases.push_back({"[Section]\r\nkey=43\0junk\r\n"s, "Section", "key", "43"});
-    // Files saved as UTF-16 LE.
     cases.push_back({Utf16File(u"[Section]\r\nkey=43\r\n"), "Section", "key", "43"});
     cases.push_back({Utf16File(u"[Section]\rkey=43\r"), "Section", "key", "43"});
     cases.push_back({Utf16File(u"[Section]\r\n" + kKey16 + u"= 250\r\n"), "Section", kKey932, "250",
@@ -129,13 +127,12 @@ class SettingsFile : public TempFolderTest {
         if (!contents.empty()) std::ofstream(file_, std::ios::binary) << contents;
     }
     std::string Get() const { return ReadAll(path_); }
-    // Files beside the settings file other than itself (leftover temporaries), sorted.
-    std::vector<std::string> Strays() const {
-        std::vector<std::string> names;
+    // Files beside the settings file other than itself (leftover temporaries).
+    std::set<std::string> Strays() const {
+        std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder_))
             if (entry.path().filename() != "Veltrane.ini")
-                names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
+                names.insert(entry.path().filename().string());
         return names;
     }
     // Whether the store says it wrote `value` under `key` in `section` of the file (or `file`).

@@ -1,5 +1,4 @@
-// The toolkit contract against the recording fake: the user's input goes in through the fake's
-// own entry points, and time passing is one tick of the newest timer.
+// The toolkit contract against the recording fake: input through its entry points, time as a tick.
 #include "contract/toolkit_contract.h"
 
 #include "platform/fake/fake_platform.h"
