@@ -178,8 +178,7 @@ void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int d
     }
 }
 
-// Opened at the prefix's scale, then moved to each by WM_DPICHANGED (which Wine itself never
-// sends).
+// Opened at the prefix's scale, then moved to each by WM_DPICHANGED, which Wine never sends.
 TEST(DialogScale, LaidOutAtEachScaleItOpensAtOrMovesTo) {
     const char* wanted = std::getenv("VELTRANE_DPI");
     const int dpi = wanted && *wanted ? std::atoi(wanted) : 96;

@@ -1,5 +1,4 @@
-// The settings file on a real Windows file system: the system's own profile functions against the
-// store's cases, files held open by other programs, attributes.
+// The settings file under Wine: the system's profile functions, files held open, attributes.
 #include <gtest/gtest.h>
 #include <windows.h>
 
