@@ -1,5 +1,4 @@
-// One contract for the toolkit, run against every host: the fake in the unit tests and the real
-// windows under Wine. A driver plays the user and lets time pass, the way its host receives them.
+// One toolkit contract for every host (the fake, real windows); a driver plays the user and time.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The Command button on a real window under Wine: the painted face, pixel for pixel, in each
-// state. How real mouse messages reach a panel's handlers is the toolkit contract's part.
+// The Command button on a real window under Wine: the painted face, pixel for pixel, in each state.
 #include "controls/command.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +19,6 @@ using veltrane_test::Pixels;
 using veltrane_test::Pump;
 
 constexpr int kWidth = 77, kHeight = 25;  // the dialog's buttons: 1155 x 375 twips
-
-Pixels FacePixels(const Command& button) {
-    return veltrane_test::WindowPixels(Hwnd(button), 0, 0, kWidth, kHeight);
-}
-
-Pixels Skin(int resourceId) {
-    return veltrane_test::ResourcePixels(GetModuleHandleW(nullptr), resourceId);
-}
 
 class CommandOnWindow : public ::testing::Test {
   public:
@@ -69,11 +60,13 @@ class CommandOnWindow : public ::testing::Test {
     std::unique_ptr<Command> command, second;
 };
 
-// The frame: the skin's 4 x 4 corners, its edges stretched between them (even along the edge, so
-// every pixel is known); inside, left of the caption, the gradient from white to 198/197/215 down
-// rows 0 to 24 (or up), or for a transparent face the pixels `under` it.
-void ExpectFace(const Pixels& shown, const Pixels& skin, bool darkOnTop, const char* what,
+// The skin's corners and its evenly stretched edges; inside, left of the caption, the gradient from
+// white to 198/197/215 down rows 0 to 24 (or up), or for a transparent face the pixels `under` it.
+void ExpectFace(const Command& button, int skinId, bool darkOnTop, const char* what,
                 const Pixels* under = nullptr) {
+    Pump(30);
+    const Pixels shown = veltrane_test::WindowPixels(Hwnd(button), 0, 0, kWidth, kHeight);
+    const Pixels skin = veltrane_test::ResourcePixels(skinId);
     const int drop[3] = {57, 58, 40};
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -96,12 +89,11 @@ void ExpectFace(const Pixels& shown, const Pixels& skin, bool darkOnTop, const c
 
 TEST_F(CommandOnWindow, FaceInEachState) {
     const auto expect = [this](const char* what, int skin, bool darkOnTop, int state) {
-        Pump(30);
+        ExpectFace(*command, skin, darkOnTop, what);
         EXPECT_EQ(command->Model().tracking.ButtonState(), state) << what;
-        ExpectFace(FacePixels(*command), Skin(skin), darkOnTop, what);
     };
     expect("normal", IDB_SKIN_NORMAL, false, StateNormal);
-    ExpectFace(FacePixels(*second), Skin(IDB_SKIN_NORMAL), false, "second button");
+    ExpectFace(*second, IDB_SKIN_NORMAL, false, "second button");
     Enter();
     expect("cursor enters", IDB_SKIN_HIGHLIGHT, true, StateHighLight);
     SetFocus(Hwnd(*command));
@@ -131,14 +123,11 @@ TEST_F(CommandOnWindow, TransparentFaceShowsThePanelUnderIt) {
     const Pixels under = veltrane_test::WindowPixels(Hwnd(*panel), 10, 20, kWidth, kHeight);
     auto button = Button(10, 20, panel.get());
     button->SetVisible(false);
-    Pump(30);
-    ExpectFace(FacePixels(*button), Skin(IDB_SKIN_NORMAL), false, "made transparent", &under);
+    ExpectFace(*button, IDB_SKIN_NORMAL, false, "made transparent", &under);
     SetFocus(Hwnd(*button));
-    Pump(30);
-    ExpectFace(FacePixels(*button), Skin(IDB_SKIN_SELECTED), false, "focused", &under);
+    ExpectFace(*button, IDB_SKIN_SELECTED, false, "focused", &under);
     button->SetVisible(true);
-    Pump(30);
-    ExpectFace(FacePixels(*button), Skin(IDB_SKIN_NORMAL), false, "opaque again");
+    ExpectFace(*button, IDB_SKIN_NORMAL, false, "opaque again");
 }
 
 }  // namespace

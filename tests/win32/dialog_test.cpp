@@ -1,6 +1,6 @@
-// The dialog on a real system: every text in a face that has all its glyphs, with ＭＳ Ｐゴシック
-// or without it (VELTRANE_NO_FONT_SUBSTITUTE=1, as the languages end-to-end test runs this); the
-// layout at the scale it opens at (VELTRANE_DPI, set by the dpi end-to-end test) and moves to.
+// The dialog on a real system: every text in a face with all its glyphs, with or without ＭＳ
+// Ｐゴシック (VELTRANE_NO_FONT_SUBSTITUTE=1); the layout at the scale it opens at (VELTRANE_DPI)
+// and moves to.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "dialog/picture_transform.h"
@@ -17,7 +16,6 @@
 #include "dialog/settings_dialog.h"
 #include "platform/win32/font_choice.h"
 #include "platform/win32/wide_path.h"
-#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_panel.h"
 #include "process_helpers.h"
@@ -27,10 +25,11 @@
 
 namespace {
 
-using platform::win32::Widen;
-using platform::win32::Win32Label;
+using namespace platform::win32;
 using veltrane_test::Hwnd;
 using veltrane_test::Pixels;
+using veltrane_test::ResourcePixels;
+using veltrane_test::WindowPixels;
 
 // Every text of the dialog: its labels, the link and the buttons' captions.
 std::vector<const Win32Label*> Texts(const Veltrane_B::Veltrane_P& dialog) {
@@ -45,7 +44,6 @@ std::vector<const Win32Label*> Texts(const Veltrane_B::Veltrane_P& dialog) {
 
 // By the glyph index API itself, not the code under test; and the face drawn is the one named.
 bool FaceHasGlyphs(const LOGFONTW& logical, const std::wstring& text) {
-    using namespace platform::win32;
     const MemoryDc dc = CompatibleDc(nullptr);
     const GdiObject<HFONT> font(CreateFontIndirectW(&logical));
     const Selected into(dc.get(), font.get());
@@ -61,39 +59,34 @@ bool FaceHasGlyphs(const LOGFONTW& logical, const std::wstring& text) {
 TEST(DialogFont, EveryTextOfTheDialogGetsAFaceWithAllItsGlyphs) {
     const char* without = std::getenv("VELTRANE_NO_FONT_SUBSTITUTE");
     const bool installed = !(without && *without);
-    platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
+    Win32Host host{GetModuleHandleW(nullptr)};
     Veltrane_B::Veltrane_P dialog(host);
-    const LOGFONTW asked =
-        platform::win32::LogicalFont(Veltrane_B::DialogFont(), dialog.window->Dpi());
     for (const Win32Label* win32 : Texts(dialog)) {
         ASSERT_NE(win32, nullptr);
         LOGFONTW used{};
         ASSERT_NE(GetObjectW(win32->FontHandle(), sizeof used, &used), 0);
         SCOPED_TRACE(win32->Text() + " in " + platform::WideToUtf8(used.lfFaceName));
         EXPECT_TRUE(FaceHasGlyphs(used, Widen(win32->Text())));
-        EXPECT_EQ(std::tie(used.lfHeight, used.lfWeight, used.lfCharSet),
-                  std::tie(asked.lfHeight, asked.lfWeight, asked.lfCharSet));
-        EXPECT_EQ(std::wstring(used.lfFaceName) == asked.lfFaceName, installed);
+        EXPECT_EQ(used.lfWeight, FW_NORMAL);  // the height: DialogScale, at every scale
+        EXPECT_EQ(used.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(std::wstring(used.lfFaceName) == L"ＭＳ Ｐゴシック", installed);
     }
 }
 
 TEST(DialogFont, ShiftJisFacesServeWhenNoPreferredFaceIsThere) {
     platform::Font font = Veltrane_B::DialogFont();
     font.faceName = "Veltrane No Such Face";
-    const LOGFONTW asked = platform::win32::LogicalFont(font, platform::kDesignDpi);
-    const platform::win32::MemoryDc dc = platform::win32::CompatibleDc(nullptr);
+    const LOGFONTW asked = LogicalFont(font, platform::kDesignDpi);
+    const MemoryDc dc = CompatibleDc(nullptr);
     const std::wstring text = L"表示ｲﾝﾀｰﾊﾞﾙ 速い 遅い 設定 ｷｬﾝｾﾙ";
     LOGFONTW chosen = asked;
-    lstrcpynW(chosen.lfFaceName, platform::win32::ChooseFace(dc.get(), asked, text, {}).c_str(),
-              LF_FACESIZE);
+    lstrcpynW(chosen.lfFaceName, ChooseFace(dc.get(), asked, text, {}).c_str(), LF_FACESIZE);
     EXPECT_TRUE(FaceHasGlyphs(chosen, text)) << platform::WideToUtf8(chosen.lfFaceName);
     // A text no face has is left to the system's mapping.
-    EXPECT_EQ(platform::win32::ChooseFace(dc.get(), asked, L"設定\U0010FFFD", {}),
-              asked.lfFaceName);
+    EXPECT_EQ(ChooseFace(dc.get(), asked, L"設定\U0010FFFD", {}), asked.lfFaceName);
 }
 
-// FNV-1a of the client area at 96 dpi before the dialog knew of other scales (preview at 30
-// degrees, IPAPGothic for ＭＳ Ｐゴシック), the scroll bar made 0: Wine draws it, blinking.
+// FNV-1a of the client area at 96 dpi (preview at 30 degrees, IPAPGothic), the bar (blinking) 0.
 constexpr std::uint64_t kClientAt96ButTheBar = 0x7026b67fc074b5ull;
 
 std::uint64_t Fnv(const Pixels& pixels) {
@@ -112,22 +105,19 @@ int Differing(const Pixels& shown, const std::vector<std::uint8_t>& bytes) {
 }
 
 SIZE TextSize(const Win32Label& label) {
-    const platform::win32::MemoryDc dc = platform::win32::CompatibleDc(nullptr);
-    const platform::win32::Selected font(dc.get(), label.FontHandle());
+    const MemoryDc dc = CompatibleDc(nullptr);
+    const Selected font(dc.get(), label.FontHandle());
     const std::wstring text = Widen(label.Text());
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
 }
 
-// At `dpi`: the client area, buttons and square scaled, fonts at 9.75 points, texts inside their
-// labels (not at 96, laid out for ＭＳ Ｐゴシック, narrower than its stand-in), captions inside
-// their faces, the square the photo drawn for the scale turned; at 96 every pixel as it was.
+// Sizes and fonts scaled, texts inside their boxes (not at 96: laid out for the narrower ＭＳ
+// Ｐゴシック), the square the photo drawn for the scale turned; at 96 every pixel as it was.
 void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int dpi) {
     SCOPED_TRACE("at " + std::to_string(dpi) + " dots per inch");
-    const auto scaled = [dpi](double pixels) {
-        return std::lround(std::nearbyint(pixels * dpi / 96));
-    };
+    const auto scaled = [dpi](double pixels) { return std::lrint(pixels * dpi / 96); };
     Veltrane_B2::RotatePicture(host, *dialog.picSource, *dialog.picDestination, 30.0, true);
     veltrane_test::Pump(300);
     RECT client{};
@@ -160,29 +150,25 @@ void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int d
     }
 
     const int side = static_cast<int>(scaled(200));
-    const platform::Rect square = dialog.picDestination->Bounds(),
-                         photo = dialog.picSource->Bounds();
-    ASSERT_EQ(std::make_tuple(square.right - square.left, square.bottom - square.top,
-                              photo.right - photo.left, photo.bottom - photo.top),
-              std::make_tuple(side, side, side, side));
+    for (const auto* panel : {dialog.picDestination.get(), dialog.picSource.get()}) {
+        const platform::Rect box = panel->Bounds();
+        ASSERT_EQ(std::pair(box.right - box.left, box.bottom - box.top), std::pair(side, side));
+    }
     std::vector<std::uint8_t> source(std::size_t(side) * side * 4), turned(source.size());
     platform::BitmapInfo header = Veltrane_B2::TopDownHeader(side, side);
     host.GetDIBits(dialog.picSource->hDC(), dialog.picSource->ImageHandle(), 0, side, source.data(),
                    &header, platform::kDibRgbColors);
     for (int k = 0; k < 3; ++k) {
         if (dpi != kPictureScalePercent[k] * 96 / 100) continue;
-        const Pixels drawn = veltrane_test::ResourcePixels(GetModuleHandleW(nullptr),
-                                                           ScaledPictureId(IDB_SAMPLE_PHOTO, k));
+        const Pixels drawn = ResourcePixels(ScaledPictureId(IDB_SAMPLE_PHOTO, k));
         EXPECT_EQ(Differing(drawn, source), 0) << "pixels of the photo not drawn for the scale";
     }
     Veltrane_B2::TransformPixels(source.data(), side, side, turned.data(), side, side, 30.0, true);
-    const Pixels shown =
-        veltrane_test::WindowPixels(Hwnd(*dialog.picDestination), 0, 0, side, side);
+    const Pixels shown = WindowPixels(Hwnd(*dialog.picDestination), 0, 0, side, side);
     EXPECT_EQ(Differing(shown, turned), 0) << "pixels of the square that are not the photo turned";
 
     if (dpi == 96) {
-        Pixels pixels =
-            veltrane_test::WindowPixels(Hwnd(dialog), 0, 0, client.right, client.bottom);
+        Pixels pixels = WindowPixels(Hwnd(dialog), 0, 0, client.right, client.bottom);
         RECT bar{};
         GetWindowRect(Hwnd(*dialog.HS_Intval), &bar);
         MapWindowPoints(HWND_DESKTOP, Hwnd(dialog), reinterpret_cast<POINT*>(&bar), 2);
@@ -192,15 +178,14 @@ void ExpectLaidOutAt(platform::Host& host, Veltrane_B::Veltrane_P& dialog, int d
     }
 }
 
-// Opened at the scale of this prefix, then moved to each scale, its own included, and back by
-// WM_DPICHANGED, which Wine never sends: it gives every window one dots per inch.
+// Opened at the prefix's scale, then moved to each by WM_DPICHANGED, which Wine never sends.
 TEST(DialogScale, LaidOutAtEachScaleItOpensAtOrMovesTo) {
     const char* wanted = std::getenv("VELTRANE_DPI");
     const int dpi = wanted && *wanted ? std::atoi(wanted) : 96;
     const ProcessValuesGuard processValues;
     Veltrane_B::DisplayInterval = 100;
     SetCursorPos(1000, 740);
-    platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
+    Win32Host host{GetModuleHandleW(nullptr)};
     Veltrane_B::Veltrane_P dialog(host);
     ASSERT_EQ(dialog.window->Dpi(), dpi) << "the prefix does not run at the scale asked for";
     dialog.Form_Load();

@@ -1,5 +1,4 @@
-// The preview inside a host window (this program plays the system's settings page), and the starts
-// of the real Veltrane.scr that end at once; lines without a mode are unit/startup_test's.
+// The preview inside a host window (as the system's settings page), and starts that end at once.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -21,14 +20,12 @@ using veltrane_test::Pixels;
 using veltrane_test::PreviewLine;
 using veltrane_test::SaverProcess;
 
-// The preview fills its host, ends on no input, and ends with its host window or its own window
-// (the handle written after a blank or a colon).
+// Fills its host; ends not on input but with its host or its own window (handle after " " or ":").
 TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
     for (const bool endHost : {true, false}) {
         const SIZE size = endHost ? SIZE{152, 112} : SIZE{200, 150};
         HWND host = CreateHost(size.cx, size.cy), preview = nullptr;
         SaverProcess saver(PreviewLine(host, endHost ? "/p " : "/p:"));
-        // Embedded first, then shown.
         ASSERT_TRUE(veltrane_test::PumpUntil(5000, [&] {
             preview = FindWindowExA(host, nullptr, nullptr, "Preview Window");
             return preview && IsWindowVisible(preview);
@@ -50,18 +47,13 @@ TEST(Preview, EmbedsInTheHostWithItsSizeAndEndsWithItOrItsWindow) {
     }
 }
 
-// Made in this process, as Wine draws a child only in its top-level window's process. The picture
-// fills the box, aspect kept, centred, the spare edge white: pixel for pixel at the sizes it is
-// drawn at, elsewhere resized from the nearest (white where that is white all around, and not).
+// In this process (Wine draws a child only in its top-level window's process): the picture centred
+// on white, exact at its drawn sizes, else resized from the nearest (white where that is all
+// round).
 TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
     const ProcessValuesGuard processValues;  // embedding stores the platform's results
-    HMODULE module =
-        LoadLibraryExA(veltrane_test::ScreenSaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    std::vector<Pixels> drawn;
-    for (int k = 0; k < 3; ++k)
-        drawn.push_back(veltrane_test::ResourcePixels(module, ScaledPictureId(IDB_PREVIEW, k)));
-    FreeLibrary(module);
-    ASSERT_EQ(std::make_pair(drawn[0].width, drawn[0].height), std::make_pair(152, 112));
+    const Pixels smallest = veltrane_test::ResourcePixels(IDB_PREVIEW);
+    ASSERT_EQ(std::pair(smallest.width, smallest.height), std::pair(152, 112));
     platform::win32::Win32Host real(GetModuleHandleW(nullptr));
 
     const struct {
@@ -74,7 +66,7 @@ TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
         {{200, 150}, {0, 1, 200, 148}, 1},
     };
     for (const auto& [box, picture, nearest] : cases) {
-        const Pixels& from = drawn[static_cast<std::size_t>(nearest)];
+        const Pixels from = veltrane_test::ResourcePixels(ScaledPictureId(IDB_PREVIEW, nearest));
         const int width = picture.right - picture.left, height = picture.bottom - picture.top;
         const bool exact = width == from.width && height == from.height;
         // Whether `from` is white (or not) all around where the box's pixel samples it.
@@ -100,7 +92,7 @@ TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
             const Pixels shown =
                 veltrane_test::WindowPixels(nullptr, place.left, place.top, box.cx, box.cy);
             int wrong = 0;
-            for (int y = 0; y < box.cy; ++y) {
+            for (int y = 0; y < box.cy; ++y)
                 for (int x = 0; x < box.cx; ++x) {
                     const std::uint32_t pixel = shown.At(x, y);
                     const int px = x - picture.left, py = y - picture.top;
@@ -111,15 +103,13 @@ TEST(Preview, FillsTheHostBoxWithThePictureAtItsAspect) {
                     else
                         wrong += allAround(px, py, pixel != 0x00FFFFFF);
                 }
-            }
             EXPECT_EQ(wrong, 0) << box.cx << " x " << box.cy;
         }
         DestroyWindow(host);
     }
 }
 
-// Another instance, named by its session's or its dialog's window, ends every command line; a
-// preview handle that names no window ends the preview. Each start ends at once, with 0.
+// Each start ends at once with 0: beside another instance (by its window's title), or with no host.
 TEST(Startup, EndsAtOnceWhenAnotherInstanceRunsOrThePreviewHasNoHost) {
     HWND host = CreateHost(152, 112), closed = CreateHost(10, 10);
     DestroyWindow(closed);

@@ -1,5 +1,4 @@
-// Shared by the Win32 tests: starting Veltrane.scr and watching it end, pumping messages, and
-// reading what a device context or a bitmap shows.
+// Shared by the Win32 tests: starting Veltrane.scr, pumping messages, reading pixels shown.
 #pragma once
 
 #include <windows.h>
@@ -13,20 +12,13 @@
 
 namespace veltrane_test {
 
-// The Veltrane.scr under test (CTest passes its path).
-inline std::string ScreenSaverPath() {
-    const char* path = std::getenv("VELTRANE_SCR");
-    return path ? path : "";
-}
-
 // The window of a toolkit control, window or button.
 template <typename Control>
 HWND Hwnd(const Control& control) {
     return reinterpret_cast<HWND>(control.hWnd());
 }
 
-// Pumps this thread's messages, so that windows of the test stay responsive, until `done` holds
-// or the time is up; whether it held.
+// Pumps this thread's messages until `done` holds or the time is up; whether it held.
 template <typename Done>
 bool PumpUntil(DWORD milliseconds, Done done) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
@@ -59,7 +51,8 @@ inline std::string PreviewLine(HWND host, const char* form = "/p ") {
 class SaverProcess {
   public:
     explicit SaverProcess(const std::string& arguments) {
-        std::string line = "\"" + ScreenSaverPath() + "\" " + arguments;
+        const char* scr = std::getenv("VELTRANE_SCR");  // CTest passes its path
+        std::string line = "\"" + std::string(scr ? scr : "") + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -114,10 +107,10 @@ inline Pixels WindowPixels(HWND window, int x, int y, int width, int height) {
     return BitmapPixels(copy.get(), width, height);
 }
 
-// A bitmap resource of a module at its own size.
-inline Pixels ResourcePixels(HMODULE module, int id) {
-    const platform::win32::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+// A bitmap resource of this program (built with Veltrane.scr's resources) at its own size.
+inline Pixels ResourcePixels(int id) {
+    const platform::win32::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP record{};
     GetObjectW(bitmap.get(), sizeof record, &record);
     return BitmapPixels(bitmap.get(), record.bmWidth, record.bmHeight);

@@ -1,11 +1,8 @@
-// The settings file on a real Windows file system: the system's own profile functions hold to the
-// store's cases; files held open by other programs; attributes. Locked folders are
-// unit/settings_test's (run under Wine too), other scripts and long paths e2e/languages_test.sh's.
+// The settings file under Wine: the system's profile functions, files held open, attributes.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
-#include <tuple>
 
 #include "unit/profile_cases.h"
 
@@ -23,8 +20,7 @@ bool Shows(profile_cases::Platform platform) {
            (platform == profile_cases::JapaneseOnly && GetACP() == 932);
 }
 
-// The system reads and writes as the cases say; whatever the store writes, lone CRs and zero
-// bytes included, the system reads the new value.
+// The system reads and writes as the cases say, and reads whatever the store writes.
 TEST_F(SettingsFile, ThePlatformKeepsTheCasesAndReadsWhatTheStoreWrites) {
     int checked = 0;
     for (const auto& c : profile_cases::ReadCases()) {
@@ -51,14 +47,11 @@ TEST_F(SettingsFile, ThePlatformKeepsTheCasesAndReadsWhatTheStoreWrites) {
     EXPECT_GE(checked, 26);
 }
 
-// Held open by another program: written exactly where the system's writer writes (shared for
-// both reading and writing), read unless the other program refuses readers.
+// Held open by another program: written where the system's writer writes, read unless refused.
 TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
     const struct {
-        DWORD access;
-        DWORD share;
-        bool writes;
-        bool reads;
+        DWORD access, share;
+        bool writes, reads;
     } cases[] = {
         {GENERIC_READ, FILE_SHARE_READ, false, true},
         {GENERIC_WRITE, FILE_SHARE_WRITE, false, false},

@@ -1,5 +1,5 @@
-// The toolkit on real windows under Wine: the contract, the user's input arriving as the system's
-// window messages and time passing with the message loop running; and what only real windows show.
+// The toolkit contract on real windows under Wine, input as window messages; and what only they
+// show.
 #include "contract/toolkit_contract.h"
 
 #include <windows.h>
@@ -37,17 +37,7 @@ class Win32Driver : public veltrane_test::ToolkitDriver {
     platform::win32::Win32Host host_{GetModuleHandleW(nullptr)};
 };
 
-}  // namespace
-
-std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
-    return std::make_unique<Win32Driver>();
-}
-
-namespace {
-
-// The same interval again keeps a timer's countdown (a bar dragged slowly still lets ticks
-// through); the application's pointer, back to the default, shows at once the pointer of the label
-// under it.
+// The same interval keeps the countdown; the default pointer shows at once the label's under it.
 TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels) {
     platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
     std::unique_ptr<platform::Timer> timer = host.CreateTimer();
@@ -73,19 +63,13 @@ TEST(Win32Toolkit, SameIntervalKeepsTheCountdownAndTheDefaultPointerIsTheLabels)
     ClientToScreen(Hwnd(*panel), &over);
     SetCursorPos(over.x, over.y);
     veltrane_test::Pump(50);
-    const auto shown = [] {
-        CURSORINFO info{sizeof info, 0, nullptr, {}};
-        GetCursorInfo(&info);
-        return info.hCursor;
-    };
     host.SetMousePointer(platform::MousePointer::Hourglass);
-    EXPECT_EQ(shown(), LoadCursor(nullptr, IDC_WAIT));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
     host.SetMousePointer(platform::MousePointer::Default);
-    EXPECT_EQ(shown(), host.CursorFor(platform::MousePointer::Hand));
+    EXPECT_EQ(GetCursor(), host.CursorFor(platform::MousePointer::Hand));
 }
 
-// The platform allows GetDIBits and SetDIBits only on a bitmap outside every device context, so
-// the host takes a panel's image out of its context for the call and puts it back afterwards.
+// GetDIBits and SetDIBits want a bitmap in no DC: a panel's image leaves its DC and comes back.
 TEST(Win32Toolkit, PanelImageLeavesItsContextForGetAndSetDIBits) {
     platform::win32::Win32Host host{GetModuleHandleW(nullptr)};
     auto window = host.CreateTopLevelWindow(platform::WindowKind::Borderless);
@@ -110,3 +94,7 @@ TEST(Win32Toolkit, PanelImageLeavesItsContextForGetAndSetDIBits) {
 }
 
 }  // namespace
+
+std::unique_ptr<veltrane_test::ToolkitDriver> veltrane_test::MakeToolkitDriver() {
+    return std::make_unique<Win32Driver>();
+}
