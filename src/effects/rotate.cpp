@@ -301,6 +301,31 @@ ExactMap ExactMapFor(const RowJob& job) {
     return map;
 }
 
+// The fewest binary digits after the point that hold f exactly; -1 where even 64 do not (or f is
+// not finite).
+int FractionBits(double f) {
+    if (!std::isfinite(f)) return -1;
+    for (int t = 0; t <= 64; ++t)
+        if (const double scaled = std::ldexp(f, t); scaled == std::floor(scaled)) return t;
+    return -1;
+}
+
+// Whether every product and sum of the model's u and v is exact for every pixel of the image.
+// With x - cx a multiple of 2^-tx, y - cyB of 2^-ty and S, C multiples of 2^-tS, 2^-tC, each
+// product, each sum and each of u and v is a multiple of 2^-T (T the largest of the sums of
+// those digits) below M = |x - cx| + |y - cyB| + |cx| + |cyB| in size, as |S|, |C| <= 1. Where
+// M 2^T stays below 2^53 all those multiples are doubles, so no operation rounds.
+bool StepsExact(const RowJob& job) {
+    const int tx = FractionBits(job.cx), ty = FractionBits(job.cyB);
+    const int tS = FractionBits(job.S), tC = FractionBits(job.C);
+    if (tx < 0 || ty < 0 || tS < 0 || tC < 0) return false;
+    const int T = std::max(tx, ty) + std::max(tS, tC);
+    const double X = std::max(std::fabs(1 - job.cx), std::fabs(job.width - job.cx));
+    const double Y = std::max(std::fabs(1 - job.cyB), std::fabs(job.height - job.cyB));
+    const double M = X + Y + std::fabs(job.cx) + std::fabs(job.cyB);
+    return T < 64 && std::ldexp(M, T) < 0x1p53;
+}
+
 }  // namespace
 
 void SinCos(std::int32_t angleDegrees, float& S, float& C) {
@@ -348,6 +373,7 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     const std::uint32_t back = block.backColour;
     job.background = ((back >> 16) & 0xFFu) | (back & 0xFF00u) | ((back & 0xFFu) << 16);
     job.lastPixel = static_cast<std::int32_t>(pixels > INT32_MAX ? INT32_MAX : pixels - 1);
+    job.stepsExact = StepsExact(job);
     job.map = ExactMapFor(job);
 
     Isa isa = options.isa;

@@ -41,6 +41,9 @@ struct RowJob {
     double C;                  // cos of the angle, rounded to single
     std::uint32_t background;  // blue, green, red in bytes 0..2, byte 3 zero
     std::int32_t lastPixel;    // width * height - 1, the largest source pixel index
+    // Every product and sum of the model's u and v is exact for every pixel of the image, so
+    // a run's u and v may advance by whole steps of C and S and still give the same doubles.
+    bool stepsExact;
     ExactMap map;
 };
 

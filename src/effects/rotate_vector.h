@@ -24,16 +24,23 @@ struct VectorKernels {
     static constexpr int kLanes = V::kLanes;
     static constexpr int kHalf = kLanes / 2;
 
-    // The model's sx = round((colC - rowS) + cx) and sy = round((rowC + colS) + cyB) for one
-    // vector of pixels, the first half of the lanes from the first vector of each pair.
+    // The model's u = (colC - rowS) + cx and v = (rowC + colS) + cyB for one vector of pixels,
+    // the first half of the lanes in u0 and v0.
+    struct Coordinates {
+        Double u0, u1, v0, v1;
+        Coordinates(const RowJob& job, Double colC0, Double colC1, Double rowS0, Double rowS1,
+                    Double rowC0, Double rowC1, Double colS0, Double colS1) {
+            const Double cx = V::Broadcast(job.cx), cyB = V::Broadcast(job.cyB);
+            u0 = (colC0 - rowS0) + cx, u1 = (colC1 - rowS1) + cx;
+            v0 = (rowC0 + colS0) + cyB, v1 = (rowC1 + colS1) + cyB;
+        }
+    };
+
+    // The model's sx = round(u) and sy = round(v).
     struct Positions {
         Int sx, sy;
-        Positions(const RowJob& job, Double colC0, Double colC1, Double rowS0, Double rowS1,
-                  Double rowC0, Double rowC1, Double colS0, Double colS1) {
-            const Double cx = V::Broadcast(job.cx), cyB = V::Broadcast(job.cyB);
-            sx = V::Round((colC0 - rowS0) + cx, (colC1 - rowS1) + cx);
-            sy = V::Round((rowC0 + colS0) + cyB, (rowC1 + colS1) + cyB);
-        }
+        explicit Positions(const Coordinates& c)
+            : sx(V::Round(c.u0, c.u1)), sy(V::Round(c.v0, c.v1)) {}
     };
 
     // The positions move monotonically with x and y, so the lanes that hold a vector's smallest
@@ -78,13 +85,24 @@ struct VectorKernels {
         const Double rowS = V::Broadcast(t.rowS[r]), rowC = V::Broadcast(t.rowC[r]);
         const Corner corner(job.C >= 0, job.S >= 0);
         std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+        auto at = [&](std::int32_t k) {
+            return Coordinates(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
+                               rowS, rowS, rowC, rowC, V::LoadDoubles(t.colS + k),
+                               V::LoadDoubles(t.colS + k + kHalf));
+        };
         std::int32_t k = k0;
-        for (; k + kLanes <= k1; k += kLanes) {
-            const Positions p(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
-                              rowS, rowS, rowC, rowC, V::LoadDoubles(t.colS + k),
-                              V::LoadDoubles(t.colS + k + kHalf));
-            V::Store(d + 4 * k, Fetch<kWindow>(job, p, corner));
+        if (job.stepsExact && k + kLanes <= k1) {
+            // Each vector's u and v are the previous vector's plus kLanes steps, exactly.
+            Coordinates c = at(k);
+            const Double stepU = V::Broadcast(kLanes * job.C), stepV = V::Broadcast(kLanes * job.S);
+            for (; k + kLanes <= k1; k += kLanes) {
+                V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(c), corner));
+                c.u0 = c.u0 + stepU, c.u1 = c.u1 + stepU;
+                c.v0 = c.v0 + stepV, c.v1 = c.v1 + stepV;
+            }
         }
+        for (; k + kLanes <= k1; k += kLanes)
+            V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(at(k)), corner));
         ScalarTail(job, t, k, k1, r, false);
     }
 
@@ -100,7 +118,9 @@ struct VectorKernels {
         for (int m = 0; m < kLanes; ++m) {
             const Double colC = V::Broadcast(t.colC[k + m]), colS = V::Broadcast(t.colS[k + m]);
             square[m] = Fetch<true>(
-                job, Positions(job, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS), corner);
+                job,
+                Positions(Coordinates(job, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS)),
+                corner);
         }
         V::Transpose(square);
         std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
