@@ -310,6 +310,8 @@ int FractionBits(double f) {
     return -1;
 }
 
+}  // namespace
+
 // Whether every product and sum of the model's u and v is exact for every pixel of the image.
 // With x - cx a multiple of 2^-tx, y - cyB of 2^-ty and S, C multiples of 2^-tS, 2^-tC, each
 // product, each sum and each of u and v is a multiple of 2^-T (T the largest of the sums of
@@ -325,8 +327,6 @@ bool StepsExact(const RowJob& job) {
     const double M = X + Y + std::fabs(job.cx) + std::fabs(job.cyB);
     return T < 64 && std::ldexp(M, T) < 0x1p53;
 }
-
-}  // namespace
 
 void SinCos(std::int32_t angleDegrees, float& S, float& C) {
     // a = angle * k is one double multiplication; its sine and cosine must be those of that very
