@@ -27,9 +27,10 @@ constexpr int kTileHeight = 64;
 
 // The window kernels take a vector's pixels from two source rows (rotate_vector.h). A vector of n
 // pixels along a destination row spans (n - 1) |S| source rows plus rounding, so more and more
-// vectors fall back to the gather as |S| grows; up to these sines (near 90 degrees: cosines) the
-// windows still win, measured with rotate_bench --paths: with 16 pixels up to 5 degrees, with 8
-// up to 12 degrees.
+// vectors fall back to the gather as |S| grows; up to these sines the windows still win, measured
+// with rotate_bench --paths: with 16 pixels up to 5 degrees, with 8 up to 12 degrees. Near 90
+// degrees the squares read down their columns (Path::Columns) no longer win since the gather
+// steps its positions: it is as fast or faster there with both sets, so Auto takes the gather.
 constexpr double kWindowSine16 = 0.09;
 constexpr double kWindowSine8 = 0.21;
 
@@ -310,6 +311,8 @@ int FractionBits(double f) {
     return -1;
 }
 
+}  // namespace
+
 // Whether every product and sum of the model's u and v is exact for every pixel of the image.
 // With x - cx a multiple of 2^-tx, y - cyB of 2^-ty and S, C multiples of 2^-tS, 2^-tC, each
 // product, each sum and each of u and v is a multiple of 2^-T (T the largest of the sums of
@@ -325,8 +328,6 @@ bool StepsExact(const RowJob& job) {
     const double M = X + Y + std::fabs(job.cx) + std::fabs(job.cyB);
     return T < 64 && std::ldexp(M, T) < 0x1p53;
 }
-
-}  // namespace
 
 void SinCos(std::int32_t angleDegrees, float& S, float& C) {
     // a = angle * k is one double multiplication; its sine and cosine must be those of that very
@@ -387,10 +388,7 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     if (path == Path::Exact && !job.map.valid) path = Path::Auto;
     if (path == Path::Auto) {
         const double limit = work.kernels.block > 8 ? kWindowSine16 : kWindowSine8;
-        path = job.map.valid           ? Path::Exact
-               : std::fabs(S) <= limit ? Path::Rows
-               : std::fabs(C) <= limit ? Path::Columns
-                                       : Path::Gather;
+        path = job.map.valid ? Path::Exact : std::fabs(S) <= limit ? Path::Rows : Path::Gather;
     }
     if (path == Path::Columns && work.kernels.columns == nullptr) path = Path::Rows;
     work.path = work.bilinear ? Path::Gather : path;

@@ -120,6 +120,10 @@ Plan PlanFor(const RotateBlock& block, float centreX, float centreY, std::int32_
 // evaluated far beyond double precision, rounded to double and then to single.
 void SinCos(std::int32_t angleDegrees, float& S, float& C);
 
+// Whether every product and sum of the model's u and v is exact for every pixel of the job's
+// image (RowJob::stepsExact).
+bool StepsExact(const RowJob& job);
+
 Kernels Avx2Kernels();
 Kernels Avx512Kernels();
 

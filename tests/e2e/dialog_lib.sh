@@ -4,11 +4,19 @@
 probe() { "$WINE_RUN" "$VELTRANE_TOOLS/dialog_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # Sets WIN; true once the dialog is there or the program has ended.
 find_dialog() { WIN=$(window_titled "$DIALOG_TITLE") && [ -n "$WIN" ] || ! kill -0 "$PID" 2>/dev/null; }
+no_dialog() { [ -z "$(window_titled "$DIALOG_TITLE")" ]; }
 # launch_dialog FOLDER ARGUMENT: starts FOLDER/Veltrane.scr with ARGUMENT, waits for the window
 # and sets PID, WIN, X0 and Y0 (the client origin on the screen).
 launch_dialog() {
+  # A start while the last test's dialog is still on the screen ends at once (one instance).
+  within 100 no_dialog
   start_scr "$1" "$2"
-  within 300 find_dialog && [ -n "$WIN" ] || { fail "no window titled $DIALOG_TITLE for $2 in $1"; return 1; }
+  if ! within 600 find_dialog || [ -z "$WIN" ]; then
+    local state="still running after 60 s"
+    if kill -0 "$PID" 2>/dev/null; then kill "$PID"; else wait "$PID"; state="ended with exit code $?"; fi
+    fail "no window titled $DIALOG_TITLE for $2 in $1: the program $state"
+    return 1
+  fi
   sleep 1  # the opening zoom and the first paint
   read -r X0 Y0 < <(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}')
 }

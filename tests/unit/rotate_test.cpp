@@ -212,4 +212,46 @@ TEST(RotateFastPaths, ConcurrentCallersShareThePool) {
     EXPECT_TRUE(b.bytes == wantB);
 }
 
+// Where the routine lets the vector kernels step u and v, the model's double arithmetic must be
+// exact at every pixel: checked against 113-bit arithmetic along the first, middle and last rows.
+// The session's whole and half centres must qualify at every angle but the right angles (those
+// take the exact map).
+TEST(RotateSteps, OnlyWhereTheDoublesAreExact) {
+    const struct {
+        std::int32_t w, h;
+        float cx, cy;
+        bool steps;  // every angle but the right angles must step
+    } cases[] = {{3840, 2160, 1920, 1080, true},
+                 {1920, 1080, 960.5f, 540.5f, true},
+                 {67, 40, 12, 31, true},
+                 {300, 200, 0.1f, 0.3f, false},
+                 {3840, 2160, 3.14159f, 2.71828f, false}};
+    int rounded = 0;  // calls whose doubles round somewhere: forcing the steps there must fail
+    for (const auto& [w, h, cx, cy, steps] : cases)
+        for (int angle = 0; angle < 360; ++angle) {
+            float S = 0, C = 0;
+            rd::SinCos(angle, S, C);
+            rd::RowJob job{};
+            job.width = w, job.height = h, job.cx = cx, job.S = S, job.C = C;
+            job.cyB = static_cast<float>(static_cast<double>(h) - cy);
+            bool exact = true;
+            for (const std::int32_t y : {1, h / 2, h})
+                for (std::int32_t x = 1; x <= w && exact; ++x) {
+                    const double u = ((x - job.cx) * C - (y - job.cyB) * S) + job.cx;
+                    const double v = ((y - job.cyB) * C + (x - job.cx) * S) + job.cyB;
+                    using Q = __float128;
+                    const Q qx = x, qy = y, qcx = job.cx, qcy = job.cyB, qS = S, qC = C;
+                    exact = Q(u) == ((qx - qcx) * qC - (qy - qcy) * qS) + qcx &&
+                            Q(v) == ((qy - qcy) * qC + (qx - qcx) * qS) + qcy;
+                }
+            rounded += !exact;
+            const bool stepsExact = rd::StepsExact(job);
+            EXPECT_TRUE(exact || !stepsExact) << w << "x" << h << " angle " << angle;
+            if (steps && angle % 90 != 0) {
+                EXPECT_TRUE(stepsExact) << w << "x" << h << " angle " << angle;
+            }
+        }
+    EXPECT_GT(rounded, 100);
+}
+
 }  // namespace
