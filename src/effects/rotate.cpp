@@ -25,14 +25,18 @@ constexpr std::int64_t kThreadedPixels = 256 * 256;
 constexpr int kTileWidth = 512;
 constexpr int kTileHeight = 64;
 
-// The window kernels take a vector's pixels from two source rows (rotate_vector.h). A vector of n
-// pixels along a destination row spans (n - 1) |S| source rows plus rounding, so more and more
-// vectors fall back to the gather as |S| grows; up to these sines the windows still win, measured
-// with rotate_bench --paths: with 16 pixels up to 5 degrees, with 8 up to 12 degrees. Near 90
-// degrees the squares read down their columns (Path::Columns) no longer win since the gather
-// steps its positions: it is as fast or faster there with both sets, so Auto takes the gather.
-constexpr double kWindowSine16 = 0.09;
-constexpr double kWindowSine8 = 0.21;
+// The window kernels take a vector's pixels from the few source rows it spans (rotate_vector.h):
+// (n - 1) |S| + 2 rows for n pixels along a destination row, (n - 1) |C| + 2 for n pixels down a
+// column in the squares. Each pair of rows costs two loads and a permute, so the windows beat the
+// gather only while they are low; measured with rotate_bench --paths at 3840 x 2160, with 16
+// pixels the rows win up to 24 degrees and the squares from 76 degrees, with 8 the rows win up to
+// 12 degrees and the squares nowhere (no limit).
+struct Choice {
+    double rowsSine;       // the rows where |S| is at most this
+    double columnsCosine;  // else the squares where |C| is at most this, else the gather
+};
+constexpr Choice kChoice16{0.42, 0.25};
+constexpr Choice kChoice8{0.21, -1.0};
 
 struct TileWork {
     RowJob job;
@@ -387,8 +391,11 @@ void Prepare(const RotateBlock& block, float centreX, float centreY, std::int32_
     Path path = options.path;
     if (path == Path::Exact && !job.map.valid) path = Path::Auto;
     if (path == Path::Auto) {
-        const double limit = work.kernels.block > 8 ? kWindowSine16 : kWindowSine8;
-        path = job.map.valid ? Path::Exact : std::fabs(S) <= limit ? Path::Rows : Path::Gather;
+        const Choice& choice = work.kernels.block > 8 ? kChoice16 : kChoice8;
+        path = job.map.valid                          ? Path::Exact
+               : std::fabs(S) <= choice.rowsSine      ? Path::Rows
+               : std::fabs(C) <= choice.columnsCosine ? Path::Columns
+                                                      : Path::Gather;
     }
     if (path == Path::Columns && work.kernels.columns == nullptr) path = Path::Rows;
     work.path = work.bilinear ? Path::Gather : path;

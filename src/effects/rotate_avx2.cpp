@@ -102,10 +102,13 @@ struct Avx2 {
     static Int Spread(Int v, Int lanes) { return _mm256_permutevar8x32_epi32(v, lanes); }
     static std::int32_t First(Int v) { return Lane0(v); }
     static Int Sub(Int a, Int b) { return _mm256_sub_epi32(a, b); }
-    // No bit set above dx < 8 and dy < 2.
-    static bool InWindow(Int dx, Int dy) {
-        const Int outside = _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(~7)),
-                                            _mm256_and_si256(dy, _mm256_set1_epi32(~1)));
+    // Every dx < 8 and dy < rows, taken as unsigned.
+    static bool InWindow(Int dx, Int dy, int rows) {
+        const Int bias = _mm256_set1_epi32(INT32_MIN);
+        const Int outside = _mm256_or_si256(
+            _mm256_cmpgt_epi32(_mm256_xor_si256(dx, bias), _mm256_set1_epi32(INT32_MIN + 7)),
+            _mm256_cmpgt_epi32(_mm256_xor_si256(dy, bias),
+                               _mm256_set1_epi32(INT32_MIN + rows - 1)));
         return _mm256_testz_si256(outside, outside);
     }
     // A permute of each row; dy's bit 0 moved to the sign bit picks the second.
@@ -114,6 +117,10 @@ struct Avx2 {
         const __m256 b = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(Load(high), dx));
         return _mm256_castps_si256(
             _mm256_blendv_ps(a, b, _mm256_castsi256_ps(_mm256_slli_epi32(dy, 31))));
+    }
+    static Int Half(Int v) { return _mm256_srli_epi32(v, 1); }
+    static Int Choose(Int a, Int b, Int sel, int q) {
+        return _mm256_blendv_epi8(a, b, _mm256_cmpeq_epi32(sel, _mm256_set1_epi32(q)));
     }
     // Eight plain loads rather than the AVX2 gather: their cache misses overlap better, which
     // rotate_bench shows at the angles that take this path (lanes outside read pixel 0).

@@ -98,15 +98,19 @@ struct Avx512 {
     static Int Spread(Int v, Int lanes) { return _mm512_permutexvar_epi32(lanes, v); }
     static std::int32_t First(Int v) { return Lane0(v); }
     static Int Sub(Int a, Int b) { return _mm512_sub_epi32(a, b); }
-    static bool InWindow(Int dx, Int dy) {
+    static bool InWindow(Int dx, Int dy, int rows) {
         return (_mm512_cmplt_epu32_mask(dx, _mm512_set1_epi32(16)) &
-                _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(2))) == 0xFFFF;
+                _mm512_cmplt_epu32_mask(dy, _mm512_set1_epi32(rows))) == 0xFFFF;
     }
-    // One permute over both rows: index dx + 16 dy.
+    // One permute over both rows: index dx + 16 dy, of which the permute reads the low five bits.
     static Int Pick(const int* low, const int* high, Int dx, Int dy) {
         return _mm512_permutex2var_epi32(_mm512_loadu_si512(low),
                                          _mm512_add_epi32(dx, _mm512_slli_epi32(dy, 4)),
                                          _mm512_loadu_si512(high));
+    }
+    static Int Half(Int v) { return _mm512_srli_epi32(v, 1); }
+    static Int Choose(Int a, Int b, Int sel, int q) {
+        return _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(sel, _mm512_set1_epi32(q)), a, b);
     }
     static Int Gather(const RowJob& job, Int sx, Int sy) {
         const Int background = _mm512_set1_epi32(static_cast<int>(job.background));

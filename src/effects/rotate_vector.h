@@ -4,12 +4,14 @@
 //   kLanes; Int, a vector of kLanes 32-bit lanes; Double, half as many doubles;
 //   LoadDoubles(p), Broadcast(a), Round(lo, hi): the rounded lanes of two Double vectors;
 //   Splat(i), Spread(v, lanes): each lane takes v's lane given in `lanes`; First(v); Sub(a, b);
-//   InWindow(dx, dy): every lane has 0 <= dx < kLanes and 0 <= dy < 2;
-//   Pick(low, high, dx, dy): the pixel at low[dx] where dy is 0, high[dx] where it is 1;
+//   InWindow(dx, dy, rows): every lane has 0 <= dx < kLanes and 0 <= dy < rows;
+//   Pick(low, high, dx, dy): the pixel at low[dx] where dy is even, high[dx] where it is odd;
+//   Half(v): v / 2 in each lane, v >= 0; Choose(a, b, sel, q): b where sel is q, else a;
 //   Gather(job, sx, sy): the source pixels at (sx, sy), the background where outside;
 //   Load(p), Store(d, colour) (bytes 0..2 only), Reversed(v), Transpose(v[kLanes]).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "effects/rotate_kernels.h"
@@ -53,29 +55,43 @@ struct VectorKernels {
     };
 
     // A vector of pixels along a run covers at most kLanes source columns (the step along the run
-    // is below 1 except at the exact angles), and near 0 degrees at most two source rows while
-    // (kLanes - 1) |S| < 1. Where its pixels lie in such a window, inside the image, two plain
-    // loads and a permute replace the gather: each lane takes the pixel at its own (sx, sy)
-    // within the window. The window's corner comes from the corner lanes, and every lane is
-    // checked against it. False when a lane is outside the window or the window leaves the image.
-    static bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner,
+    // is below 1 except at the exact angles) and at most (kLanes - 1) |S| + 2 source rows. Where
+    // its pixels lie in such a window, inside the image, plain loads of the window's rows and
+    // permutes replace the gather: each lane takes the pixel at its own (sx, sy) within the
+    // window, two rows at a time. The window's corner comes from the corner lanes, and every lane
+    // is checked against it. False when a lane is outside the window or the window leaves the
+    // image; `pairs` is the window's height in pairs of rows.
+    static bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int pairs,
                            Int& colour) {
         const Int left = V::Spread(p.sx, corner.left);
         const Int bottom = V::Spread(p.sy, corner.bottom);
         const std::int64_t x = V::First(left), y = V::First(bottom);
-        if (x < 1 || x + kLanes - 1 > job.width || y < 1 || y + 1 > job.height) return false;
+        if (x < 1 || x + kLanes - 1 > job.width || y < 1 || y + 2 * pairs - 1 > job.height)
+            return false;
         const Int dx = V::Sub(p.sx, left), dy = V::Sub(p.sy, bottom);
-        if (!V::InWindow(dx, dy)) return false;
+        if (!V::InWindow(dx, dy, 2 * pairs)) return false;
         const int* row = reinterpret_cast<const int*>(job.src) + (y - 1) * job.width + (x - 1);
         colour = V::Pick(row, row + job.width, dx, dy);
+        if (pairs > 1) {
+            const Int pair = V::Half(dy);
+            for (int q = 1; q < pairs; ++q) {
+                row += 2 * static_cast<std::int64_t>(job.width);
+                colour = V::Choose(colour, V::Pick(row, row + job.width, dx, dy), pair, q);
+            }
+        }
         return true;
+    }
+
+    // The window's height in pairs of rows for a vector whose sy steps by `step` from lane to lane.
+    static int PairsFor(double step) {
+        return (static_cast<int>((kLanes - 1) * std::fabs(step)) + 3) / 2;
     }
 
     // From a window when kWindow and the pixels fit one, else from a gather.
     template <bool kWindow>
-    static Int Fetch(const RowJob& job, const Positions& p, const Corner& corner) {
+    static Int Fetch(const RowJob& job, const Positions& p, const Corner& corner, int pairs) {
         Int colour;
-        if (kWindow && FromWindow(job, p, corner, colour)) return colour;
+        if (kWindow && FromWindow(job, p, corner, pairs, colour)) return colour;
         return V::Gather(job, p.sx, p.sy);
     }
 
@@ -84,6 +100,7 @@ struct VectorKernels {
                            std::int32_t r) {
         const Double rowS = V::Broadcast(t.rowS[r]), rowC = V::Broadcast(t.rowC[r]);
         const Corner corner(job.C >= 0, job.S >= 0);
+        const int pairs = PairsFor(job.S);
         std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
         auto at = [&](std::int32_t k) {
             return Coordinates(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
@@ -96,13 +113,13 @@ struct VectorKernels {
             Coordinates c = at(k);
             const Double stepU = V::Broadcast(kLanes * job.C), stepV = V::Broadcast(kLanes * job.S);
             for (; k + kLanes <= k1; k += kLanes) {
-                V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(c), corner));
+                V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(c), corner, pairs));
                 c.u0 = c.u0 + stepU, c.u1 = c.u1 + stepU;
                 c.v0 = c.v0 + stepV, c.v1 = c.v1 + stepV;
             }
         }
         for (; k + kLanes <= k1; k += kLanes)
-            V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(at(k)), corner));
+            V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(at(k)), corner, pairs));
         ScalarTail(job, t, k, k1, r, false);
     }
 
@@ -114,13 +131,14 @@ struct VectorKernels {
         const Double rowC0 = V::LoadDoubles(t.rowC + r), rowC1 = V::LoadDoubles(t.rowC + r + kHalf);
         // Down a column sx falls where S > 0 and sy rises where C > 0.
         const Corner corner(job.S <= 0, job.C >= 0);
+        const int pairs = PairsFor(job.C);
         Int square[kLanes];
         for (int m = 0; m < kLanes; ++m) {
             const Double colC = V::Broadcast(t.colC[k + m]), colS = V::Broadcast(t.colS[k + m]);
             square[m] = Fetch<true>(
                 job,
                 Positions(Coordinates(job, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS)),
-                corner);
+                corner, pairs);
         }
         V::Transpose(square);
         std::uint8_t* d = DestinationPixel(job, t.i0 + k, t.j0 + r);
