@@ -10,13 +10,23 @@ no_dialog() { [ -z "$(window_titled "$DIALOG_TITLE")" ]; }
 launch_dialog() {
   # A start while the last test's dialog is still on the screen ends at once (one instance).
   within 100 no_dialog
-  start_scr "$1" "$2"
-  if ! within 600 find_dialog || [ -z "$WIN" ]; then
-    local state="still running after 60 s"
+  local attempt state
+  for attempt in 1 2; do
+    start_scr "$1" "$2"
+    within 600 find_dialog && [ -n "$WIN" ] && break
+    state="still running after 60 s"
     if kill -0 "$PID" 2>/dev/null; then kill "$PID"; else wait "$PID"; state="ended with exit code $?"; fi
+    # Veltrane.scr ends with 0 on every path (a crash with its exception's code), never with 1. A
+    # start that ended at once with 1 and no window came from Wine: seen once in CI, never
+    # reproduced here. One more start tells such a hiccup from a fault of the program.
+    if [ "$attempt" = 1 ] && [ "$state" = "ended with exit code 1" ]; then
+      echo "note: $2 in $1 $state without a window; starting it once more"
+      sleep 1
+      continue
+    fi
     fail "no window titled $DIALOG_TITLE for $2 in $1: the program $state"
     return 1
-  fi
+  done
   sleep 1  # the opening zoom and the first paint
   read -r X0 Y0 < <(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}')
 }
