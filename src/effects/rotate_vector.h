@@ -72,12 +72,10 @@ struct VectorKernels {
         if (!V::InWindow(dx, dy, 2 * pairs)) return false;
         const int* row = reinterpret_cast<const int*>(job.src) + (y - 1) * job.width + (x - 1);
         colour = V::Pick(row, row + job.width, dx, dy);
-        if (pairs > 1) {
-            const Int pair = V::Half(dy);
-            for (int q = 1; q < pairs; ++q) {
-                row += 2 * static_cast<std::int64_t>(job.width);
-                colour = V::Choose(colour, V::Pick(row, row + job.width, dx, dy), pair, q);
-            }
+        const Int pair = V::Half(dy);
+        for (int q = 1; q < pairs; ++q) {
+            row += 2 * static_cast<std::int64_t>(job.width);
+            colour = V::Choose(colour, V::Pick(row, row + job.width, dx, dy), pair, q);
         }
         return true;
     }
