@@ -21,21 +21,24 @@ namespace {
 constexpr std::int64_t kThreadedPixels = 256 * 256;
 
 // The tile (rotate_bench --tiles measures the shapes): wide enough that the hardware prefetchers
-// follow each row, low enough that a turned tile's source stays within the second-level cache.
-constexpr int kTileWidth = 512;
+// follow each row, small enough that a turned tile's source and the next tile's, fetched ahead,
+// stay within the second-level cache. At 3840 x 2160, 256 x 64 tiles took less time than 512 x 64
+// ones at most angles with both instruction sets.
+constexpr int kTileWidth = 256;
 constexpr int kTileHeight = 64;
 
 // The window kernels take a vector's pixels from the few source rows it spans (rotate_vector.h):
 // (n - 1) |S| + 2 rows for n pixels along a destination row, (n - 1) |C| + 2 for n pixels down a
 // column in the squares. Each pair of rows costs two loads and a permute, so the windows beat the
 // gather only while they are low; measured with rotate_bench --paths at 3840 x 2160, with 16
-// pixels the rows win up to 24 degrees and the squares from 76 degrees, with 8 the rows win up to
-// 12 degrees and the squares nowhere (no limit).
+// pixels the rows win up to 24 degrees and the squares from 79 degrees (two pairs; with three,
+// from 76 to 78 degrees, the gather was faster), with 8 the rows win up to 12 degrees and the
+// squares nowhere (no limit).
 struct Choice {
     double rowsSine;       // the rows where |S| is at most this
     double columnsCosine;  // else the squares where |C| is at most this, else the gather
 };
-constexpr Choice kChoice16{0.42, 0.25};
+constexpr Choice kChoice16{0.42, 0.2};
 constexpr Choice kChoice8{0.21, -1.0};
 
 struct TileWork {
