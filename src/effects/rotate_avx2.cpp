@@ -36,12 +36,15 @@ inline __m256d V4(const RowSetup& r, const double* colS) {
     return _mm256_add_pd(_mm256_add_pd(r.rowC, _mm256_loadu_pd(colS)), r.cyB);
 }
 
+// Lanes with a < bound, both taken as unsigned, as all-ones.
+inline __m256i BelowUnsigned(__m256i a, __m256i bound) {
+    const __m256i bias = _mm256_set1_epi32(INT32_MIN);
+    return _mm256_cmpgt_epi32(_mm256_xor_si256(bound, bias), _mm256_xor_si256(a, bias));
+}
+
 // Lanes with 1 <= s <= limit (limit >= 0), as all-ones.
 inline __m256i InRange8(__m256i s, __m256i limit) {
-    const __m256i sm1 = _mm256_sub_epi32(s, _mm256_set1_epi32(1));
-    const __m256i inside = _mm256_cmpgt_epi32(_mm256_xor_si256(limit, _mm256_set1_epi32(INT32_MIN)),
-                                              _mm256_xor_si256(sm1, _mm256_set1_epi32(INT32_MIN)));
-    return inside;
+    return BelowUnsigned(_mm256_sub_epi32(s, _mm256_set1_epi32(1)), limit);
 }
 
 // Writes bytes 0..2 of eight pixels, keeping byte 3.
@@ -104,12 +107,9 @@ struct Avx2 {
     static Int Sub(Int a, Int b) { return _mm256_sub_epi32(a, b); }
     // Every dx < 8 and dy < rows, taken as unsigned.
     static bool InWindow(Int dx, Int dy, int rows) {
-        const Int bias = _mm256_set1_epi32(INT32_MIN);
-        const Int outside = _mm256_or_si256(
-            _mm256_cmpgt_epi32(_mm256_xor_si256(dx, bias), _mm256_set1_epi32(INT32_MIN + 7)),
-            _mm256_cmpgt_epi32(_mm256_xor_si256(dy, bias),
-                               _mm256_set1_epi32(INT32_MIN + rows - 1)));
-        return _mm256_testz_si256(outside, outside);
+        const Int inside = _mm256_and_si256(BelowUnsigned(dx, _mm256_set1_epi32(8)),
+                                            BelowUnsigned(dy, _mm256_set1_epi32(rows)));
+        return _mm256_movemask_epi8(inside) == -1;
     }
     // A permute of each row; dy's bit 0 moved to the sign bit picks the second.
     static Int Pick(const int* low, const int* high, Int dx, Int dy) {

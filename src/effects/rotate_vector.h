@@ -98,7 +98,7 @@ struct VectorKernels {
                            std::int32_t r) {
         const Double rowS = V::Broadcast(t.rowS[r]), rowC = V::Broadcast(t.rowC[r]);
         const Corner corner(job.C >= 0, job.S >= 0);
-        const int pairs = PairsFor(job.S);
+        const int pairs = kWindow ? PairsFor(job.S) : 0;
         std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
         auto at = [&](std::int32_t k) {
             return Coordinates(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
