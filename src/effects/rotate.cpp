@@ -70,18 +70,24 @@ Tile TileAt(const TileWork& work, std::int64_t index) {
 // the gathers and windows then find their pixels there instead of waiting on memory one miss
 // after another. The source is the turned tile, a rectangle in the source, one source row at a
 // time. Only hints: nothing here decides a result.
+// A hint to bring the cache line at p into the second level cache. Written as an instruction the
+// compiler must keep: GCC may drop a loop whose only effect is _mm_prefetch.
+inline void PrefetchLine(const char* p) {
+    asm volatile("prefetcht1 (%0)" ::"r"(p));
+}
+
 class Ahead {
   public:
     Ahead(const TileWork& work, std::int64_t index, std::int32_t steps) : job_(work.job) {
         if (index >= work.tileCount) return;
         next_ = TileAt(work, index);
         // The destination rectangle in the model's coordinates, a pixel wider on each side.
-        x0_ = next_.i0 - 0.5, x1_ = next_.i0 + next_.n + 1.5;
-        y0_ = next_.j0 - 0.5, y1_ = next_.j0 + next_.rows + 1.5;
+        const double x0 = next_.i0 - 0.5, x1 = next_.i0 + next_.n + 1.5;
+        const double y0 = next_.j0 - 0.5, y1 = next_.j0 + next_.rows + 1.5;
         // Its corners' source rows bound the source rows it reads.
         double low = 1e300, high = -1e300;
-        for (const double x : {x0_, x1_}) {
-            for (const double y : {y0_, y1_}) {
+        for (const double x : {x0, x1}) {
+            for (const double y : {y0, y1}) {
                 const double v = (y - job_.cyB) * job_.C + (x - job_.cx) * job_.S + job_.cyB;
                 low = std::min(low, v), high = std::max(high, v);
             }
@@ -92,14 +98,17 @@ class Ahead {
         sourceEnd_ = static_cast<std::int64_t>(std::clamp(std::ceil(high), 0.0, rows)) + 1;
         sourcePerStep_ = (std::max<std::int64_t>(sourceEnd_ - sourceRow_, 0) + steps - 1) / steps;
         destinationRow_ = 0;
+        // A source pixel (u, v) lands at x = cx + C (u - cx) + S (v - cyB) and
+        // y = cyB - S (u - cx) + C (v - cyB); each of the two must lie within the rectangle.
+        bands_[0] = Band(job_.C, job_.cx - job_.S * job_.cyB, job_.S, x0, x1, job_.cx);
+        bands_[1] = Band(-job_.S, job_.cyB - job_.C * job_.cyB, job_.C, y0, y1, job_.cx);
     }
 
     void Step() {
         if (destinationRow_ < next_.rows) {
             const char* row = reinterpret_cast<const char*>(
                 DestinationPixel(job_, next_.i0, next_.j0 + destinationRow_));
-            for (std::int64_t b = 0; b < 4 * std::int64_t{next_.n}; b += 64)
-                _mm_prefetch(row + b, _MM_HINT_T1);
+            for (std::int64_t b = 0; b < 4 * std::int64_t{next_.n}; b += 64) PrefetchLine(row + b);
             ++destinationRow_;
         }
         for (std::int64_t k = 0; k < sourcePerStep_ && sourceRow_ < sourceEnd_; ++k, ++sourceRow_)
@@ -107,34 +116,48 @@ class Ahead {
     }
 
   private:
-    // Source row sy within the turned rectangle: the source columns u whose destination
-    // x = cx + C (u - cx) + S (v - cyB) and y = cyB - S (u - cx) + C (v - cyB) lie within it.
-    void SourceRow(std::int64_t sy) {
-        const double v = static_cast<double>(sy) - job_.cyB;
-        double low = 1, high = job_.width;
-        auto within = [&](double slope, double base, double from, double to) {
-            // from <= base + slope * (u - cx) <= to
-            if (std::fabs(slope) < 1e-9) {
+    // The source columns u of row sy with from <= base + slope (u - cx) <= to, where
+    // base = base0 + baseStep sy: all or none of them where the slope is about 0, else those
+    // between two ends that move linearly with sy. Worked out once per tile, as the tile's
+    // source rows are many and a division per row would cost more than its prefetches.
+    struct Band {
+        Band() = default;
+        Band(double slope, double base0, double baseStep, double from, double to, double cx)
+            : flat(std::fabs(slope) < 1e-9), base0(base0), baseStep(baseStep), from(from), to(to) {
+            if (flat) return;
+            const double a = (from - base0) / slope + cx, b = (to - base0) / slope + cx;
+            low0 = std::min(a, b), high0 = std::max(a, b), step = -baseStep / slope;
+        }
+        // Narrows [low, high] to the columns of row sy.
+        void Limit(double sy, double& low, double& high) const {
+            if (flat) {
+                const double base = base0 + baseStep * sy;
                 if (base < from || base > to) high = low - 1;
                 return;
             }
-            const double a = (from - base) / slope + job_.cx, b = (to - base) / slope + job_.cx;
-            low = std::max(low, std::min(a, b)), high = std::min(high, std::max(a, b));
-        };
-        within(job_.C, job_.cx + job_.S * v, x0_, x1_);
-        within(-job_.S, job_.cyB + job_.C * v, y0_, y1_);
+            low = std::max(low, low0 + step * sy), high = std::min(high, high0 + step * sy);
+        }
+        bool flat = true;
+        double base0 = 0, baseStep = 0, from = 0, to = 0;
+        double low0 = 0, high0 = 0, step = 0;
+    };
+
+    void SourceRow(std::int64_t sy) {
+        const double y = static_cast<double>(sy);
+        double low = 1, high = job_.width;
+        bands_[0].Limit(y, low, high);
+        bands_[1].Limit(y, low, high);
         if (!(low <= high)) return;
         const char* row =
             reinterpret_cast<const char*>(job_.src + (sy - 1) * std::int64_t{job_.width} * 4);
         const std::int64_t first = static_cast<std::int64_t>(low) - 1,
                            last = static_cast<std::int64_t>(high) - 1;
-        for (std::int64_t b = first * 4 & ~63; b <= last * 4; b += 64)
-            _mm_prefetch(row + b, _MM_HINT_T1);
+        for (std::int64_t b = first * 4 & ~63; b <= last * 4; b += 64) PrefetchLine(row + b);
     }
 
     const RowJob& job_;
     Tile next_{0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
-    double x0_ = 0, x1_ = 0, y0_ = 0, y1_ = 0;
+    Band bands_[2];
     std::int64_t sourceRow_ = 0, sourceEnd_ = 0, sourcePerStep_ = 0;
     std::int32_t destinationRow_ = 0;
 };
