@@ -65,17 +65,46 @@ Tile TileAt(const TileWork& work, std::int64_t index) {
     return t;
 }
 
-// Brings the source and the destination of the tile that a thread takes next into the second
-// level cache while it works on the current one, a share for each of the current tile's rows:
-// the gathers and windows then find their pixels there instead of waiting on memory one miss
-// after another. The source is the turned tile, a rectangle in the source, one source row at a
-// time. Only hints: nothing here decides a result.
 // A hint to bring the cache line at p into the second level cache. Written as an instruction the
 // compiler must keep: GCC may drop a loop whose only effect is _mm_prefetch.
 inline void PrefetchLine(const char* p) {
     asm volatile("prefetcht1 (%0)" ::"r"(p));
 }
 
+// The t of line s with from <= base0 + step s + slope t <= to: all or none of them where the
+// slope is about 0, else those between two ends that move linearly with s. The divisions happen
+// once, when a tile starts; each line then costs two multiplications.
+class Band {
+  public:
+    Band() = default;
+    Band(double slope, double base0, double step, double from, double to)
+        : flat_(std::fabs(slope) < 1e-9), base0_(base0), step_(step), from_(from), to_(to) {
+        if (flat_) return;
+        const double a = (from - base0) / slope, b = (to - base0) / slope;
+        low0_ = std::min(a, b), high0_ = std::max(a, b), endStep_ = -step / slope;
+    }
+
+    // Narrows [low, high] to the t of line s. Where a value is not a number, it stays as it is.
+    void Limit(double s, double& low, double& high) const {
+        if (flat_) {
+            const double base = base0_ + step_ * s;
+            if (base < from_ || base > to_) high = low - 1;
+            return;
+        }
+        low = std::max(low, low0_ + endStep_ * s), high = std::min(high, high0_ + endStep_ * s);
+    }
+
+  private:
+    bool flat_ = true;
+    double base0_ = 0, step_ = 0, from_ = 0, to_ = 0;
+    double low0_ = 0, high0_ = 0, endStep_ = 0;
+};
+
+// Brings the source and the destination of the tile that a thread takes next into the second
+// level cache while it works on the current one, a share for each of the current tile's rows:
+// the gathers and windows then find their pixels there instead of waiting on memory one miss
+// after another. The source is the turned tile, a rectangle in the source, one source row at a
+// time. Only hints: nothing here decides a result.
 class Ahead {
   public:
     Ahead(const TileWork& work, std::int64_t index, std::int32_t steps) : job_(work.job) {
@@ -98,10 +127,11 @@ class Ahead {
         sourceEnd_ = static_cast<std::int64_t>(std::clamp(std::ceil(high), 0.0, rows)) + 1;
         sourcePerStep_ = (std::max<std::int64_t>(sourceEnd_ - sourceRow_, 0) + steps - 1) / steps;
         destinationRow_ = 0;
-        // A source pixel (u, v) lands at x = cx + C (u - cx) + S (v - cyB) and
-        // y = cyB - S (u - cx) + C (v - cyB); each of the two must lie within the rectangle.
-        bands_[0] = Band(job_.C, job_.cx - job_.S * job_.cyB, job_.S, x0, x1, job_.cx);
-        bands_[1] = Band(-job_.S, job_.cyB - job_.C * job_.cyB, job_.C, y0, y1, job_.cx);
+        // Source pixel (u, v) lands at x = C u + S v + cx - C cx - S cyB and
+        // y = -S u + C v + cyB + S cx - C cyB; both must lie within the rectangle.
+        const double S = job_.S, C = job_.C, cx = job_.cx, cyB = job_.cyB;
+        across_ = Band(C, cx - C * cx - S * cyB, S, x0, x1);
+        down_ = Band(-S, cyB + S * cx - C * cyB, C, y0, y1);
     }
 
     void Step() {
@@ -116,37 +146,10 @@ class Ahead {
     }
 
   private:
-    // The source columns u of row sy with from <= base + slope (u - cx) <= to, where
-    // base = base0 + baseStep sy: all or none of them where the slope is about 0, else those
-    // between two ends that move linearly with sy. Worked out once per tile, as the tile's
-    // source rows are many and a division per row would cost more than its prefetches.
-    struct Band {
-        Band() = default;
-        Band(double slope, double base0, double baseStep, double from, double to, double cx)
-            : flat(std::fabs(slope) < 1e-9), base0(base0), baseStep(baseStep), from(from), to(to) {
-            if (flat) return;
-            const double a = (from - base0) / slope + cx, b = (to - base0) / slope + cx;
-            low0 = std::min(a, b), high0 = std::max(a, b), step = -baseStep / slope;
-        }
-        // Narrows [low, high] to the columns of row sy.
-        void Limit(double sy, double& low, double& high) const {
-            if (flat) {
-                const double base = base0 + baseStep * sy;
-                if (base < from || base > to) high = low - 1;
-                return;
-            }
-            low = std::max(low, low0 + step * sy), high = std::min(high, high0 + step * sy);
-        }
-        bool flat = true;
-        double base0 = 0, baseStep = 0, from = 0, to = 0;
-        double low0 = 0, high0 = 0, step = 0;
-    };
-
     void SourceRow(std::int64_t sy) {
-        const double y = static_cast<double>(sy);
         double low = 1, high = job_.width;
-        bands_[0].Limit(y, low, high);
-        bands_[1].Limit(y, low, high);
+        across_.Limit(static_cast<double>(sy), low, high);
+        down_.Limit(static_cast<double>(sy), low, high);
         if (!(low <= high)) return;
         const char* row =
             reinterpret_cast<const char*>(job_.src + (sy - 1) * std::int64_t{job_.width} * 4);
@@ -157,35 +160,108 @@ class Ahead {
 
     const RowJob& job_;
     Tile next_{0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
-    Band bands_[2];
+    Band across_, down_;
     std::int64_t sourceRow_ = 0, sourceEnd_ = 0, sourcePerStep_ = 0;
     std::int32_t destinationRow_ = 0;
 };
 
-// Row by row, each row with one run kernel.
-void RowsTile(const RowJob& job, const Tile& t, RunFn run, Ahead& ahead) {
-    for (std::int32_t r = 0; r < t.rows; ++r) {
+// The columns of each destination row whose nearest source pixel may lie inside the image: those
+// with -0.5 <= u <= width + 1.5 and -0.5 <= v <= height + 1.5, a pixel beyond what rounds to the
+// image on each side, so that the little error of these sums cannot matter. Every pixel outside
+// them rounds to a position outside the image and takes the background without a fetch.
+class InsideSpan {
+  public:
+    explicit InsideSpan(const RowJob& job)
+        : S_(job.S), C_(job.C), width_(job.width), height_(job.height) {
+        // u = C x - S y + cx - C cx + S cyB and v = S x + C y + cyB - S cx - C cyB.
+        const double S = job.S, C = job.C, cx = job.cx, cyB = job.cyB;
+        u0_ = cx - C * cx + S * cyB, v0_ = cyB - S * cx - C * cyB;
+        u_ = Band(C, u0_, -S, -0.5, job.width + 1.5);
+        v_ = Band(S, v0_, C, -0.5, job.height + 1.5);
+    }
+
+    // Whether the sources of the tile's four corners, and so of all its pixels, lie well inside
+    // the image. Then its rows need no span: most tiles are of this kind, and working out the
+    // spans would cost them more than it saves the others.
+    bool Covers(const Tile& t) const {
+        for (const double x : {t.i0 + 1.0, t.i0 + static_cast<double>(t.n)}) {
+            for (const double y : {t.j0 + 1.0, t.j0 + static_cast<double>(t.rows)}) {
+                const double u = C_ * x - S_ * y + u0_, v = S_ * x + C_ * y + v0_;
+                if (!(u >= 1 && u <= width_ && v >= 1 && v <= height_)) return false;
+            }
+        }
+        return true;
+    }
+
+    // [a, b) among the columns of row r of tile t, one more on each side, then widened to whole
+    // vectors of `lanes` (a power of two) from a so that the run kernels need no scalar tail
+    // within the tile.
+    void Of(const Tile& t, std::int32_t r, std::int32_t lanes, std::int32_t& a,
+            std::int32_t& b) const {
+        const double y = t.j0 + r + 1;
+        double low = t.i0 + 1, high = t.i0 + t.n;  // x of the tile's first and last columns
+        u_.Limit(y, low, high);
+        v_.Limit(y, low, high);
+        if (!(low <= high)) {
+            a = b = 0;
+            return;
+        }
+        // Both lie within the tile's columns now, so the conversions cannot overflow.
+        const std::int32_t first = static_cast<std::int32_t>(std::floor(low)) - (t.i0 + 1) - 1;
+        const std::int32_t end = static_cast<std::int32_t>(std::ceil(high)) - (t.i0 + 1) + 2;
+        a = std::max(first, 0) & -lanes;
+        b = std::min(t.n, a + ((std::min(end, t.n) - a + lanes - 1) & -lanes));
+    }
+
+  private:
+    double S_, C_, u0_ = 0, v0_ = 0, width_, height_;
+    Band u_, v_;
+};
+
+// Row r of tile t where only columns [a, b) may see the image: the background on either side,
+// and `run` over [k, b), as [a, k) is done already.
+void SpannedRow(const RowJob& job, const Tile& t, std::int32_t r, std::int32_t a, std::int32_t k,
+                std::int32_t b, RunFn run, const Kernels& kernels) {
+    const std::int32_t j = t.j0 + r;
+    if (a > 0) kernels.background(job, t.i0, a, j);
+    if (k < b) run(job, t, k, b, r);
+    if (b < t.n) kernels.background(job, t.i0 + b, t.n - b, j);
+}
+
+// Row by row, each row with one run kernel, over its span where there is one (the bilinear
+// kernel reads further than the span allows for, and has none).
+void RowsTile(const RowJob& job, const Tile& t, std::int32_t r, RunFn run, const Kernels& kernels,
+              const InsideSpan* inside, Ahead& ahead) {
+    for (; r < t.rows; ++r) {
         ahead.Step();
-        run(job, t, 0, t.n, r);
+        std::int32_t a = 0, b = t.n;
+        if (inside != nullptr) inside->Of(t, r, kernels.block, a, b);
+        SpannedRow(job, t, r, a, a, b, run, kernels);
     }
 }
 
-// Squares read down their columns; what is left at the right and the bottom goes row by row.
-void ColumnsTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& ahead) {
+// Squares read down their columns, within the union of their rows' spans; what is left at the
+// right and the bottom goes row by row.
+void ColumnsTile(const RowJob& job, const Tile& t, const Kernels& kernels, const InsideSpan* inside,
+                 Ahead& ahead) {
     const std::int32_t side = kernels.block;
     std::int32_t r = 0;
     for (; r + side <= t.rows; r += side) {
-        for (std::int32_t e = side; e < 2 * side; ++e) {
+        std::int32_t a = inside == nullptr ? 0 : t.n, b = inside == nullptr ? t.n : 0;
+        for (std::int32_t e = 0; e < side; ++e) {
             ahead.Step();
+            if (inside == nullptr) continue;
+            std::int32_t ea = 0, eb = 0;
+            inside->Of(t, r + e, side, ea, eb);
+            if (ea < eb) a = std::min(a, ea), b = std::max(b, eb);
         }
-        std::int32_t k = 0;
-        for (; k + side <= t.n; k += side) kernels.columns(job, t, k, r);
-        for (std::int32_t e = 0; k < t.n && e < side; ++e) kernels.rows(job, t, k, t.n, r + e);
+        if (a >= b) a = b = 0;
+        std::int32_t k = a;
+        for (; k + side <= b; k += side) kernels.columns(job, t, k, r);
+        for (std::int32_t e = 0; e < side; ++e)
+            SpannedRow(job, t, r + e, a, k, b, kernels.rows, kernels);
     }
-    for (; r < t.rows; ++r) {
-        ahead.Step();
-        kernels.rows(job, t, 0, t.n, r);
-    }
+    RowsTile(job, t, r, kernels.rows, kernels, inside, ahead);
 }
 
 // The exact map: the background around the part of the tile whose source is inside, copies or
@@ -220,6 +296,7 @@ void ExactTile(const RowJob& job, const Tile& t, const Kernels& kernels, Ahead& 
 void RunTiles(void* context) {
     TileWork& work = *static_cast<TileWork*>(context);
     const RowJob& job = work.job;
+    const InsideSpan inside(job);
     alignas(64) double colC[kMaxTileSide];
     alignas(64) double colS[kMaxTileSide];
     alignas(64) double rowS[kMaxTileSide];
@@ -237,6 +314,7 @@ void RunTiles(void* context) {
             ExactTile(job, t, work.kernels, ahead);
             continue;
         }
+        const InsideSpan* span = work.bilinear || inside.Covers(t) ? nullptr : &inside;
         for (std::int32_t k = 0; k < t.n; ++k) {
             const double dx = static_cast<double>(t.i0 + k + 1) - job.cx;
             colC[k] = dx * job.C;
@@ -248,12 +326,12 @@ void RunTiles(void* context) {
             rowC[r] = dy * job.C;
         }
         if (work.bilinear) {
-            RowsTile(job, t, work.kernels.bilinear, ahead);
+            RowsTile(job, t, 0, work.kernels.bilinear, work.kernels, nullptr, ahead);
         } else if (work.path == Path::Columns) {
-            ColumnsTile(job, t, work.kernels, ahead);
+            ColumnsTile(job, t, work.kernels, span, ahead);
         } else {
-            RowsTile(job, t, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather,
-                     ahead);
+            RowsTile(job, t, 0, work.path == Path::Rows ? work.kernels.rows : work.kernels.gather,
+                     work.kernels, span, ahead);
         }
     }
 }
