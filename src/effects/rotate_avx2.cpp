@@ -125,17 +125,17 @@ struct Avx2 {
     // The AVX2 gather, lanes outside left at the background. Eight plain loads instead took 1 to
     // 8 % longer at 3840 x 2160 on the development machine (rotate_bench --sweep, six angles
     // between 30 and 300 degrees, the two builds alternated), though they won on an earlier one.
-    static Int Gather(const RowJob& job, Int sx, Int sy) {
-        const Int background = _mm256_set1_epi32(static_cast<int>(job.background));
-        const Int inside = _mm256_and_si256(InRange8(sx, _mm256_set1_epi32(job.width)),
-                                            InRange8(sy, _mm256_set1_epi32(job.height)));
+    static Int Gather(const Source& source, Int sx, Int sy) {
+        const Int background = _mm256_set1_epi32(static_cast<int>(source.background));
+        const Int inside = _mm256_and_si256(InRange8(sx, _mm256_set1_epi32(source.width)),
+                                            InRange8(sy, _mm256_set1_epi32(source.height)));
         if (_mm256_testz_si256(inside, inside)) return background;
         const Int one = _mm256_set1_epi32(1);
         const Int index = _mm256_add_epi32(
-            _mm256_mullo_epi32(_mm256_sub_epi32(sy, one), _mm256_set1_epi32(job.width)),
+            _mm256_mullo_epi32(_mm256_sub_epi32(sy, one), _mm256_set1_epi32(source.width)),
             _mm256_sub_epi32(sx, one));
-        return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(job.src), index,
-                                           inside, 4);
+        return _mm256_mask_i32gather_epi32(background, reinterpret_cast<const int*>(source.pixels),
+                                           index, inside, 4);
     }
     static Int Load(const int* p) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));

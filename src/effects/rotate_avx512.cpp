@@ -112,16 +112,16 @@ struct Avx512 {
     static Int Choose(Int a, Int b, Int sel, int q) {
         return _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(sel, _mm512_set1_epi32(q)), a, b);
     }
-    static Int Gather(const RowJob& job, Int sx, Int sy) {
-        const Int background = _mm512_set1_epi32(static_cast<int>(job.background));
-        const __mmask16 inside = InRange16(sx, _mm512_set1_epi32(job.width)) &
-                                 InRange16(sy, _mm512_set1_epi32(job.height));
+    static Int Gather(const Source& source, Int sx, Int sy) {
+        const Int background = _mm512_set1_epi32(static_cast<int>(source.background));
+        const __mmask16 inside = InRange16(sx, _mm512_set1_epi32(source.width)) &
+                                 InRange16(sy, _mm512_set1_epi32(source.height));
         if (inside == 0) return background;
         const Int one = _mm512_set1_epi32(1);
         const Int index = _mm512_add_epi32(
-            _mm512_mullo_epi32(_mm512_sub_epi32(sy, one), _mm512_set1_epi32(job.width)),
+            _mm512_mullo_epi32(_mm512_sub_epi32(sy, one), _mm512_set1_epi32(source.width)),
             _mm512_sub_epi32(sx, one));
-        return _mm512_mask_i32gather_epi32(background, inside, index, job.src, 4);
+        return _mm512_mask_i32gather_epi32(background, inside, index, source.pixels, 4);
     }
     static Int Load(const int* p) { return _mm512_loadu_si512(p); }
     static void Store(std::uint8_t* d, Int colour) { Store16(d, colour); }

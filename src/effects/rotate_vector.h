@@ -7,7 +7,7 @@
 //   InWindow(dx, dy, rows): every lane has 0 <= dx < kLanes and 0 <= dy < rows;
 //   Pick(low, high, dx, dy): the pixel at low[dx] where dy is even, high[dx] where it is odd;
 //   Half(v): v / 2 in each lane, v >= 0; Choose(a, b, sel, q): b where sel is q, else a;
-//   Gather(job, sx, sy): the source pixels at (sx, sy), the background where outside;
+//   Gather(source, sx, sy): the source pixels at (sx, sy), the background where outside;
 //   Load(p), Store(d, colour) (bytes 0..2 only), Reversed(v), Transpose(v[kLanes]).
 #pragma once
 
@@ -18,6 +18,23 @@
 
 namespace Veltrane_B1::rotate_detail {
 namespace {
+
+// What the inner loops read of the job, held in the run's own variables: as far as the compiler
+// knows, each store of destination pixels may change whatever is reached through a pointer, so
+// it would load again after every store each field it reads through the job.
+struct Source {
+    explicit Source(const RowJob& job)
+        : pixels(job.src),
+          width(job.width),
+          height(job.height),
+          background(job.background),
+          cx(job.cx),
+          cyB(job.cyB) {}
+    const std::uint8_t* pixels;
+    std::int32_t width, height;
+    std::uint32_t background;
+    double cx, cyB;
+};
 
 template <class V>
 struct VectorKernels {
@@ -30,9 +47,9 @@ struct VectorKernels {
     // the first half of the lanes in u0 and v0.
     struct Coordinates {
         Double u0, u1, v0, v1;
-        Coordinates(const RowJob& job, Double colC0, Double colC1, Double rowS0, Double rowS1,
+        Coordinates(const Source& source, Double colC0, Double colC1, Double rowS0, Double rowS1,
                     Double rowC0, Double rowC1, Double colS0, Double colS1) {
-            const Double cx = V::Broadcast(job.cx), cyB = V::Broadcast(job.cyB);
+            const Double cx = V::Broadcast(source.cx), cyB = V::Broadcast(source.cyB);
             u0 = (colC0 - rowS0) + cx, u1 = (colC1 - rowS1) + cx;
             v0 = (rowC0 + colS0) + cyB, v1 = (rowC1 + colS1) + cyB;
         }
@@ -61,21 +78,22 @@ struct VectorKernels {
     // window, two rows at a time. The window's corner comes from the corner lanes, and every lane
     // is checked against it. False when a lane is outside the window or the window leaves the
     // image; `pairs` is the window's height in pairs of rows.
-    static bool FromWindow(const RowJob& job, const Positions& p, const Corner& corner, int pairs,
-                           Int& colour) {
+    static bool FromWindow(const Source& source, const Positions& p, const Corner& corner,
+                           int pairs, Int& colour) {
         const Int left = V::Spread(p.sx, corner.left);
         const Int bottom = V::Spread(p.sy, corner.bottom);
         const std::int64_t x = V::First(left), y = V::First(bottom);
-        if (x < 1 || x + kLanes - 1 > job.width || y < 1 || y + 2 * pairs - 1 > job.height)
+        if (x < 1 || x + kLanes - 1 > source.width || y < 1 || y + 2 * pairs - 1 > source.height)
             return false;
         const Int dx = V::Sub(p.sx, left), dy = V::Sub(p.sy, bottom);
         if (!V::InWindow(dx, dy, 2 * pairs)) return false;
-        const int* row = reinterpret_cast<const int*>(job.src) + (y - 1) * job.width + (x - 1);
-        colour = V::Pick(row, row + job.width, dx, dy);
+        const std::int64_t width = source.width;
+        const int* row = reinterpret_cast<const int*>(source.pixels) + (y - 1) * width + (x - 1);
+        colour = V::Pick(row, row + width, dx, dy);
         const Int pair = V::Half(dy);
         for (int q = 1; q < pairs; ++q) {
-            row += 2 * static_cast<std::int64_t>(job.width);
-            colour = V::Choose(colour, V::Pick(row, row + job.width, dx, dy), pair, q);
+            row += 2 * width;
+            colour = V::Choose(colour, V::Pick(row, row + width, dx, dy), pair, q);
         }
         return true;
     }
@@ -87,10 +105,10 @@ struct VectorKernels {
 
     // From a window when kWindow and the pixels fit one, else from a gather.
     template <bool kWindow>
-    static Int Fetch(const RowJob& job, const Positions& p, const Corner& corner, int pairs) {
+    static Int Fetch(const Source& source, const Positions& p, const Corner& corner, int pairs) {
         Int colour;
-        if (kWindow && FromWindow(job, p, corner, pairs, colour)) return colour;
-        return V::Gather(job, p.sx, p.sy);
+        if (kWindow && FromWindow(source, p, corner, pairs, colour)) return colour;
+        return V::Gather(source, p.sx, p.sy);
     }
 
     template <bool kWindow>
@@ -100,10 +118,11 @@ struct VectorKernels {
         const Corner corner(job.C >= 0, job.S >= 0);
         const int pairs = kWindow ? PairsFor(job.S) : 0;
         std::uint8_t* d = DestinationPixel(job, t.i0, t.j0 + r);
+        const Source source(job);
         auto at = [&](std::int32_t k) {
-            return Coordinates(job, V::LoadDoubles(t.colC + k), V::LoadDoubles(t.colC + k + kHalf),
-                               rowS, rowS, rowC, rowC, V::LoadDoubles(t.colS + k),
-                               V::LoadDoubles(t.colS + k + kHalf));
+            return Coordinates(source, V::LoadDoubles(t.colC + k),
+                               V::LoadDoubles(t.colC + k + kHalf), rowS, rowS, rowC, rowC,
+                               V::LoadDoubles(t.colS + k), V::LoadDoubles(t.colS + k + kHalf));
         };
         std::int32_t k = k0;
         if (job.stepsExact && k + kLanes <= k1) {
@@ -111,13 +130,13 @@ struct VectorKernels {
             Coordinates c = at(k);
             const Double stepU = V::Broadcast(kLanes * job.C), stepV = V::Broadcast(kLanes * job.S);
             for (; k + kLanes <= k1; k += kLanes) {
-                V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(c), corner, pairs));
+                V::Store(d + 4 * k, Fetch<kWindow>(source, Positions(c), corner, pairs));
                 c.u0 = c.u0 + stepU, c.u1 = c.u1 + stepU;
                 c.v0 = c.v0 + stepV, c.v1 = c.v1 + stepV;
             }
         }
         for (; k + kLanes <= k1; k += kLanes)
-            V::Store(d + 4 * k, Fetch<kWindow>(job, Positions(at(k)), corner, pairs));
+            V::Store(d + 4 * k, Fetch<kWindow>(source, Positions(at(k)), corner, pairs));
         ScalarTail(job, t, k, k1, r, false);
     }
 
@@ -130,12 +149,13 @@ struct VectorKernels {
         // Down a column sx falls where S > 0 and sy rises where C > 0.
         const Corner corner(job.S <= 0, job.C >= 0);
         const int pairs = PairsFor(job.C);
+        const Source source(job);
         Int square[kLanes];
         for (int m = 0; m < kLanes; ++m) {
             const Double colC = V::Broadcast(t.colC[k + m]), colS = V::Broadcast(t.colS[k + m]);
             square[m] = Fetch<true>(
-                job,
-                Positions(Coordinates(job, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS)),
+                source,
+                Positions(Coordinates(source, colC, colC, rowS0, rowS1, rowC0, rowC1, colS, colS)),
                 corner, pairs);
         }
         V::Transpose(square);
