@@ -39,7 +39,7 @@ struct Size {
 constexpr Size kSizes[] = {{1920, 1080}, {3840, 2160}};
 constexpr Size kBig = kSizes[1];
 // Each kernel's angles, those at the edges of its range, and the slowest of a sweep.
-constexpr int kAngles[] = {0, 1, 5, 12, 13, 24, 25, 30, 45, 60, 78, 79, 89, 90, 135, 180, 270, 359};
+constexpr int kAngles[] = {0, 1, 5, 12, 13, 19, 20, 30, 45, 60, 78, 79, 89, 90, 135, 180, 270, 359};
 
 const char* Name(Isa isa) {
     return isa == Isa::Avx512 ? "avx512" : isa == Isa::Avx2 ? "avx2" : "scalar";

@@ -30,15 +30,16 @@ constexpr int kTileHeight = 64;
 // The window kernels take a vector's pixels from the few source rows it spans (rotate_vector.h):
 // (n - 1) |S| + 2 rows for n pixels along a destination row, (n - 1) |C| + 2 for n pixels down a
 // column in the squares. Each pair of rows costs two loads and a permute, so the windows beat the
-// gather only while they are low; measured with rotate_bench --paths at 3840 x 2160, with 16
-// pixels the rows win up to 24 degrees and the squares from 79 degrees (two pairs; with three,
-// from 76 to 78 degrees, the gather was faster), with 8 the rows win up to 12 degrees and the
-// squares nowhere (no limit).
+// gather only while they are low; measured at 3840 x 2160 with rotate_bench --paths and
+// --sweep, with 16 pixels the rows win up to 19 degrees (three pairs; with four, from 20 to 24
+// degrees, the gather was as fast or faster) and the squares from 79 degrees (two pairs; with
+// three, from 76 to 78 degrees, the gather was faster), with 8 the rows win up to 12 degrees and
+// the squares nowhere (no limit).
 struct Choice {
     double rowsSine;       // the rows where |S| is at most this
     double columnsCosine;  // else the squares where |C| is at most this, else the gather
 };
-constexpr Choice kChoice16{0.42, 0.2};
+constexpr Choice kChoice16{0.33, 0.2};
 constexpr Choice kChoice8{0.21, -1.0};
 
 struct TileWork {
