@@ -73,13 +73,14 @@ inline void PrefetchLine(const char* p) {
 }
 
 // The t of line s with from <= base0 + step s + slope t <= to: all or none of them where the
-// slope is about 0, else those between two ends that move linearly with s. The divisions happen
-// once, when a tile starts; each line then costs two multiplications.
+// slope is below 2^-40 (slope t then stays below 2^-9 for any t below 2^31), else those between
+// two ends that move linearly with s. The divisions happen once; each line then costs two
+// multiplications.
 class Band {
   public:
     Band() = default;
     Band(double slope, double base0, double step, double from, double to)
-        : flat_(std::fabs(slope) < 1e-9), base0_(base0), step_(step), from_(from), to_(to) {
+        : flat_(std::fabs(slope) < 0x1p-40), base0_(base0), step_(step), from_(from), to_(to) {
         if (flat_) return;
         const double a = (from - base0) / slope, b = (to - base0) / slope;
         low0_ = std::min(a, b), high0_ = std::max(a, b), endStep_ = -step / slope;
@@ -168,12 +169,19 @@ class Ahead {
 
 // The columns of each destination row whose nearest source pixel may lie inside the image: those
 // with -0.5 <= u <= width + 1.5 and -0.5 <= v <= height + 1.5, a pixel beyond what rounds to the
-// image on each side, so that the little error of these sums cannot matter. Every pixel outside
-// them rounds to a position outside the image and takes the background without a fetch.
+// image on each side. Every pixel outside them rounds to a position outside the image and takes
+// the background without a fetch. The sums here are not the model's, so the pixel of margin must
+// cover the difference: with the centre within 2^24 of the origin (and x, y below 2^31) every
+// value on either side stays below 2^33, each operation errs by at most 2^-20, and the two differ
+// by far less than a pixel. Centres further out get no spans.
 class InsideSpan {
   public:
     explicit InsideSpan(const RowJob& job)
-        : S_(job.S), C_(job.C), width_(job.width), height_(job.height) {
+        : usable_(std::fabs(job.cx) <= 0x1p24 && std::fabs(job.cyB) <= 0x1p24),
+          S_(job.S),
+          C_(job.C),
+          width_(job.width),
+          height_(job.height) {
         // u = C x - S y + cx - C cx + S cyB and v = S x + C y + cyB - S cx - C cyB.
         const double S = job.S, C = job.C, cx = job.cx, cyB = job.cyB;
         u0_ = cx - C * cx + S * cyB, v0_ = cyB - S * cx - C * cyB;
@@ -181,17 +189,18 @@ class InsideSpan {
         v_ = Band(S, v0_, C, -0.5, job.height + 1.5);
     }
 
-    // Whether the sources of the tile's four corners, and so of all its pixels, lie well inside
-    // the image. Then its rows need no span: most tiles are of this kind, and working out the
-    // spans would cost them more than it saves the others.
-    bool Covers(const Tile& t) const {
+    // Whether the rows of tile t go by spans. Not where the sources of the tile's four corners,
+    // and so of all its pixels, lie inside the image: most tiles are of this kind, and working out
+    // their spans would cost more than it saves the others.
+    bool Helps(const Tile& t) const {
+        if (!usable_) return false;
         for (const double x : {t.i0 + 1.0, t.i0 + static_cast<double>(t.n)}) {
             for (const double y : {t.j0 + 1.0, t.j0 + static_cast<double>(t.rows)}) {
                 const double u = C_ * x - S_ * y + u0_, v = S_ * x + C_ * y + v0_;
-                if (!(u >= 1 && u <= width_ && v >= 1 && v <= height_)) return false;
+                if (!(u >= 1 && u <= width_ && v >= 1 && v <= height_)) return true;
             }
         }
-        return true;
+        return false;
     }
 
     // [a, b) among the columns of row r of tile t, one more on each side, then widened to whole
@@ -215,6 +224,7 @@ class InsideSpan {
     }
 
   private:
+    bool usable_;
     double S_, C_, u0_ = 0, v0_ = 0, width_, height_;
     Band u_, v_;
 };
@@ -315,7 +325,7 @@ void RunTiles(void* context) {
             ExactTile(job, t, work.kernels, ahead);
             continue;
         }
-        const InsideSpan* span = work.bilinear || inside.Covers(t) ? nullptr : &inside;
+        const InsideSpan* span = !work.bilinear && inside.Helps(t) ? &inside : nullptr;
         for (std::int32_t k = 0; k < t.n; ++k) {
             const double dx = static_cast<double>(t.i0 + k + 1) - job.cx;
             colC[k] = dx * job.C;
